@@ -1,0 +1,31 @@
+#include "afx.h"
+#include "winapp.h"
+#include "wnd.h"
+#include <cstdarg>
+#include <cstdio>
+
+bool AfxFormat(char* buffer, size_t size, const char* format, ...) {
+    if (size == 0) return false;
+    va_list args;
+    va_start(args, format);
+    int written = vsnprintf(buffer, size, format, args);
+    va_end(args);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        buffer[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT /*helpContext*/) {
+    CWnd* main = AfxGetMainWnd();
+    HWND owner = main ? main->GetSafeHwnd() : nullptr;
+    if (owner && !IsWindow(owner)) owner = nullptr;
+    return MessageBoxA(owner, text, AfxGetAppName(), type);
+}
+
+int AfxMessageBox(UINT stringId, UINT type, UINT helpContext) {
+    char text[1024] = {};
+    LoadStringA(AfxGetInstanceHandle(), stringId, text, sizeof text);
+    return AfxMessageBox(text, type, helpContext);
+}

@@ -1,0 +1,27 @@
+// The program's small application framework over Win32: only what the
+// setup wizard uses, with the class names and behaviour it relies on.
+#pragma once
+#include <windows.h>
+
+class CWnd;
+
+// Root of the framework's object classes. Slot order: runtime class,
+// destructor, serialisation.
+class CObject {
+public:
+    virtual const char* GetRuntimeClass() const { return "CObject"; }
+    virtual ~CObject() {}
+    virtual void Serialize() {}
+};
+
+// Formats into a fixed buffer; false (and an empty buffer) when the text
+// does not fit, so a cut-off path is never used.
+bool AfxFormat(char* buffer, size_t size, const char* format, ...);
+template <size_t N, typename... Args>
+bool AfxFormat(char (&buffer)[N], const char* format, Args... args) {
+    return AfxFormat(static_cast<char*>(buffer), N, format, args...);
+}
+
+// Message box with the application name as caption, owned by the main window.
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);
+int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = 0);

@@ -1,0 +1,25 @@
+// File finder over FindFirstFileA / FindNextFileA.
+#pragma once
+#include "afx.h"
+
+class CFileFind : public CObject {
+public:
+    ~CFileFind() override { Close(); }
+    // Starts a search for the pattern; true when something matched.
+    BOOL FindFile(const char* pattern);
+    // Moves to the next match; false at the last one (which is still current).
+    BOOL FindNextFile();
+    BOOL IsDots() const;
+    BOOL IsDirectory() const;
+    // Full path of the current match: the pattern's directory plus its name.
+    BOOL GetFilePath(char* path, size_t size) const;
+    const char* GetFileName() const { return current_.cFileName; }
+    void Close();
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA current_ = {};
+    WIN32_FIND_DATAA next_ = {};
+    bool hasNext_ = false;
+    char root_[MAX_PATH] = {};
+};

@@ -1,0 +1,77 @@
+#include "winapp.h"
+#include "wnd.h"
+#include <cstring>
+
+namespace {
+CWinApp* g_currentApp = nullptr;
+const UINT kAppTitleString = 57344;
+}
+
+CWinApp::CWinApp(const char* appName) {
+    g_currentApp = this;
+    if (appName) {
+        lstrcpynA(appName_, appName, sizeof appName_);
+        m_pszAppName = appName_;
+    }
+}
+
+CWinApp::~CWinApp() {
+    if (g_currentApp == this) g_currentApp = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_currentApp; }
+
+HINSTANCE AfxGetInstanceHandle() {
+    return g_currentApp && g_currentApp->m_hInstance ? g_currentApp->m_hInstance
+                                                     : GetModuleHandleA(nullptr);
+}
+
+const char* AfxGetAppName() {
+    return g_currentApp && g_currentApp->m_pszAppName ? g_currentApp->m_pszAppName : "";
+}
+
+CWnd* AfxGetMainWnd() { return g_currentApp ? g_currentApp->m_pMainWnd : nullptr; }
+
+// Both are no-ops on current systems: controls are drawn by the system.
+void AfxEnableControlContainer() {}
+void Enable3dControlsStatic() {}
+
+int CWinThread::Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return ExitInstance();
+}
+
+// The program has no title string, so the application is named after its
+// own file: "C:\dir\setup.exe" gives "setup".
+static void NameAfterProgramFile(char* name, size_t size) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    const char* base = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/') base = p + 1;
+    lstrcpynA(name, base, static_cast<int>(size));
+    char* dot = strrchr(name, '.');
+    if (dot) *dot = '\0';
+}
+
+int AfxWinMain(HINSTANCE instance, int /*showCommand*/) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    app->m_hInstance = instance;
+    if (!app->m_pszAppName) {
+        if (LoadStringA(instance, kAppTitleString, app->appName_, sizeof app->appName_) <= 0)
+            NameAfterProgramFile(app->appName_, sizeof app->appName_);
+        app->m_pszAppName = app->appName_;
+    }
+    if (!app->InitApplication()) return app->ExitInstance();
+    if (!app->InitInstance()) {
+        // An application that ends from InitInstance still gets ExitInstance;
+        // its result is the process exit code.
+        return app->ExitInstance();
+    }
+    return app->Run();
+}

@@ -1,0 +1,15 @@
+# Payload files made at build time, into PAYLOAD_GEN_DIR.
+
+# Language files: UTF-8 sources with LF line ends become CR LF text in the
+# encoding Windows reads them in (ASCII, GBK, Big5).
+foreach(spec "Multi_eng:ASCII" "Multi_ch:CP936" "Multi_ch_BIG5:CP950")
+  string(REPLACE ":" ";" parts ${spec})
+  list(GET parts 0 name)
+  list(GET parts 1 encoding)
+  set(src ${CMAKE_CURRENT_SOURCE_DIR}/files/language/${name}.txt)
+  set(out ${PAYLOAD_GEN_DIR}/${name}.dll)
+  add_custom_command(OUTPUT ${out}
+    COMMAND sh -c "sed 's/$/\\r/' '${src}' | iconv -f UTF-8 -t ${encoding} > '${out}.tmp' && mv '${out}.tmp' '${out}'"
+    DEPENDS ${src} VERBATIM)
+  list(APPEND PAYLOAD_GENERATED_FILES ${out})
+endforeach()

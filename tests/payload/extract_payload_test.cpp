@@ -1,0 +1,100 @@
+// Writing embedded files to disk, raw and through the model-name rules.
+#include "app/app_state.h"
+#include "app/setup_app.h"
+#include "framework/file_exception.h"
+#include "test_support.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Resource(unsigned id) {
+    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
+    if (!r) return "";
+    HGLOBAL h = LoadResource(nullptr, r);
+    return std::string(static_cast<const char*>(LockResource(h)), SizeofResource(nullptr, r));
+}
+
+class ExtractPayloadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA("C:\\TEMP", nullptr);
+        lstrcpyA(g_PrinterName, "KRX");
+    }
+    std::string folder = test::MakeTempFolder("extract");
+};
+
+TEST_F(ExtractPayloadTest, RawWriteIsByteIdenticalToTheResource) {
+    for (unsigned id : {148u, 147u, 256u, 159u}) {
+        std::string path = folder + "\\raw" + std::to_string(id);
+        EXPECT_TRUE(theApp.ExtractPayload(id, path.c_str(), 0));
+        EXPECT_EQ(test::ReadFileBytes(path), Resource(id)) << id;
+    }
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\raw148"), "[Setting]\r\nLanguage=English\r\nPrinterName=KRX");
+}
+
+TEST_F(ExtractPayloadTest, RawWriteReplacesAnExistingFile) {
+    std::string path = folder + "\\setting.dll";
+    test::WriteFileBytes(path, std::string(100000, 'z'));
+    theApp.ExtractPayload(148, path.c_str(), 0);
+    EXPECT_EQ(test::ReadFileBytes(path), Resource(148));
+}
+
+TEST_F(ExtractPayloadTest, PluginIniRewrittenForMerlo) {
+    lstrcpyA(g_PrinterName, "MERLO");
+    std::string path = folder + "\\MERLO.INI";
+    EXPECT_TRUE(theApp.ExtractPayload(159, path.c_str(), 1));
+    EXPECT_EQ(test::ReadFileBytes(path), "[OEMFiles]\nOEMDriverFile1=MERLOD.DLL\nOEMConfigFile1=MERLOF.DLL\n\n");
+    // The scratch copy holds the raw resource bytes.
+    EXPECT_EQ(test::ReadFileBytes("c:\\temp\\temp.txt"), Resource(159));
+}
+
+TEST_F(ExtractPayloadTest, EmptyPrinterNameLeavesTheNameOut) {
+    g_PrinterName[0] = '\0';
+    std::string path = folder + "\\empty.INI";
+    theApp.ExtractPayload(159, path.c_str(), 1);
+    EXPECT_EQ(test::ReadFileBytes(path), "[OEMFiles]\nOEMDriverFile1=D.DLL\nOEMConfigFile1=F.DLL\n\n");
+}
+
+TEST_F(ExtractPayloadTest, MissingResourceTouchesNothing) {
+    std::string path = folder + "\\absent";
+    test::WriteFileBytes("c:\\temp\\temp.txt", "scratch");
+    EXPECT_FALSE(theApp.ExtractPayload(160, path.c_str(), 0));
+    EXPECT_FALSE(theApp.ExtractPayload(180, path.c_str(), 1));
+    EXPECT_FALSE(theApp.ExtractPayload(0x10000 + 9999, path.c_str(), 0));
+    EXPECT_FALSE(test::FileExists(path));
+    EXPECT_EQ(test::ReadFileBytes("c:\\temp\\temp.txt"), "scratch");
+}
+
+TEST_F(ExtractPayloadTest, OnlyTheLow16BitsOfTheIdCount) {
+    std::string path = folder + "\\wide";
+    EXPECT_TRUE(theApp.ExtractPayload(0x50000 + 148, path.c_str(), 0));
+    EXPECT_EQ(test::ReadFileBytes(path), Resource(148));
+}
+
+TEST_F(ExtractPayloadTest, DestinationInMissingFolderIsSkippedSilently) {
+    std::string path = folder + "\\no\\such\\folder\\file";
+    EXPECT_TRUE(theApp.ExtractPayload(148, path.c_str(), 0));
+    EXPECT_TRUE(theApp.ExtractPayload(159, path.c_str(), 1));
+    EXPECT_FALSE(test::FileExists(path));
+}
+
+TEST_F(ExtractPayloadTest, LockedDestinationIsSkippedSilently) {
+    std::string path = folder + "\\locked";
+    test::WriteFileBytes(path, "old");
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(theApp.ExtractPayload(148, path.c_str(), 0));
+    CloseHandle(lock);
+    EXPECT_EQ(test::ReadFileBytes(path), "old");
+}
+
+TEST_F(ExtractPayloadTest, FileExceptionTextNamesTheFile) {
+    CFileException full(CFileException::diskFull, ERROR_DISK_FULL, "C:\\TEMP\\KRX.GPD");
+    char text[512];
+    full.GetErrorMessage(text, sizeof text);
+    EXPECT_NE(std::string(text).find("C:\\TEMP\\KRX.GPD"), std::string::npos) << text;
+    EXPECT_EQ(CFileException::OsErrorToCause(ERROR_DISK_FULL), CFileException::diskFull);
+    EXPECT_EQ(CFileException::OsErrorToCause(ERROR_HANDLE_DISK_FULL), CFileException::diskFull);
+    EXPECT_EQ(CFileException::OsErrorToCause(12345), CFileException::generic);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// Start-up: the Language folder, the language files, the settings file and
+// the printer name, on the system language this test runs under (LC_ALL).
+#include "app/app_state.h"
+#include "app/setup_app.h"
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+
+namespace {
+
+const LANGID kLang = GetSystemDefaultLangID();
+const bool kTraditional = (kLang & 0xFF) == 0x04 && kLang != 0x0804;
+const char* const kChineseFile = kTraditional ? "Multi_ch_BIG5.dll" : "Multi_ch.dll";
+const unsigned kChinesePayload = kTraditional ? 248 : 146;
+
+// An embedded file of the shipped setup.exe.
+std::string SetupResource(unsigned id) {
+    HMODULE m = LoadLibraryExA(test::BuildPath("setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC r = FindResourceA(m, MAKEINTRESOURCEA(id), "OWNER_DATA");
+    std::string bytes;
+    if (r) bytes.assign(static_cast<const char*>(LockResource(LoadResource(m, r))), SizeofResource(m, r));
+    FreeLibrary(m);
+    return bytes;
+}
+
+std::string CopySetupInto(const std::string& folder) {
+    std::string exe = folder + "\\setup.exe";
+    CopyFileA(test::BuildPath("setup.exe").c_str(), exe.c_str(), FALSE);
+    return exe;
+}
+
+TEST(StartupRun, FirstRunWritesLanguageFilesAndSettingsAndSecondRunNothing) {
+    std::string folder = test::MakeTempFolder("first_run");
+    std::string exe = CopySetupInto(folder);
+    EXPECT_EQ(test::RunSetupAndCancel("\"" + exe + "\""), 0u);
+
+    std::vector<std::string> expected = {"Multi_eng.dll", kChineseFile};
+    std::vector<std::string> files = test::ListFolder(folder + "\\Language");
+    std::sort(files.begin(), files.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\Language\\Multi_eng.dll"), SetupResource(147));
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\Language\\" + kChineseFile), SetupResource(kChinesePayload));
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), "[Setting]\r\nLanguage=English\r\nPrinterName=KRX");
+
+    // A second run finds everything: changed files stay as they are.
+    test::WriteFileBytes(folder + "\\setting.dll", "[Setting]\r\nPrinterName=Other\r\n");
+    std::string english = test::ReadFileBytes(folder + "\\Language\\Multi_eng.dll") + "; kept\r\n";
+    test::WriteFileBytes(folder + "\\Language\\Multi_eng.dll", english);
+    EXPECT_EQ(test::RunSetupAndCancel("\"" + exe + "\""), 0u);
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), "[Setting]\r\nPrinterName=Other\r\n");
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\Language\\Multi_eng.dll"), english);
+}
+
+TEST(StartupRun, ProgramFolderNearThePathLimitDoesNotOverflow) {
+    std::string folder = test::MakeTempFolder("deep");
+    // Grow the folder until its path is 240 characters long.
+    while (folder.size() < 240) {
+        folder += "\\" + std::string(std::min<size_t>(40, 240 - folder.size() - 1), 'd');
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    std::string exe = CopySetupInto(folder);
+    ASSERT_TRUE(test::FileExists(exe));
+    EXPECT_EQ(test::RunSetupAndCancel("\"" + exe + "\""), 0u);
+    // The Language folder and the settings file still fit; the language
+    // files' paths would not, so they are not written.
+    EXPECT_TRUE(test::FolderExists(folder + "\\Language"));
+    EXPECT_TRUE(test::ListFolder(folder + "\\Language").empty());
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), "[Setting]\r\nLanguage=English\r\nPrinterName=KRX");
+}
+
+// In-process: the start-up steps after the program folder is known.
+class Configuration : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = test::MakeTempFolder("config");
+        lstrcpyA(g_AppDirectory, (folder + "\\").c_str());
+        g_SettingFile[0] = g_LanguageFile[0] = g_PrinterName[0] = '\0';
+    }
+    void Load() { theApp.LoadConfiguration(); }
+    std::string LanguageFile() const { return g_LanguageFile; }
+    std::string folder;
+};
+
+TEST_F(Configuration, FirstRunShowsEnglishAndNamesThePrinterKrx) {
+    Load();
+    EXPECT_EQ(LanguageFile(), folder + "\\Language\\Multi_eng.dll");
+    EXPECT_EQ(std::string(g_SettingFile), folder + "\\setting.dll");
+    EXPECT_STREQ(g_PrinterName, "KRX");
+}
+
+TEST_F(Configuration, LanguageFileForTheSystemIsUsedOnceItExists) {
+    Load();
+    Load();
+    bool chinese = (kLang & 0xFF) == 0x04;
+    EXPECT_EQ(LanguageFile(), folder + "\\Language\\" + (chinese ? kChineseFile : "Multi_eng.dll"));
+}
+
+TEST_F(Configuration, OnlyTheBig5FileStillCountsAsChinese) {
+    if (kLang != 0x0804) GTEST_SKIP() << "needs a 0x0804 system";
+    CreateDirectoryA((folder + "\\Language").c_str(), nullptr);
+    theApp.ExtractPayload(248, (folder + "\\Language\\Multi_ch_BIG5.dll").c_str(), 0);
+    Load();
+    EXPECT_EQ(LanguageFile(), folder + "\\Language\\Multi_ch.dll");
+    EXPECT_EQ(test::ListFolder(folder + "\\Language").size(), 1u);
+}
+
+TEST_F(Configuration, FoldersNamedDllAndFilesWithoutLanguageNeverMatch) {
+    CreateDirectoryA((folder + "\\Language").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\Language\\English.dll").c_str(), nullptr);
+    test::WriteFileBytes(folder + "\\Language\\empty.dll", "[Setting]\r\nLanguage=\r\n");
+    test::WriteFileBytes(folder + "\\Language\\case.dll", "[Setting]\r\nLanguage=english\r\n");
+    // Quoted, so the profile read keeps the trailing blank.
+    test::WriteFileBytes(folder + "\\Language\\blank.dll", "[Setting]\r\nLanguage=\"English \"\r\n");
+    Load();
+    // Nothing matched "English", so the language files were written.
+    EXPECT_TRUE(test::FileExists(folder + "\\Language\\Multi_eng.dll"));
+}
+
+TEST_F(Configuration, SettingsFileWithoutPrinterNameGivesMerloAndIsKept) {
+    std::string settings = "[Setting]\r\nLanguage=Chinese\r\nOther=1\r\n";
+    test::WriteFileBytes(folder + "\\setting.dll", settings);
+    Load();
+    EXPECT_STREQ(g_PrinterName, "MERLO");
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), settings);
+}
+
+TEST_F(Configuration, FolderNamedSettingDllCountsAsSettingsFile) {
+    CreateDirectoryA((folder + "\\setting.dll").c_str(), nullptr);
+    Load();
+    EXPECT_STREQ(g_PrinterName, "MERLO");
+    EXPECT_TRUE(test::FolderExists(folder + "\\setting.dll"));
+}
+
+TEST_F(Configuration, LongPrinterNamesAreCutAt259Characters) {
+    for (size_t length : {259u, 260u, 1000u}) {
+        std::string name(length, 'N');
+        test::WriteFileBytes(folder + "\\setting.dll", "[Setting]\r\nPrinterName=" + name + "\r\n");
+        Load();
+        EXPECT_EQ(std::string(g_PrinterName), name.substr(0, 259)) << length;
+    }
+}
+
+TEST_F(Configuration, StartupNeverWritesTheLanguageKeyToAnEmptyPath) {
+    char before[64] = {};
+    GetPrivateProfileStringA("Setting", "Language", "<none>", before, sizeof before, "win.ini");
+    Load();
+    char after[64] = {};
+    GetPrivateProfileStringA("Setting", "Language", "<none>", after, sizeof after, "win.ini");
+    EXPECT_STREQ(after, "<none>");
+    EXPECT_STREQ(before, after);
+}
+
+TEST_F(Configuration, ProgramFolderTooLongForTheSettingsPath) {
+    lstrcpyA(g_AppDirectory, ("C:\\" + std::string(250, 'p') + "\\").c_str());
+    Load();
+    EXPECT_STREQ(g_SettingFile, "");
+    EXPECT_STREQ(g_PrinterName, "MERLO");
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include "test_support.h"
+#include <cstdlib>
+
+namespace test {
+
+std::string BuildDir() {
+    const char* unixDir = getenv("SETUP_BUILD_DIR");
+    std::string dir = "Z:";
+    dir += unixDir ? unixDir : "/tmp";
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    return dir;
+}
+
+std::string BuildPath(const std::string& relative) { return BuildDir() + "\\" + relative; }
+
+std::string MakeTempFolder(const std::string& name) {
+    CreateDirectoryA("C:\\tests", nullptr);
+    static int counter = 0;
+    for (;;) {
+        std::string path = "C:\\tests\\" + name + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+                           std::to_string(++counter);
+        if (CreateDirectoryA(path.c_str(), nullptr)) return path;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return "";
+    }
+}
+
+bool FileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "";
+    std::string bytes;
+    char buffer[65536];
+    DWORD n;
+    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+    CloseHandle(f);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    BOOL ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(f);
+    return ok && n == bytes.size();
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string n = data.cFileName;
+        if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
+PROCESS_INFORMATION StartProgram(const std::string& commandLine) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        pi = PROCESS_INFORMATION{};
+    return pi;
+}
+
+DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
+    PROCESS_INFORMATION pi = StartProgram(commandLine);
+    if (!pi.hProcess) return static_cast<DWORD>(-1);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->pid && IsWindowVisible(w)) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId) {
+    WindowSearch search = {processId, nullptr};
+    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs) {
+    PROCESS_INFORMATION pi = StartProgram(commandLine);
+    if (!pi.hProcess) return static_cast<DWORD>(-1);
+    DWORD code = static_cast<DWORD>(-1);
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > timeoutMs) {
+            TerminateProcess(pi.hProcess, 1);
+            break;
+        }
+        if (HWND wizard = FindProcessWindow(pi.dwProcessId))
+            PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
+    }
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+void SetWindowsVersion(const std::string& programFileName, const std::string& version) {
+    std::string key = "Software\\Wine\\AppDefaults\\" + programFileName;
+    HKEY h;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                       static_cast<DWORD>(version.size() + 1));
+        RegCloseKey(h);
+    }
+}
+
+std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return "<missing>";
+    char data[4096] = {};
+    DWORD size = sizeof data - 1, type = 0;
+    LONG r = RegQueryValueExA(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(h);
+    if (r != ERROR_SUCCESS) return "<missing>";
+    return std::string(data, size && data[size - 1] == '\0' ? size - 1 : size);
+}
+
+}  // namespace test

@@ -1,0 +1,42 @@
+// Helpers shared by the tests: the build's programs, folders and files,
+// processes and the registry, all through the real Win32 API under Wine.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// The build folder as a Windows path (Z:\...), from SETUP_BUILD_DIR.
+std::string BuildDir();
+// A program or file of the build: BuildPath("setup.exe").
+std::string BuildPath(const std::string& relative);
+
+// A new empty folder under C:\tests with the given name and a unique suffix.
+std::string MakeTempFolder(const std::string& name);
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Names of the files and folders in a folder, without "." and "..".
+std::vector<std::string> ListFolder(const std::string& folder);
+
+// Starts a program and waits for it; returns its exit code, or -1 when it
+// could not be started or did not end within the timeout (it is then killed).
+DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
+// Runs a copy of the setup program and, should its wizard open, cancels it
+// as a user would, then waits for the process to end; returns the exit code.
+DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs = 60000);
+// The first visible top-level window of a process, or null.
+HWND FindProcessWindow(DWORD processId);
+// Starts a program without waiting; the caller owns the returned handles.
+PROCESS_INFORMATION StartProgram(const std::string& commandLine);
+
+// The Windows version Wine reports to one program file name ("winxp" ...).
+void SetWindowsVersion(const std::string& programFileName, const std::string& version);
+
+// String value of a registry key, or "<missing>".
+std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name);
+
+}  // namespace test
