@@ -1,0 +1,397 @@
+#include "ui_driver.h"
+#include "../tools/uidriver/probe_protocol.h"
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+
+namespace ui {
+
+namespace {
+
+// Cross-process messages can block while the program is busy (the install
+// runs on its window thread); every read gives up after this long.
+const UINT kSendTimeoutMs = 10000;
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+bool IsDialog(HWND window) { return ClassName(window) == "#32770"; }
+
+struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+    return TRUE;
+}
+
+std::string FileBeside(const std::string& module, const char* name) {
+    size_t slash = module.find_last_of('\\');
+    return slash == std::string::npos ? name : module.substr(0, slash + 1) + name;
+}
+
+// The probe DLL: beside the running program (the demo's driver), else in
+// the build folder the tests name.
+std::string ProbePath() {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string beside = FileBeside(self, "uiprobe.dll");
+    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+    std::string build = "Z:";
+    if (const char* dir = getenv("SETUP_BUILD_DIR")) build += dir;
+    for (char& c : build)
+        if (c == '/') c = '\\';
+    return build + "\\uidriver\\uiprobe.dll";
+}
+
+// Asks the probe inside the window's process; false when it did not answer.
+bool AskProbe(HWND window, ProbeQuery query, HWND subject, ProbeReply* reply) {
+    static HMODULE probe = LoadLibraryA(ProbePath().c_str());
+    if (!probe) return false;
+    auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "ProbeHook")));
+    DWORD processId = 0;
+    DWORD threadId = GetWindowThreadProcessId(window, &processId);
+    char name[64];
+    snprintf(name, sizeof name, kProbeMappingFormat, processId);
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeReply), name);
+    if (!mapping) return false;
+    auto* view = static_cast<ProbeReply*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ProbeReply)));
+    bool answered = false;
+    if (view) {
+        view->answered = 0;
+        if (HHOOK handle = hook ? SetWindowsHookExA(WH_CALLWNDPROC, hook, probe, threadId) : nullptr) {
+            SendTo(window, RegisterWindowMessageA(kProbeQueryMessage), query, reinterpret_cast<LPARAM>(subject));
+            UnhookWindowsHookEx(handle);
+            answered = view->answered != 0;
+            if (answered) *reply = *view;
+        }
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(mapping);
+    return answered;
+}
+
+// The Linux path of a Windows path, from Wine's own export; "" elsewhere.
+std::string UnixPath(const std::string& path) {
+    using Convert = char*(__cdecl*)(const WCHAR*);
+    auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!convert || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return "";
+    char* unix = convert(wide);
+    if (!unix) return "";
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+// --- Program ----------------------------------------------------------------
+
+Program::Program(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
+        info_ = PROCESS_INFORMATION{};
+}
+
+Program::~Program() {
+    if (!info_.hProcess) return;
+    if (!HasEnded()) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool Program::HasEnded() const { return WaitForExit(0); }
+
+bool Program::WaitForExit(DWORD timeoutMs) const {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+// --- Windows of a process ---------------------------------------------------
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+    Search search = {processId, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindWizard(DWORD processId) {
+    for (HWND window : TopLevelWindows(processId))
+        if (IsDialog(window) && Control(window, 1000)) return window;
+    return nullptr;
+}
+
+HWND WaitForWizard(const Program& program, DWORD timeoutMs) {
+    HWND wizard = nullptr;
+    WaitUntil([&] { return (wizard = FindWizard(program.Id())) != nullptr || program.HasEnded(); }, timeoutMs);
+    return wizard;
+}
+
+HWND FindMessageBox(DWORD processId) {
+    for (HWND window : TopLevelWindows(processId))
+        if (IsDialog(window) && Control(window, 0xFFFF) && !Control(window, 1000) && !Control(window, 1062))
+            return window;
+    return nullptr;
+}
+
+HWND WaitForMessageBox(const Program& program, DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindMessageBox(program.Id())) != nullptr || program.HasEnded(); }, timeoutMs);
+    return box;
+}
+
+HWND WaitForDialogWith(const Program& program, int controlId, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND window : TopLevelWindows(program.Id()))
+            if (IsDialog(window) && Control(window, controlId) && !Control(window, 1000)) found = window;
+        return found != nullptr || program.HasEnded();
+    }, timeoutMs);
+    return found;
+}
+
+// --- Reading ----------------------------------------------------------------
+
+std::string ClassName(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string Text(HWND window) {
+    if (!window) return "";
+    LRESULT length = SendTo(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> text(static_cast<size_t>(length) + 2, '\0');
+    LRESULT got = SendTo(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data(), static_cast<size_t>(got));
+}
+
+HWND Control(HWND dialog, int id) { return dialog ? GetDlgItem(dialog, id) : nullptr; }
+
+std::string ControlText(HWND dialog, int id) { return Text(Control(dialog, id)); }
+
+bool IsEnabled(HWND dialog, int id) {
+    HWND control = Control(dialog, id);
+    return control && IsWindowEnabled(control);
+}
+
+bool IsShown(HWND dialog, int id) {
+    HWND control = Control(dialog, id);
+    return control && IsWindowVisible(control);
+}
+
+int CheckState(HWND dialog, int id) {
+    HWND control = Control(dialog, id);
+    return control ? static_cast<int>(SendTo(control, BM_GETCHECK, 0, 0)) : -1;
+}
+
+std::vector<std::string> ListRows(HWND dialog, int id) {
+    std::vector<std::string> rows;
+    HWND list = Control(dialog, id);
+    if (!list) return rows;
+    LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendTo(list, LB_GETTEXTLEN, i, 0);
+        std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
+        LRESULT got = SendTo(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        rows.emplace_back(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+    }
+    return rows;
+}
+
+int ListSelection(HWND dialog, int id) {
+    HWND list = Control(dialog, id);
+    return list ? static_cast<int>(SendTo(list, LB_GETCURSEL, 0, 0)) : -2;
+}
+
+int ProgressPosition(HWND dialog, int id) {
+    HWND bar = Control(dialog, id);
+    return bar ? static_cast<int>(SendTo(bar, PBM_GETPOS, 0, 0)) : -1;
+}
+
+RECT ScreenRect(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+POINT ClientOrigin(HWND window) {
+    POINT p = {0, 0};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+HWND ShownPage(HWND wizard) {
+    for (HWND child = GetWindow(wizard, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsDialog(child) && IsWindowVisible(child)) return child;
+    return nullptr;
+}
+
+int PageId(HWND page) {
+    if (!page) return 0;
+    if (Control(page, 1042)) return kWelcomePage;
+    if (Control(page, 1037)) return kSystemLanguagePage;
+    if (Control(page, 1006)) return kSeriesPage;
+    if (Control(page, 1035)) return kInstallPage;
+    return 0;
+}
+
+int ShownPageId(HWND wizard) { return PageId(ShownPage(wizard)); }
+
+HWND WaitForPage(HWND wizard, int pageId, DWORD timeoutMs) {
+    HWND page = nullptr;
+    WaitUntil([&] {
+        page = ShownPage(wizard);
+        return PageId(page) == pageId;
+    }, timeoutMs);
+    return PageId(page) == pageId ? page : nullptr;
+}
+
+// --- Through the probe ------------------------------------------------------
+
+Font ControlFont(HWND control) {
+    Font font;
+    ProbeReply reply;
+    if (control && AskProbe(control, kProbeFont, control, &reply) && reply.hasFont) {
+        font.known = true;
+        font.face = reply.font.lfFaceName;
+        font.height = reply.font.lfHeight;
+        font.weight = reply.font.lfWeight;
+        font.charset = reply.font.lfCharSet;
+    }
+    return font;
+}
+
+std::vector<MenuItem> SystemMenu(HWND window) {
+    std::vector<MenuItem> items;
+    ProbeReply reply;
+    if (!window || !AskProbe(window, kProbeSystemMenu, window, &reply)) return items;
+    int count = reply.menuItems;
+    int limit = static_cast<int>(sizeof reply.menu / sizeof reply.menu[0]);
+    for (int i = 0; i < count && i < limit; ++i) {
+        MenuItem item;
+        item.id = reply.menu[i].id;
+        item.separator = (reply.menu[i].type & MFT_SEPARATOR) != 0;
+        item.text.assign(reply.menu[i].text, strnlen(reply.menu[i].text, sizeof reply.menu[i].text));
+        items.push_back(item);
+    }
+    return items;
+}
+
+// --- Acting -----------------------------------------------------------------
+
+void Click(HWND dialog, int id) {
+    if (HWND button = Control(dialog, id)) SendNotifyMessageA(button, BM_CLICK, 0, 0);
+}
+
+void SelectListRow(HWND dialog, int listId, int row) {
+    HWND list = Control(dialog, listId);
+    if (!list) return;
+    SendTo(list, LB_SETCURSEL, row, 0);
+    // LB_SETCURSEL notifies nobody; the list would send this on a user's click.
+    SendNotifyMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+void PostSystemCommand(HWND window, WPARAM command) { PostMessageA(window, WM_SYSCOMMAND, command, 0); }
+
+void PressKey(HWND control, UINT virtualKey) {
+    UINT scan = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(control, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(control, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
+bool Settle(HWND window, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+// --- Pictures ---------------------------------------------------------------
+
+std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension) {
+    RECT r = ScreenRect(window);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return "";
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    // The window as the screen shows it: other processes' windows can only
+    // be read back from the screen.
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    std::string bmp = pathWithoutExtension + ".bmp";
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + size;
+        if (FILE* out = fopen(bmp.c_str(), "wb")) {
+            ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&header, sizeof header, 1, out) == 1 &&
+                 fwrite(bits, size, 1, out) == 1;
+            ok = fclose(out) == 0 && ok;
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!ok) return "";
+    // Under Wine a Linux program can be started like a Windows one: let
+    // ImageMagick make the PNG a person can open anywhere.
+    const char* convert = "Z:\\usr\\bin\\convert";
+    std::string png = pathWithoutExtension + ".png";
+    std::string unixBmp = UnixPath(bmp), unixPng = UnixPath(png);
+    if (GetFileAttributesA(convert) == INVALID_FILE_ATTRIBUTES || unixBmp.empty() || unixPng.empty()) return bmp;
+    std::string line = std::string(convert) + " \"" + unixBmp + "\" \"" + unixPng + "\"";
+    Program converter(line);
+    if (converter.WaitForExit(20000) && converter.ExitCode() == 0) {
+        DeleteFileA(bmp.c_str());
+        return png;
+    }
+    return bmp;
+}
+
+}  // namespace ui

@@ -1,0 +1,51 @@
+// The probe: loaded into the program under test by the UI driver's hook, it
+// answers the driver's queries about fonts and the system menu from inside
+// that process.
+#include "probe_protocol.h"
+#include <cstdio>
+
+namespace {
+
+void Answer(WPARAM query, HWND window, ProbeReply* reply) {
+    ZeroMemory(reply, sizeof *reply);
+    if (query == kProbeFont) {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+        reply->hasFont = font && GetObjectA(font, sizeof reply->font, &reply->font) == sizeof reply->font;
+    } else if (query == kProbeSystemMenu) {
+        HMENU menu = GetSystemMenu(window, FALSE);
+        int count = menu ? GetMenuItemCount(menu) : -1;
+        reply->menuItems = count < 0 ? -1 : count;
+        for (int i = 0; i < count && i < static_cast<int>(sizeof reply->menu / sizeof reply->menu[0]); ++i) {
+            ProbeMenuItem& item = reply->menu[i];
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+            info.dwTypeData = item.text;
+            info.cch = sizeof item.text;
+            if (GetMenuItemInfoA(menu, i, TRUE, &info)) {
+                item.id = info.wID;
+                item.type = info.fType;
+            }
+        }
+    }
+    reply->answered = 1;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wParam, LPARAM lParam) {
+    static const UINT query = RegisterWindowMessageA(kProbeQueryMessage);
+    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == query) {
+        char name[64];
+        snprintf(name, sizeof name, kProbeMappingFormat, GetCurrentProcessId());
+        if (HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name)) {
+            if (void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeReply))) {
+                Answer(message->wParam, reinterpret_cast<HWND>(message->lParam), static_cast<ProbeReply*>(view));
+                UnmapViewOfFile(view);
+            }
+            CloseHandle(mapping);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
