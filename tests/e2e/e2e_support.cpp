@@ -1,0 +1,223 @@
+#include "e2e_support.h"
+#include "spooler_support.h"
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace e2e {
+
+LANGID SystemLanguage() { return GetSystemDefaultLangID(); }
+bool ChineseSystem() { return (SystemLanguage() & 0xFF) == 0x04; }
+bool EnglishSystem() { return (SystemLanguage() & 0xFF) == 0x09; }
+
+std::string WindowsVersion() {
+    const char* version = getenv("E2E_WINDOWS_VERSION");
+    return version && *version ? version : "win7";
+}
+
+int OsCode(const std::string& version) {
+    if (version == "win2k") return 6;
+    if (version == "winxp") return 7;
+    if (version == "win2003") return 8;
+    if (version == "vista") return 9;
+    if (version == "win7") return 10;
+    return 4;  // any later NT version, win10 among them
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+std::string CopyProgram(const std::string& buildProgram, const std::string& folderName) {
+    std::string folder = test::MakeTempFolder(folderName);
+    std::string exe = folder + "\\setup.exe";
+    CopyFileA(test::BuildPath(buildProgram).c_str(), exe.c_str(), FALSE);
+    test::SetWindowsVersion("setup.exe", WindowsVersion());
+    return exe;
+}
+
+std::string LanguageFileFor(const std::string& programFolder) {
+    const char* name = !ChineseSystem() ? "Multi_eng.dll"
+                       : SystemLanguage() == 0x0804 ? "Multi_ch.dll"
+                                                     : "Multi_ch_BIG5.dll";
+    return programFolder + "\\Language\\" + name;
+}
+
+std::string LanguageText(const std::string& languageFile, const std::string& key) {
+    char text[1000] = "";
+    DWORD n = GetPrivateProfileStringA("String", key.c_str(), "", text, sizeof text, languageFile.c_str());
+    return std::string(text, n);
+}
+
+std::string ResourceBytes(const std::string& program, int id) {
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::string bytes;
+    if (HRSRC r = module ? FindResourceA(module, MAKEINTRESOURCEA(id), "OWNER_DATA") : nullptr)
+        bytes.assign(static_cast<const char*>(LockResource(LoadResource(module, r))), SizeofResource(module, r));
+    if (module) FreeLibrary(module);
+    return bytes;
+}
+
+std::string Ansi(const char* utf8) {
+    WCHAR wide[512];
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
+    char bytes[1024];
+    int m = WideCharToMultiByte(CP_ACP, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
+    return m > 0 ? std::string(bytes, m - 1) : "";
+}
+
+std::string CompletionMessage(int languageIndex) {
+    if (languageIndex != 0) return "The Printer Driver has been installed successfully!";
+    if (SystemLanguage() == 0x0804)  // GBK
+        return "\xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xB3\xCC\xD0\xF2\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6\x21";
+    // Big5; its second-to-last byte is a backslash
+    return "\xA5\xB4\xA6\x4C\xBE\xF7\xC5\x58\xB0\xCA\xB5\x7B\xA7\xC7\xA6\x77\xB8\xCB\xA6\xA8\xA5\x5C\x21";
+}
+
+void Screenshot(HWND window, const std::string& name) {
+    std::string folder = test::BuildPath("artifacts");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder += "\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Sleep(250);  // the page paints after it is shown; the capture reads the screen
+    ui::SaveScreenshot(window, folder + "\\" + name);
+}
+
+std::string RunName(const std::string& what) {
+    const char* lang = getenv("LC_ALL");
+    std::string language = lang && *lang ? std::string(lang).substr(0, 5) : "en_US";
+    return what + "_" + WindowsVersion() + "_" + language;
+}
+
+// --- What an install leaves -------------------------------------------------
+
+namespace {
+
+struct PayloadSet {
+    int stdnames, gpd, ini, render;
+    int core[2][4];        // [Chinese, other] x UNIDRV.DLL, UNIDRV.HLP, UNIDRVUI.DLL, UNIRES.DLL
+    int ui[3], res[3];     // Simplified Chinese, Traditional Chinese, English
+    const char* copyNames[3];  // resource DLL, rendering and user-interface plug-in
+};
+
+// The catalogue's selection table, written down here on its own so that the
+// tests do not take the program's word for it.
+const PayloadSet kXp = {153, 155, 159, 156, {{149, 152, 150, 151}, {163, 164, 165, 166}},
+                        {157, 249, 161}, {158, 254, 162}, {"%sRES.DLL", "%sD.dll", "%sF.dll"}};
+const PayloadSet k2000 = {168, 169, 170, 171, {{172, 173, 174, 175}, {176, 177, 178, 179}},
+                          {184, 250, 182}, {185, 252, 183}, {"%sRES.DLL", "%sD.DLL", "%sF.DLL"}};
+const PayloadSet kGeneral = {186, 187, 188, 189, {{190, 191, 192, 193}, {196, 197, 198, 199}},
+                             {194, 251, 200}, {195, 253, 201}, {"%sRES.dll", "%sD.dll", "%sF.dll"}};
+
+const PayloadSet& SetFor(int osCode) { return osCode == 7 ? kXp : osCode == 6 ? k2000 : kGeneral; }
+
+std::string Named(const char* format, const std::string& printerName) {
+    char name[600];
+    snprintf(name, sizeof name, format, printerName.c_str());
+    return name;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+}  // namespace
+
+std::vector<PayloadFile> ExpectedPayload(int osCode, LANGID systemLanguage, int languageIndex,
+                                         const std::string& printerName) {
+    const PayloadSet& set = SetFor(osCode);
+    int variant = (systemLanguage & 0xFF) == 0x04 ? 0 : 1;
+    int plugin = languageIndex != 0 ? 2 : systemLanguage == 0x0804 ? 0 : 1;
+    const std::string temp = "C:\\TEMP\\", p = printerName;
+    std::vector<PayloadFile> files = {
+        {temp + "uninstall" + p + ".exe", 255, false},
+        {temp + p + ".INF", 256, false},
+        {temp + "STDNAMES.GPD", set.stdnames, false},
+        {temp + p + ".GPD", set.gpd, true},
+        {temp + p + ".INI", set.ini, true},
+        {temp + "ZIKU.UFM", 154, false},
+        {temp + "UNIDRV.DLL", set.core[variant][0], false},
+        {temp + "UNIDRV.HLP", set.core[variant][1], false},
+        {temp + "UNIDRVUI.DLL", set.core[variant][2], false},
+        {temp + "UNIRES.DLL", set.core[variant][3], false},
+    };
+    for (const char* place : {"C:\\TEMP\\", "C:\\TEMP\\I386\\", "C:\\TEMP\\x86\\"}) {
+        files.push_back({place + p + "D.dll", set.render, false});
+        files.push_back({place + p + "F.dll", set.ui[plugin], false});
+        files.push_back({place + p + "RES.DLL", set.res[plugin], false});
+    }
+    // The driver folder holds the uninstaller and the eleven driver files.
+    const std::string driver = DriverDirectory() + "\\";
+    for (size_t i = 0; i < files.size(); ++i) {
+        const PayloadFile& f = files[i];
+        if (f.id == 256 || !StartsWith(f.path, temp) || f.path.find('\\', temp.size()) != std::string::npos) continue;
+        files.push_back({driver + f.path.substr(temp.size()), f.id, f.rewritten});
+    }
+    return files;
+}
+
+std::vector<std::string> DriverFolderPluginNames(int osCode, const std::string& printerName) {
+    std::vector<std::string> names;
+    for (const char* format : SetFor(osCode).copyNames) names.push_back(Named(format, printerName));
+    return names;
+}
+
+void ExpectPayloadWritten(const std::string& program, const std::vector<PayloadFile>& files) {
+    for (const PayloadFile& f : files) {
+        SCOPED_TRACE(f.path + " from " + std::to_string(f.id));
+        ASSERT_TRUE(test::FileExists(f.path));
+        std::string bytes = test::ReadFileBytes(f.path), embedded = ResourceBytes(program, f.id);
+        ASSERT_FALSE(embedded.empty());
+        std::string label = "STAND-IN PAYLOAD ";
+        if (StartsWith(embedded, label))
+            EXPECT_TRUE(StartsWith(bytes, label + std::to_string(f.id) + " ")) << bytes.substr(0, 40);
+        else if (!f.rewritten)
+            EXPECT_TRUE(bytes == embedded);
+        else
+            EXPECT_FALSE(bytes.empty());
+    }
+}
+
+std::string DriverDirectory() { return test::PrinterDriverDirectory(); }
+
+std::string UninstallKey(const std::string& printerName) { return Named(kUninstallKeyFormat, printerName); }
+
+bool UninstallKeyExists(const std::string& printerName) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey(printerName).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string PrinterInstallerLog() { return test::ReadFileBytes("C:\\printui.log"); }
+
+void ExpectNoInstall() {
+    EXPECT_FALSE(test::FolderExists("C:\\TEMP"));
+    EXPECT_FALSE(UninstallKeyExists("KRX"));
+    EXPECT_FALSE(UninstallKeyExists("MERLO"));
+    EXPECT_EQ(PrinterInstallerLog(), "");
+}
+
+// --- Walking the wizard -----------------------------------------------------
+
+void ClickAndSettle(HWND wizard, int buttonId) {
+    ui::Click(wizard, buttonId);
+    ui::Settle(wizard);
+}
+
+std::string ButtonStates(HWND wizard) {
+    std::string s;
+    s += "Back:" + std::to_string(ui::IsEnabled(wizard, 12323));
+    s += " Next:" + std::to_string(ui::IsEnabled(wizard, 12324));
+    s += " Finish:" + std::to_string(ui::IsEnabled(wizard, 12325));
+    s += " Cancel:" + std::to_string(ui::IsEnabled(wizard, 1061));
+    return s;
+}
+
+long WaitForEnd(const ui::Program& program, DWORD timeoutMs) {
+    if (!program.WaitForExit(timeoutMs)) return -1;
+    return static_cast<long>(program.ExitCode());
+}
+
+}  // namespace e2e

@@ -1,0 +1,336 @@
+// Single paths through the wizard, each run by its own ctest entry (each in
+// a fresh prefix): leaving it every way there is, going back and forth, the
+// language choice against the system language, the default-printer box,
+// Back and Finish before the install starts, a printer that never appears,
+// a read-only program folder, and the about box.
+#include "e2e_support.h"
+#include "page_checks.h"
+#include "spooler_support.h"
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+
+namespace {
+
+using namespace e2e;
+
+const int kBack = 12323, kNext = 12324, kFinish = 12325, kCancel = 1061;
+
+// A started program with its wizard on the welcome page.
+struct WizardRun {
+    explicit WizardRun(const std::string& exe) : program(Quoted(exe)) {
+        wizard = ui::WaitForWizard(program);
+        if (wizard) ui::WaitForPage(wizard, ui::kWelcomePage);
+    }
+    // Next until the page shows; selects the series on the way when asked.
+    HWND NextTo(int pageId, bool selectSeries = true) {
+        while (wizard && ui::ShownPageId(wizard) != pageId) {
+            int shown = ui::ShownPageId(wizard);
+            if (shown == ui::kSeriesPage && selectSeries) {
+                ui::SelectListRow(ui::ShownPage(wizard), 1006, 0);
+                ui::Settle(wizard);
+            }
+            ClickAndSettle(wizard, kNext);
+            if (ui::ShownPageId(wizard) == shown) return nullptr;  // Next did nothing
+        }
+        return wizard ? ui::ShownPage(wizard) : nullptr;
+    }
+    ui::Program program;
+    HWND wizard = nullptr;
+};
+
+// Runs the wizard to the completion message and closes it with OK.
+void FinishInstall(WizardRun& run, const std::string& expectedMessage) {
+    HWND box = ui::WaitForMessageBox(run.program, 60000);
+    ASSERT_NE(box, nullptr) << "no completion message";
+    EXPECT_EQ(ui::ControlText(box, 0xFFFF), expectedMessage);
+    EXPECT_EQ(ui::Text(box), "setup");
+    ui::Click(box, IDOK);
+    EXPECT_EQ(WaitForEnd(run.program), 0);
+}
+
+// Starts and cancels the program once, so that the next run shows the
+// system's language (a first run writes the language files and shows English).
+void FirstRun(const std::string& exe) {
+    WizardRun run(exe);
+    ASSERT_NE(run.wizard, nullptr);
+    ui::Click(run.wizard, kCancel);
+    ASSERT_EQ(WaitForEnd(run.program), 0);
+}
+
+TEST(Leave, CancelCloseBoxAndEscEndTheWizardWithoutInstalling) {
+    const std::string exe = CopyProgram("setup.exe", "leave");
+    struct Way {
+        const char* name;
+        int page;
+    };
+    const Way ways[] = {{"cancel", ui::kWelcomePage},      {"cancel", ui::kSystemLanguagePage},
+                        {"cancel", ui::kSeriesPage},       {"cancel", ui::kInstallPage},
+                        {"close box", ui::kSystemLanguagePage}, {"Esc", ui::kWelcomePage},
+                        {"Esc", ui::kSeriesPage}};
+    for (const Way& way : ways) {
+        SCOPED_TRACE(std::string(way.name) + " on page " + std::to_string(way.page));
+        WizardRun run(exe);
+        ASSERT_NE(run.wizard, nullptr);
+        ASSERT_NE(run.NextTo(way.page), nullptr);
+        // On the install page this comes before its timer can start the install.
+        if (std::string(way.name) == "cancel")
+            ui::Click(run.wizard, kCancel);
+        else if (std::string(way.name) == "close box")
+            ui::PostSystemCommand(run.wizard, SC_CLOSE);
+        else
+            ui::PressKey(ui::Control(run.wizard, kCancel), VK_ESCAPE);  // focus on a frame button
+        EXPECT_EQ(WaitForEnd(run.program), 0);
+    }
+    ExpectNoInstall();
+}
+
+TEST(Leave, EscOnAPageControlDoesNotEndTheWizard) {
+    const std::string exe = CopyProgram("setup.exe", "esc_page");
+    WizardRun run(exe);
+    HWND page = run.NextTo(ui::kSeriesPage, false);
+    ASSERT_NE(page, nullptr);
+    // IDCANCEL that reaches the page itself does nothing.
+    ui::PostCommand(page, IDCANCEL);
+    ui::Settle(run.wizard);
+    Sleep(300);
+    EXPECT_FALSE(run.program.HasEnded());
+    EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kSeriesPage);
+    ui::Click(run.wizard, kCancel);
+    EXPECT_EQ(WaitForEnd(run.program), 0);
+}
+
+TEST(Navigate, BackAndNextAcrossEveryPageThenBackBeforeTheTimerThenInstall) {
+    const std::string exe = CopyProgram("setup_standin.exe", "navigate");
+    WizardRun run(exe);
+    ASSERT_NE(run.wizard, nullptr);
+    HWND w = run.wizard;
+
+    // Forward to the series page without choosing a series, and back.
+    ASSERT_NE(run.NextTo(ui::kSeriesPage, false), nullptr);
+    EXPECT_EQ(ButtonStates(w), "Back:1 Next:0 Finish:0 Cancel:1");
+    ClickAndSettle(w, kBack);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kSystemLanguagePage);
+    EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:0 Cancel:1");
+    ClickAndSettle(w, kBack);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kWelcomePage);
+    EXPECT_EQ(ButtonStates(w), "Back:0 Next:1 Finish:0 Cancel:1");
+    ClickAndSettle(w, kBack);  // nothing before the first page
+    EXPECT_EQ(ui::ShownPageId(w), ui::kWelcomePage);
+
+    // Back on the series page without a selection: Next is enabled there
+    // now and leads on to the install page.
+    ClickAndSettle(w, kNext);
+    ClickAndSettle(w, kNext);
+    HWND series = ui::ShownPage(w);
+    ASSERT_EQ(ui::PageId(series), ui::kSeriesPage);
+    EXPECT_EQ(ui::ListSelection(series, 1006), LB_ERR);
+    EXPECT_EQ(ui::ListRows(series, 1006).size(), 1u);  // the row is added once
+    EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:0 Cancel:1");
+    ClickAndSettle(w, kNext);
+    ASSERT_EQ(ui::ShownPageId(w), ui::kInstallPage);
+    EXPECT_EQ(ButtonStates(w), "Back:1 Next:0 Finish:1 Cancel:1");
+
+    // Back before the timer fires: no install, now or later.
+    ClickAndSettle(w, kBack);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kSeriesPage);
+    EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:1 Cancel:1");
+    Sleep(1500);
+    EXPECT_FALSE(run.program.HasEnded());
+    EXPECT_EQ(ui::FindMessageBox(run.program.Id()), nullptr);
+    ExpectNoInstall();
+
+    // Next again: the install runs once and the program ends.
+    ClickAndSettle(w, kNext);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kInstallPage);
+    FinishInstall(run, CompletionMessage(EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1));
+    EXPECT_TRUE(UninstallKeyExists("KRX"));
+}
+
+TEST(Navigate, FinishWithinTheFirstHalfSecondEndsWithoutInstalling) {
+    const std::string exe = CopyProgram("setup_standin.exe", "finish_early");
+    WizardRun run(exe);
+    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    ui::Click(run.wizard, kFinish);
+    EXPECT_EQ(WaitForEnd(run.program), 0);
+    Sleep(700);  // past the moment the install would have started
+    ExpectNoInstall();
+}
+
+// English chosen on a Chinese system: the pages stay Chinese; the message
+// and the plug-ins are English. (ctest runs it with LC_ALL=zh_CN.)
+TEST(Language, EnglishChosenOnAChineseSystem) {
+    ASSERT_TRUE(ChineseSystem());
+    const std::string exe = CopyProgram("setup_standin.exe", "english_choice");
+    FirstRun(exe);
+    WizardRun run(exe);
+    HWND page = run.NextTo(ui::kSystemLanguagePage);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ui::CheckState(page, 1037), BST_CHECKED);
+    ui::Click(page, 1038);
+    ui::Settle(run.wizard);
+    EXPECT_EQ(ui::CheckState(page, 1038), BST_CHECKED);
+    EXPECT_EQ(ui::CheckState(page, 1037), BST_UNCHECKED);
+    ExpectFrameButtonTexts(run.wizard);  // still the system's language
+    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    FinishInstall(run, CompletionMessage(1));
+    ExpectInstalled(exe, OsCode(WindowsVersion()), 1, "KRX");
+}
+
+// Chinese chosen on an English system: Traditional Chinese plug-ins and the
+// Big5 message, as only 0x0804 gets the Simplified ones. (LC_ALL=en_US.)
+TEST(Language, ChineseChosenOnAnEnglishSystem) {
+    ASSERT_TRUE(EnglishSystem());
+    const std::string exe = CopyProgram("setup_standin.exe", "chinese_choice");
+    WizardRun run(exe);
+    HWND page = run.NextTo(ui::kSystemLanguagePage);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ui::CheckState(page, 1038), BST_CHECKED);
+    ui::Click(page, 1037);
+    ui::Settle(run.wizard);
+    EXPECT_EQ(ui::CheckState(page, 1037), BST_CHECKED);
+    EXPECT_EQ(ui::ControlText(run.wizard, kNext), "&Next");
+    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    FinishInstall(run, CompletionMessage(0));
+    ExpectInstalled(exe, OsCode(WindowsVersion()), 0, "KRX");
+}
+
+TEST(DefaultPrinter, ClearedCheckBoxInstallsWithoutTheDefaultPrinterCommand) {
+    const std::string before = test::DefaultPrinter();
+    const std::string exe = CopyProgram("setup_standin.exe", "no_default");
+    WizardRun run(exe);
+    HWND page = run.NextTo(ui::kSeriesPage, false);
+    ASSERT_NE(page, nullptr);
+    // Clearing the box before choosing the series does not count: the
+    // selection puts the stored flag back.
+    ui::Click(page, 1039);
+    ui::Settle(run.wizard);
+    EXPECT_EQ(ui::CheckState(page, 1039), BST_UNCHECKED);
+    ui::SelectListRow(page, 1006, 0);
+    ui::Settle(run.wizard);
+    EXPECT_EQ(ui::CheckState(page, 1039), BST_CHECKED);
+    ui::Click(page, 1039);
+    ui::Settle(run.wizard);
+    EXPECT_EQ(ui::CheckState(page, 1039), BST_UNCHECKED);
+    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    FinishInstall(run, CompletionMessage(EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1));
+
+    std::string log = PrinterInstallerLog();
+    EXPECT_NE(log.find(kInstallCommand), std::string::npos) << log;
+    EXPECT_EQ(log.find("/y"), std::string::npos) << log;
+    Sleep(1000);
+    EXPECT_EQ(test::DefaultPrinter(), before);
+    std::vector<std::string> printers = test::ListPrinters();
+    EXPECT_NE(std::find(printers.begin(), printers.end(), "KRX"), printers.end());
+}
+
+// A settings file naming MERLO: the files and the entry carry that name,
+// but the printer installer is still handed C:\TEMP\KRX.INF, which this
+// install did not write, so the printer never appears. After the wait the
+// page stays open at 100; once a KRX printer exists, Back and Next install
+// again and this time the program ends.
+TEST(Install, SettingsNamingMerloAndAPrinterThatNeverAppears) {
+    const std::string exe = CopyProgram("setup_standin.exe", "merlo");
+    ASSERT_TRUE(test::WriteFileBytes(FolderOf(exe) + "\\setting.dll", "[Setting]\r\nPrinterName=MERLO\r\n"));
+    WizardRun run(exe);
+    HWND page = run.NextTo(ui::kInstallPage);
+    ASSERT_NE(page, nullptr);
+    // About 30 seconds of waiting for the printer, then silence.
+    ASSERT_TRUE(ui::WaitUntil([&] { return ui::ProgressPosition(page, 1035) == 100; }, 90000));
+    EXPECT_EQ(ui::FindMessageBox(run.program.Id()), nullptr);
+    EXPECT_FALSE(run.program.HasEnded());
+    EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kInstallPage);
+    EXPECT_EQ(ButtonStates(run.wizard), "Back:1 Next:0 Finish:1 Cancel:1");
+    Screenshot(run.wizard, RunName("printer_never_appears"));
+
+    int languageIndex = EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1;
+    ExpectPayloadWritten(exe, ExpectedPayload(OsCode(WindowsVersion()), SystemLanguage(), languageIndex, "MERLO"));
+    EXPECT_TRUE(UninstallKeyExists("MERLO"));
+    EXPECT_FALSE(UninstallKeyExists("KRX"));
+    EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INF"));
+    std::string log = PrinterInstallerLog();
+    EXPECT_NE(log.find(kInstallCommand), std::string::npos) << log;
+    EXPECT_EQ(log.find("/y"), std::string::npos) << log;
+
+    ASSERT_TRUE(test::AddTestPrinter("KRX"));
+    ClickAndSettle(run.wizard, kBack);
+    EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kSeriesPage);
+    ClickAndSettle(run.wizard, kNext);
+    FinishInstall(run, CompletionMessage(languageIndex));
+    EXPECT_TRUE(ui::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000));
+}
+
+// A program folder nobody may write to: no settings or language files, so
+// the printer name falls back to MERLO and the pages keep their template
+// texts. The folder is made immutable from Linux (chattr), as root could
+// write into a merely read-only one.
+TEST(Install, ReadOnlyProgramFolder) {
+    std::string unixBuild = getenv("SETUP_BUILD_DIR") ? getenv("SETUP_BUILD_DIR") : "";
+    std::string name = "readonly_" + std::to_string(GetCurrentProcessId());
+    std::string folder = test::BuildPath(name);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string exe = folder + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA(test::BuildPath("setup_standin.exe").c_str(), exe.c_str(), FALSE));
+    test::SetWindowsVersion("setup.exe", WindowsVersion());
+    std::string chattr = "Z:\\usr\\bin\\chattr ";
+    test::RunProgram(chattr + "+i " + unixBuild + "/" + name);
+    struct Unlock {
+        std::string line, folder, exe;
+        ~Unlock() {
+            test::RunProgram(line);
+            DeleteFileA(exe.c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    } unlock{chattr + "-i " + unixBuild + "/" + name, folder, exe};
+    std::string probe = folder + "\\probe.txt";
+    if (test::WriteFileBytes(probe, "x")) {
+        DeleteFileA(probe.c_str());
+        GTEST_SKIP() << "the folder could not be made read-only here";
+    }
+
+    ASSERT_TRUE(test::AddTestPrinter("KRX"));  // so the wait for the printer ends at once
+    WizardRun run(exe);
+    ASSERT_NE(run.wizard, nullptr);
+    EXPECT_EQ(test::ListFolder(folder), std::vector<std::string>{"setup.exe"});
+    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    int languageIndex = EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1;
+    FinishInstall(run, CompletionMessage(languageIndex));
+    ExpectPayloadWritten(exe, ExpectedPayload(OsCode(WindowsVersion()), SystemLanguage(), languageIndex, "MERLO"));
+    EXPECT_TRUE(UninstallKeyExists("MERLO"));
+}
+
+TEST(About, SystemMenuEntryOpensTheAboutBoxWhichOkAndEscClose) {
+    const std::string exe = CopyProgram("setup.exe", "about");
+    WizardRun run(exe);
+    ASSERT_NE(run.wizard, nullptr);
+    std::vector<ui::MenuItem> menu = ui::SystemMenu(run.wizard);
+    ASSERT_GE(menu.size(), 2u);
+    EXPECT_TRUE(menu[menu.size() - 2].separator);
+    EXPECT_EQ(menu.back().id, 0x10u);
+    EXPECT_EQ(menu.back().text, Ansi(u8"关于 安装向导(&A)..."));
+
+    for (const char* close : {"OK", "Esc"}) {
+        SCOPED_TRACE(close);
+        ui::PostSystemCommand(run.wizard, 0x10);
+        HWND about = ui::WaitForDialogWith(run.program, 1062, 5000);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(ui::Text(about), Ansi(u8"关于 驱动安装向导"));
+        EXPECT_EQ(ui::ControlText(about, 1062), Ansi(u8"驱动安装向导 1.0 版"));
+        EXPECT_FALSE(ui::ControlText(about, 1063).empty());
+        EXPECT_EQ(GetWindow(about, GW_OWNER), run.wizard);
+        ExpectFonts(about);
+        Screenshot(about, RunName(std::string("about_") + close));
+        if (std::string(close) == "OK")
+            ui::Click(about, IDOK);
+        else
+            ui::PressKey(ui::Control(about, IDOK), VK_ESCAPE);
+        EXPECT_TRUE(ui::WaitUntil([&] { return !IsWindow(about); }, 5000));
+        EXPECT_FALSE(run.program.HasEnded());
+        EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kWelcomePage);
+    }
+    ui::Click(run.wizard, kCancel);
+    EXPECT_EQ(WaitForEnd(run.program), 0);
+    ExpectNoInstall();
+}
+
+}  // namespace
