@@ -13,3 +13,13 @@ foreach(spec "Multi_eng:ASCII" "Multi_ch:CP936" "Multi_ch_BIG5:CP950")
     DEPENDS ${src} VERBATIM)
   list(APPEND PAYLOAD_GENERATED_FILES ${out})
 endforeach()
+
+# The model resource DLLs, built in payload/resdll, under the names the
+# catalogue gives them.
+foreach(name ${RESOURCE_DLLS})
+  set(out ${PAYLOAD_GEN_DIR}/${name}.dll)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${name}> ${out}
+    DEPENDS ${name})
+  list(APPEND PAYLOAD_GENERATED_FILES ${out})
+endforeach()
