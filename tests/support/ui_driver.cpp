@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace ui {
 
@@ -222,10 +223,23 @@ std::vector<std::string> ListRows(HWND dialog, int id) {
     if (!list) return rows;
     LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
+        // LB_GETTEXT takes no buffer size: room for the longest the length
+        // could mean. Wine hands an ANSI caller in another process the
+        // row's Unicode text unconverted, so ask for Unicode and convert
+        // it with the code page the program itself would have used.
         LRESULT length = SendTo(list, LB_GETTEXTLEN, i, 0);
-        std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
-        LRESULT got = SendTo(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        rows.emplace_back(text.data(), got > 0 ? static_cast<size_t>(got) : 0);
+        std::vector<WCHAR> wide(static_cast<size_t>(length > 0 ? length : 0) + 1024, L'\0');
+        DWORD_PTR got = 0;
+        if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_NORMAL,
+                                 kSendTimeoutMs, &got))
+            got = 0;
+        int chars = static_cast<int>(wcsnlen(wide.data(), wide.size()));
+        std::string row(static_cast<size_t>(chars) * 2, '\0');
+        int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, wide.data(), chars, &row[0], static_cast<int>(row.size()),
+                                                nullptr, nullptr)
+                          : 0;
+        row.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+        rows.push_back(row);
     }
     return rows;
 }
@@ -311,8 +325,10 @@ std::vector<MenuItem> SystemMenu(HWND window) {
 
 // --- Acting -----------------------------------------------------------------
 
+// Posted, as a user's mouse clicks are: a modal loop that ends on a click
+// sees it end only after a posted message.
 void Click(HWND dialog, int id) {
-    if (HWND button = Control(dialog, id)) SendNotifyMessageA(button, BM_CLICK, 0, 0);
+    if (HWND button = Control(dialog, id)) PostMessageA(button, BM_CLICK, 0, 0);
 }
 
 void SelectListRow(HWND dialog, int listId, int row) {
@@ -320,7 +336,7 @@ void SelectListRow(HWND dialog, int listId, int row) {
     if (!list) return;
     SendTo(list, LB_SETCURSEL, row, 0);
     // LB_SETCURSEL notifies nobody; the list would send this on a user's click.
-    SendNotifyMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -334,8 +350,12 @@ void PressKey(HWND control, UINT virtualKey) {
 }
 
 bool Settle(HWND window, DWORD timeoutMs) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+    // Done when nothing posted is left in the window thread's queue; while
+    // the thread is busy (an install) the question waits or times out.
+    return WaitUntil([&] {
+        ProbeReply reply;
+        return !IsWindow(window) || (AskProbe(window, kProbeQueue, window, &reply) && !reply.pending);
+    }, timeoutMs);
 }
 
 // --- Pictures ---------------------------------------------------------------
@@ -380,17 +400,15 @@ std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension)
     ReleaseDC(nullptr, screen);
     if (!ok) return "";
     // Under Wine a Linux program can be started like a Windows one: let
-    // ImageMagick make the PNG a person can open anywhere.
-    const char* convert = "Z:\\usr\\bin\\convert";
-    std::string png = pathWithoutExtension + ".png";
-    std::string unixBmp = UnixPath(bmp), unixPng = UnixPath(png);
-    if (GetFileAttributesA(convert) == INVALID_FILE_ATTRIBUTES || unixBmp.empty() || unixPng.empty()) return bmp;
-    std::string line = std::string(convert) + " \"" + unixBmp + "\" \"" + unixPng + "\"";
-    Program converter(line);
-    if (converter.WaitForExit(20000) && converter.ExitCode() == 0) {
-        DeleteFileA(bmp.c_str());
-        return png;
-    }
+    // ImageMagick make the PNG a person can open anywhere. Wine gives no
+    // handle to wait on for it, so the PNG appears whole (renamed into
+    // place) a moment later and the BMP goes then.
+    const char* shell = "Z:\\bin\\sh";
+    std::string unixBmp = UnixPath(bmp), unixPng = UnixPath(pathWithoutExtension + ".png");
+    if (GetFileAttributesA(shell) == INVALID_FILE_ATTRIBUTES || unixBmp.empty() || unixPng.empty()) return bmp;
+    std::string script = "convert '" + unixBmp + "' 'png:" + unixPng + ".part' && mv '" + unixPng + ".part' '" +
+                         unixPng + "' && rm '" + unixBmp + "'";
+    Program converter(std::string(shell) + " -c \"" + script + "\"");
     return bmp;
 }
 

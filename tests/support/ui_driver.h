@@ -102,9 +102,9 @@ struct MenuItem {
 std::vector<MenuItem> SystemMenu(HWND window);
 
 // --- Acting ---------------------------------------------------------------
-// Each action is delivered without waiting for its effect, so that a click
-// that opens a modal box does not block the driver; Settle then waits until
-// the program has handled it (or sits in a nested modal loop).
+// Each action is posted, as input is, without waiting for its effect, so
+// that a click that opens a modal box does not block the driver; Settle then
+// waits until the program has handled it (or sits in a nested modal loop).
 
 void Click(HWND dialog, int id);                        // BM_CLICK
 void SelectListRow(HWND dialog, int listId, int row);   // LB_SETCURSEL, then LBN_SELCHANGE
@@ -112,14 +112,14 @@ void PostCommand(HWND window, int id);                  // WM_COMMAND, as IDCANC
 void PostSystemCommand(HWND window, WPARAM command);    // WM_SYSCOMMAND
 // A key pressed while the control has the focus (WM_KEYDOWN, WM_KEYUP).
 void PressKey(HWND control, UINT virtualKey);
-// Waits until the window's thread has handled what was sent to it before.
+// Waits until the window's thread has handled what was posted to it.
 bool Settle(HWND window, DWORD timeoutMs = 10000);
 
 // --- Pictures ---------------------------------------------------------------
 
-// Captures the window as the screen shows it into path + ".png" (through
-// ImageMagick when it is there) or path + ".bmp". Returns the file written,
-// or "" on failure.
+// Captures the window as the screen shows it into path + ".bmp"; under
+// Wine, ImageMagick turns it into path + ".png" a moment later. Returns the
+// BMP's path, or "" on failure.
 std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension);
 
 }  // namespace ui

@@ -12,7 +12,7 @@ const char kProbeQueryMessage[] = "SetupUiProbe.Query";
 // Named file mapping, created by the driver: "SetupUiProbe.<process id>".
 const char kProbeMappingFormat[] = "SetupUiProbe.%lu";
 
-enum ProbeQuery { kProbeFont = 1, kProbeSystemMenu = 2 };
+enum ProbeQuery { kProbeFont = 1, kProbeSystemMenu = 2, kProbeQueue = 3 };
 
 struct ProbeMenuItem {
     UINT id;
@@ -24,6 +24,7 @@ struct ProbeReply {
     LONG answered;    // set by the probe when it has run
     LONG hasFont;     // the window answered WM_GETFONT with a font
     LOGFONTA font;
+    LONG pending;     // posted and input messages waiting in the thread's queue
     LONG menuItems;   // -1 when the window has no system menu
     ProbeMenuItem menu[40];
 };

@@ -11,6 +11,8 @@ void Answer(WPARAM query, HWND window, ProbeReply* reply) {
     if (query == kProbeFont) {
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
         reply->hasFont = font && GetObjectA(font, sizeof reply->font, &reply->font) == sizeof reply->font;
+    } else if (query == kProbeQueue) {
+        reply->pending = HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_INPUT)) != 0;
     } else if (query == kProbeSystemMenu) {
         HMENU menu = GetSystemMenu(window, FALSE);
         int count = menu ? GetMenuItemCount(menu) : -1;
