@@ -81,7 +81,7 @@ void Screenshot(HWND window, const std::string& name) {
     CreateDirectoryA(folder.c_str(), nullptr);
     folder += "\\screenshots";
     CreateDirectoryA(folder.c_str(), nullptr);
-    Sleep(250);  // the page paints after it is shown; the capture reads the screen
+    Sleep(250);  // painting follows the posted work that showed the page
     ui::SaveScreenshot(window, folder + "\\" + name);
 }
 

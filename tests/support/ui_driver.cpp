@@ -55,7 +55,8 @@ std::string ProbePath() {
 }
 
 // Asks the probe inside the window's process; false when it did not answer.
-bool AskProbe(HWND window, ProbeQuery query, HWND subject, ProbeReply* reply) {
+// A capture's pixels come back in *pixels.
+bool AskProbe(HWND window, ProbeQuery query, HWND subject, ProbeReply* reply, std::string* pixels = nullptr) {
     static HMODULE probe = LoadLibraryA(ProbePath().c_str());
     if (!probe) return false;
     auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "ProbeHook")));
@@ -63,9 +64,10 @@ bool AskProbe(HWND window, ProbeQuery query, HWND subject, ProbeReply* reply) {
     DWORD threadId = GetWindowThreadProcessId(window, &processId);
     char name[64];
     snprintf(name, sizeof name, kProbeMappingFormat, processId);
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeReply), name);
+    const DWORD size = sizeof(ProbeReply) + kProbeCaptureBytes;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
     if (!mapping) return false;
-    auto* view = static_cast<ProbeReply*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ProbeReply)));
+    auto* view = static_cast<ProbeReply*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size));
     bool answered = false;
     if (view) {
         view->answered = 0;
@@ -74,6 +76,10 @@ bool AskProbe(HWND window, ProbeQuery query, HWND subject, ProbeReply* reply) {
             UnhookWindowsHookEx(handle);
             answered = view->answered != 0;
             if (answered) *reply = *view;
+            if (answered && pixels && view->captureWidth > 0) {
+                size_t bytes = static_cast<size_t>(((view->captureWidth * 3 + 3) & ~3) * view->captureHeight);
+                pixels->assign(reinterpret_cast<const char*>(view + 1), bytes);
+            }
         }
         UnmapViewOfFile(view);
     }
@@ -361,44 +367,26 @@ bool Settle(HWND window, DWORD timeoutMs) {
 // --- Pictures ---------------------------------------------------------------
 
 std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension) {
-    RECT r = ScreenRect(window);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0) return "";
+    ProbeReply reply;
+    std::string pixels;
+    if (!AskProbe(window, kProbeCapture, window, &reply, &pixels) || pixels.empty()) return "";
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
+    header.biWidth = reply.captureWidth;
+    header.biHeight = reply.captureHeight;
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    // The window as the screen shows it: other processes' windows can only
-    // be read back from the screen.
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
     std::string bmp = pathWithoutExtension + ".bmp";
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-        BITMAPFILEHEADER file = {};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof header;
-        file.bfSize = file.bfOffBits + size;
-        if (FILE* out = fopen(bmp.c_str(), "wb")) {
-            ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&header, sizeof header, 1, out) == 1 &&
-                 fwrite(bits, size, 1, out) == 1;
-            ok = fclose(out) == 0 && ok;
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (!ok) return "";
+    FILE* out = fopen(bmp.c_str(), "wb");
+    if (!out) return "";
+    bool ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&header, sizeof header, 1, out) == 1 &&
+              fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+    if (fclose(out) != 0 || !ok) return "";
     // Under Wine a Linux program can be started like a Windows one: let
     // ImageMagick make the PNG a person can open anywhere. Wine gives no
     // handle to wait on for it, so the PNG appears whole (renamed into

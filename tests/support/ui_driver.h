@@ -2,7 +2,7 @@
 // tools do: windows are found by process and control identifier, read with
 // window messages (texts as the program's own bytes), and acted on with the
 // messages a user's clicks and keys would produce. Fonts and the system menu
-// are read through a probe that a hook loads into the program (see
+// are read, and windows captured, through a probe that a hook loads into the program (see
 // tests/tools/uidriver/probe_protocol.h).
 #pragma once
 #include <windows.h>
@@ -117,7 +117,8 @@ bool Settle(HWND window, DWORD timeoutMs = 10000);
 
 // --- Pictures ---------------------------------------------------------------
 
-// Captures the window as the screen shows it into path + ".bmp"; under
+// Captures the window as the program drew it (through the probe, so other
+// windows on the screen do not matter) into path + ".bmp"; under
 // Wine, ImageMagick turns it into path + ".png" a moment later. Returns the
 // BMP's path, or "" on failure.
 std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension);
