@@ -13,3 +13,9 @@ foreach(spec "Multi_eng:ASCII" "Multi_ch:CP936" "Multi_ch_BIG5:CP950")
     DEPENDS ${src} VERBATIM)
   list(APPEND PAYLOAD_GENERATED_FILES ${out})
 endforeach()
+
+# The uninstaller (255) is the build's own second program.
+add_custom_command(OUTPUT ${PAYLOAD_GEN_DIR}/uninstall.exe
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:uninstaller> ${PAYLOAD_GEN_DIR}/uninstall.exe
+  DEPENDS uninstaller VERBATIM)
+list(APPEND PAYLOAD_GENERATED_FILES ${PAYLOAD_GEN_DIR}/uninstall.exe)
