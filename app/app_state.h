@@ -9,3 +9,4 @@ extern int g_OSVersion;                 // operating-system code 0..10
 extern short g_LanguageIndex;           // 0 Chinese, 1 English, -1 none chosen
 extern char g_PrinterName[MAX_PATH];    // [Setting] PrinterName
 extern bool g_InstallDone;              // the install ran while its page was shown
+extern bool g_SetDefaultPrinter;        // the install makes the new printer the default

@@ -15,6 +15,7 @@ int g_OSVersion = DetectWindowsVersion();
 short g_LanguageIndex;
 char g_PrinterName[MAX_PATH];
 bool g_InstallDone;
+bool g_SetDefaultPrinter = true;
 
 SetupWizardApp theApp;
 

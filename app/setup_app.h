@@ -22,6 +22,14 @@ public:
     bool ExtractPayload(unsigned id, const char* destination, unsigned char rewrite);
     // The whole driver install, run from the install page.
     void InstallDriver();
+
+    // The five driver files of an earlier installation, one folder each;
+    // true when the file was deleted.
+    bool DeleteFromDriverDirectory(const char* fileName);
+    bool DeleteFromVersion3Directory(const char* fileName);
+    bool DeleteFromTempDirectory(const char* fileName);
+    // Removes a form from the local print server's form list.
+    bool DeletePaperForm(const char* formName);
 };
 
 extern SetupWizardApp theApp;

@@ -1,0 +1,88 @@
+// The shipped setup.exe as a file: what it imports and what it declares.
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+namespace {
+
+// DLL names in the import table of a 32-bit PE file.
+std::set<std::string> ImportedDlls(const std::string& image) {
+    std::set<std::string> names;
+    auto at = [&](size_t offset) { return image.data() + offset; };
+    if (image.size() < 0x40) return names;
+    DWORD peOffset = *reinterpret_cast<const DWORD*>(at(0x3C));
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(at(peOffset));
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* sections = IMAGE_FIRST_SECTION(nt);
+    auto toOffset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return 0;
+    };
+    size_t offset = toOffset(dir.VirtualAddress);
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(offset)); offset && d->Name; ++d) {
+        std::string name = at(toOffset(d->Name));
+        std::transform(name.begin(), name.end(), name.begin(), [](char c) { return std::toupper(c); });
+        names.insert(name);
+    }
+    return names;
+}
+
+std::string ManifestOf(const std::string& program) {
+    HMODULE m = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::string text;
+    HRSRC r = FindResourceA(m, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    if (r) text.assign(static_cast<const char*>(LockResource(LoadResource(m, r))), SizeofResource(m, r));
+    FreeLibrary(m);
+    return text;
+}
+
+TEST(ProgramFile, ImportsOnlyDllsThatWindowsShips) {
+    const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
+                                          "WINSPOOL.DRV", "COMCTL32.DLL", "SHELL32.DLL", "MSVCRT.DLL",
+                                          "COMDLG32.DLL", "OLE32.DLL", "OLEAUT32.DLL", "SHLWAPI.DLL"};
+    std::set<std::string> dlls = ImportedDlls(test::ReadFileBytes(test::BuildPath("setup.exe")));
+    ASSERT_FALSE(dlls.empty());
+    EXPECT_TRUE(dlls.count("KERNEL32.DLL"));
+    for (const std::string& dll : dlls) EXPECT_TRUE(system.count(dll)) << dll << " is not a system DLL";
+}
+
+TEST(ProgramFile, IsA32BitGuiProgram) {
+    std::string image = test::ReadFileBytes(test::BuildPath("setup.exe"));
+    ASSERT_GT(image.size(), 0x200u);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
+        image.data() + *reinterpret_cast<const DWORD*>(image.data() + 0x3C));
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
+TEST(ProgramFile, AsksForAdministratorRightsAndCarriesAVersion) {
+    std::string manifest = ManifestOf(test::BuildPath("setup.exe"));
+    EXPECT_NE(manifest.find("requestedExecutionLevel level=\"requireAdministrator\""), std::string::npos)
+        << manifest;
+    DWORD handle = 0;
+    std::string program = test::BuildPath("setup.exe");
+    DWORD size = GetFileVersionInfoSizeA(program.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::string info(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, size, &info[0]));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(&info[0], "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 1);
+}
+
+TEST(ProgramFile, HasNoApplicationTitleString) {
+    HMODULE m = LoadLibraryExA(test::BuildPath("setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char text[64] = {};
+    EXPECT_EQ(LoadStringA(m, 57344, text, sizeof text), 0);
+    EXPECT_GT(LoadStringA(m, 101, text, sizeof text), 0);
+    FreeLibrary(m);
+}
+
+}  // namespace

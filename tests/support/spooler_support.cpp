@@ -1,0 +1,103 @@
+#include "spooler_support.h"
+#include <windows.h>
+#include <winspool.h>
+
+namespace test {
+
+namespace {
+char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+char kEnvironment[] = "Windows NT x86";
+}  // namespace
+
+std::string PrinterDriverDirectory() {
+    char folder[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, kEnvironment, 1, reinterpret_cast<BYTE*>(folder),
+                                    sizeof folder, &needed))
+        return "";
+    return folder;
+}
+
+bool AddTestDriver(const std::string& driverName) {
+    for (const std::string& name : ListDrivers())
+        if (name == driverName) return true;
+    // One small placeholder file; Wine only needs it to exist.
+    std::string file = PrinterDriverDirectory() + "\\testdrv.dll";
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written;
+    WriteFile(h, "test driver placeholder", 23, &written, nullptr);
+    CloseHandle(h);
+    DRIVER_INFO_3A info = {};
+    info.cVersion = 3;
+    info.pName = Text(driverName);
+    info.pEnvironment = kEnvironment;
+    info.pDriverPath = info.pDataFile = info.pConfigFile = Text(file);
+    return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
+}
+
+bool AddTestPrinter(const std::string& printerName, const std::string& driverName) {
+    if (!AddTestDriver(driverName)) return false;
+    PRINTER_INFO_2A info = {};
+    info.pPrinterName = Text(printerName);
+    info.pPortName = const_cast<char*>("LPT1:");
+    info.pDriverName = Text(driverName);
+    info.pPrintProcessor = const_cast<char*>("WinPrint");
+    info.pDatatype = const_cast<char*>("RAW");
+    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    if (!printer) return false;
+    ClosePrinter(printer);
+    return true;
+}
+
+bool DeleteTestPrinter(const std::string& printerName) {
+    HANDLE printer;
+    PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterA(Text(printerName), &printer, &access)) return false;
+    bool ok = DeletePrinter(printer);
+    ClosePrinter(printer);
+    return ok;
+}
+
+bool DeleteTestDriver(const std::string& driverName) {
+    return DeletePrinterDriverA(nullptr, kEnvironment, Text(driverName));
+}
+
+void DeleteAllPrinters() {
+    for (const std::string& name : ListPrinters()) DeleteTestPrinter(name);
+}
+
+std::vector<std::string> ListPrinters() {
+    std::vector<std::string> names;
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    if (needed == 0) return names;
+    std::vector<BYTE> block(needed);
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.data(), needed, &needed, &count)) return names;
+    auto* printers = reinterpret_cast<PRINTER_INFO_2A*>(block.data());
+    for (DWORD i = 0; i < count; ++i) names.push_back(printers[i].pPrinterName ? printers[i].pPrinterName : "");
+    return names;
+}
+
+std::vector<std::string> ListDrivers() {
+    std::vector<std::string> names;
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, kEnvironment, 1, nullptr, 0, &needed, &count);
+    if (needed == 0) return names;
+    std::vector<BYTE> block(needed);
+    if (!EnumPrinterDriversA(nullptr, kEnvironment, 1, block.data(), needed, &needed, &count)) return names;
+    auto* drivers = reinterpret_cast<DRIVER_INFO_1A*>(block.data());
+    for (DWORD i = 0; i < count; ++i) names.push_back(drivers[i].pName ? drivers[i].pName : "");
+    return names;
+}
+
+std::string DefaultPrinter() {
+    char name[1024] = {};
+    DWORD size = sizeof name;
+    if (!GetDefaultPrinterA(name, &size)) return "";
+    return name;
+}
+
+bool SetDefaultPrinterName(const std::string& printerName) { return SetDefaultPrinterA(printerName.c_str()); }
+
+}  // namespace test

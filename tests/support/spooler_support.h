@@ -1,0 +1,32 @@
+// Printers and printer drivers through the real spooler API, for tests and
+// for the tools that prepare a test prefix. Under Wine a printer needs a
+// registered driver, and a driver needs its files in the driver folder.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace test {
+
+// The spooler's driver folder for "Windows NT x86" (no trailing backslash).
+std::string PrinterDriverDirectory();
+
+// Registers a driver (level 3) whose driver, data and config file is one
+// placeholder file in the driver folder; an existing driver is kept.
+bool AddTestDriver(const std::string& driverName);
+// Adds a local printer on "LPT1:" with the given driver, registering the
+// driver first when needed.
+bool AddTestPrinter(const std::string& printerName, const std::string& driverName = "Test Printer Driver");
+bool DeleteTestPrinter(const std::string& printerName);
+bool DeleteTestDriver(const std::string& driverName);
+// Deletes every local printer (for an empty printer list).
+void DeleteAllPrinters();
+
+// Names of the local printers (level 2), in the spooler's order.
+std::vector<std::string> ListPrinters();
+// Names of the installed drivers for "Windows NT x86" (level 1).
+std::vector<std::string> ListDrivers();
+
+std::string DefaultPrinter();   // "" when there is none
+bool SetDefaultPrinterName(const std::string& printerName);
+
+}  // namespace test
