@@ -261,4 +261,23 @@ TEST_F(GpdTest, RewrittenForThePrinterName) {
     EXPECT_EQ(merlo.find('\r'), std::string::npos);
 }
 
+// The longest rule line, *ResourceDLL, holds 23 characters besides the name
+// and must fit 259 characters.
+TEST_F(GpdTest, PrinterNamesUpToTheLongestRuleLine) {
+    CreateDirectoryA("C:\\TEMP", nullptr);
+    std::string folder = test::MakeTempFolder("gpdlong");
+    std::string longest(259 - 23, 'L');
+    lstrcpyA(g_PrinterName, longest.c_str());
+    std::string path = folder + "\\longest.GPD";
+    EXPECT_TRUE(theApp.ExtractPayload(187, path.c_str(), 1));
+    EXPECT_EQ(test::ReadFileBytes(path), ExpectedRewrite(gpd, longest));
+
+    std::string tooLong = longest + "L";
+    lstrcpyA(g_PrinterName, tooLong.c_str());
+    path = folder + "\\tooLong.GPD";
+    EXPECT_TRUE(theApp.ExtractPayload(187, path.c_str(), 1));
+    EXPECT_FALSE(test::FileExists(path));
+    lstrcpyA(g_PrinterName, "KRX");
+}
+
 }  // namespace
