@@ -264,3 +264,25 @@ TEST(Uninstaller, OddAndVeryLongPrinterNamesAreSafe) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Resource(const std::string& program, const char* type, unsigned id) {
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC r = module ? FindResourceA(module, MAKEINTRESOURCEA(id), type) : nullptr;
+    std::string bytes;
+    if (r) bytes.assign(static_cast<const char*>(LockResource(LoadResource(module, r))), SizeofResource(module, r));
+    if (module) FreeLibrary(module);
+    return bytes;
+}
+
+TEST(UninstallerProgram, TravelsInsideSetupAsPayload255AndAsksForAdministratorRights) {
+    std::string uninstaller = test::ReadFileBytes(test::BuildPath("uninstaller\\uninstall.exe"));
+    ASSERT_GT(uninstaller.size(), 10000u);
+    for (const char* setup : {"setup.exe", "setup_standin.exe"})
+        EXPECT_EQ(Resource(test::BuildPath(setup), "OWNER_DATA", 255), uninstaller) << setup;
+    std::string manifest = Resource(test::BuildPath("uninstaller\\uninstall.exe"), RT_MANIFEST, 1);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
+}
+
+}  // namespace
