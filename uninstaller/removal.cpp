@@ -112,17 +112,17 @@ std::vector<const char*> FilesOfDriver(const DRIVER_INFO_3A& driver) {
     return files;
 }
 
-// Files that other installed drivers name; a file any of them names stays.
-class SharedFiles {
+// Files that the installed drivers name; a file any of them names stays.
+// Read after the driver's removal, this keeps the files of other drivers,
+// and those of the driver itself when the spooler would not remove it.
+class UsedFiles {
 public:
-    explicit SharedFiles(const char* exceptDriver) {
+    UsedFiles() {
         SpoolerList list = ReadDriverList();
         known_ = list.ok;
         error_ = list.error;
         for (DWORD i = 0; i < list.count; ++i) {
-            const DRIVER_INFO_3A& driver = Drivers(list)[i];
-            if (driver.pName && SameText(driver.pName, exceptDriver)) continue;
-            for (const char* f : FilesOfDriver(driver)) {
+            for (const char* f : FilesOfDriver(Drivers(list)[i])) {
                 ItemName name;
                 if (AfxFormat(name.text, "%s", f)) files_.push_back(name);
             }
@@ -305,16 +305,15 @@ void DriverRemoval::RemoveFiles(const std::vector<ItemName>& driverFiles, Remova
         for (const ItemName& p : paths) listed = listed || SameText(p.text, path.text);
         if (!listed) paths.push_back(path);
     }
-    // Read after the driver is gone: what remains listed belongs to others.
-    SharedFiles shared(printerName_);
+    UsedFiles used;
     for (const ItemName& path : paths) {
         const char* p = path.text;
         if (!FileExists(p)) continue;
-        if (!shared.Known() && IsInside(p, driverDir_)) {
-            AddRemaining(report, ItemKind::File, p, shared.Error());
+        if (!used.Known() && IsInside(p, driverDir_)) {
+            AddRemaining(report, ItemKind::File, p, used.Error());
             continue;
         }
-        if (shared.Lists(p)) continue;
+        if (used.Lists(p)) continue;
         if (IsOwnProgram(p)) {
             // A running program cannot delete its own file; Windows does it
             // at the next restart.
