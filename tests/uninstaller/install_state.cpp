@@ -78,7 +78,7 @@ bool AddDriver(const std::string& name, const std::vector<std::string>& version3
     return RegisterDriver(name, paths);
 }
 
-void CreateInstall(const std::string& n, const std::string& driverName, const std::vector<std::string>& printers) {
+void StageInstallFiles(const std::string& n) {
     const std::string temp = "C:\\TEMP", driver = DriverDir();
     CreateDirectoryA(temp.c_str(), nullptr);
     CreateDirectoryA((temp + "\\I386").c_str(), nullptr);
@@ -99,15 +99,6 @@ void CreateInstall(const std::string& n, const std::string& driverName, const st
                                             n + "RES.dll", n + "D.dll", n + "F.dll"};
     for (const std::string& f : driverFiles) WriteMarkedFile(driver + "\\" + f);
 
-    // As the printer installer registers it: the files copied into folder 3.
-    std::vector<std::string> listed;
-    for (const std::string& f : {std::string("UNIDRV.DLL"), n + ".GPD", std::string("UNIDRVUI.DLL"),
-                                 std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
-                                 std::string("ZIKU.UFM"), n + ".INI", n + "RES.dll", n + "D.dll", n + "F.dll"})
-        listed.push_back(driver + "\\" + f);
-    RegisterDriver(driverName, listed);
-    for (const std::string& p : printers) CreatePrinter(p, driverName);
-
     HKEY key;
     std::string path = std::string(kUninstallKey) + "\\" + n + " printer";
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
@@ -119,6 +110,19 @@ void CreateInstall(const std::string& n, const std::string& driverName, const st
         SetString(key, "Publisher", n + " printer");
         RegCloseKey(key);
     }
+}
+
+void CreateInstall(const std::string& n, const std::string& driverName, const std::vector<std::string>& printers) {
+    StageInstallFiles(n);
+    const std::string driver = DriverDir();
+    // As the printer installer registers it: the files copied into folder 3.
+    std::vector<std::string> listed;
+    for (const std::string& f : {std::string("UNIDRV.DLL"), n + ".GPD", std::string("UNIDRVUI.DLL"),
+                                 std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
+                                 std::string("ZIKU.UFM"), n + ".INI", n + "RES.dll", n + "D.dll", n + "F.dll"})
+        listed.push_back(driver + "\\" + f);
+    RegisterDriver(driverName, listed);
+    for (const std::string& p : printers) CreatePrinter(p, driverName);
 }
 
 std::set<std::string> FilesUnder(const std::string& folder) {

@@ -12,9 +12,12 @@ namespace uninstall_test {
 std::string DriverDir();
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// The files the install stages and copies for a printer name, the driver
-// registered under `driverName` with its files in the version folder 3, one
-// printer per name in `printers` on that driver, and the uninstall entry.
+// The files the install stages and copies for a printer name, and its
+// uninstall entry.
+void StageInstallFiles(const std::string& printerName);
+// All of StageInstallFiles, and the driver
+// registered under `driverName` with its files in the version folder 3 and
+// one printer per name in `printers` on that driver.
 // The uninstaller copies are the build's real program.
 void CreateInstall(const std::string& printerName, const std::string& driverName,
                    const std::vector<std::string>& printers);

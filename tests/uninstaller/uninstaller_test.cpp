@@ -286,3 +286,40 @@ TEST(UninstallerProgram, TravelsInsideSetupAsPayload255AndAsksForAdministratorRi
 }
 
 }  // namespace
+
+namespace {
+
+// The uninstaller after the printer installer (its stand-in in the test
+// prefix) has created the printer and driver from the install's own INF.
+TEST(InstallThenUninstall, ThePrinterInstallersPrinterAndDriverGoWithEverythingElse) {
+    CreateUnrelatedThings();
+    MachineState before = Snapshot();
+    StageInstallFiles("KRX");
+    ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\KRX.INF",
+                                     Resource(test::BuildPath("setup_standin.exe"), "OWNER_DATA", 256)));
+    SetCurrentDirectoryA("C:\\TEMP");
+    test::RunProgram("rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"LPT1:\" /b \"KRX\" /m \"KRX\" ");
+    SetCurrentDirectoryA("C:\\");
+    MachineState installed = Snapshot();
+    ASSERT_EQ(Minus(installed.printers, before.printers), std::set<std::string>{"KRX|KRX"});
+    ASSERT_EQ(Minus(installed.drivers, before.drivers), std::set<std::string>{"KRX"});
+    std::string v3 = Upper(DriverDir() + "\\3\\");
+    for (const char* f : {"KRX.GPD", "KRX.INI", "KRXD.DLL", "KRXF.DLL", "KRXRES.DLL"})
+        EXPECT_EQ(installed.files.count(v3 + f), 1u) << f;
+
+    std::string program = DriverDir() + "\\uninstallKRX.exe";
+    EXPECT_EQ(RunSilently(program), 0u);
+    MachineState after = Snapshot();
+    EXPECT_EQ(after.printers, before.printers);
+    EXPECT_EQ(after.drivers, before.drivers);
+    EXPECT_EQ(after.uninstallKeys, before.uninstallKeys);
+    std::set<std::string> own = {Upper(program)};
+    EXPECT_EQ(Minus(after.files, before.files), own);
+    EXPECT_EQ(Minus(before.files, after.files), std::set<std::string>{});
+    EXPECT_EQ(PendingDeletions(), own);
+
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_TRUE(Snapshot() == after);
+}
+
+}  // namespace
