@@ -34,3 +34,9 @@ add_custom_command(OUTPUT ${PAYLOAD_GEN_DIR}/ZIKU.UFM
   COMMAND ${GEN_UFM} ${PAYLOAD_GEN_DIR}/ZIKU.UFM
   DEPENDS ${GEN_UFM})
 list(APPEND PAYLOAD_GENERATED_FILES ${PAYLOAD_GEN_DIR}/ZIKU.UFM)
+
+# The uninstaller (255) is the build's own second program.
+add_custom_command(OUTPUT ${PAYLOAD_GEN_DIR}/uninstall.exe
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:uninstaller> ${PAYLOAD_GEN_DIR}/uninstall.exe
+  DEPENDS uninstaller VERBATIM)
+list(APPEND PAYLOAD_GENERATED_FILES ${PAYLOAD_GEN_DIR}/uninstall.exe)
