@@ -25,8 +25,8 @@ int Fail(const char* what) {
 
 void Shot(HWND window, const std::string& folder, const char* name) {
     Sleep(300);  // let the page paint before it is captured
-    std::string file = ui::SaveScreenshot(window, folder + "\\" + name);
-    printf("  screenshot: %s\n", file.empty() ? "(failed)" : file.c_str());
+    bool saved = !ui::SaveScreenshot(window, folder + "\\" + name).empty();
+    printf("  screenshot: %s\n", saved ? name : "(failed)");
 }
 
 }  // namespace
