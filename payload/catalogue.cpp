@@ -64,7 +64,7 @@ const CatalogueEntry kCatalogue[] = {
     {252, 5120, R::ResourceDll, S::Win2000, V::Traditional, "%sRES.DLL", "gen:KRXRES_cht.dll"},
     {253, 5120, R::ResourceDll, S::General, V::Traditional, "%sRES.DLL", "gen:KRXRES_cht.dll"},
     {254, 5120, R::ResourceDll, S::XP, V::Traditional, "%sRES.DLL", "gen:KRXRES_cht.dll"},
-    {255, 225280, R::Uninstaller, S::Any, V::None, "uninstall%s.exe", "maker:"},
+    {255, 225280, R::Uninstaller, S::Any, V::None, "uninstall%s.exe", "gen:uninstall.exe"},
     {256, 1588, R::Inf, S::Any, V::None, "%s.INF", "file:KRX.INF"},
 };
 

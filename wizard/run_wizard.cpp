@@ -1,4 +1,25 @@
 #include "run_wizard.h"
+#include "install_progress_page.h"
+#include "printer_series_page.h"
+#include "setup_dialog.h"
+#include "system_language_page.h"
+#include "welcome_page.h"
+#include "../app/setup_app.h"
+#include "../resources/resource.h"
 
-// The wizard window is not built yet: start-up ends after reading the settings.
-void RunWizard() {}
+void RunWizard() {
+    SetupDialog dialog(nullptr);
+    WelcomePage welcome;
+    SystemLanguagePage systemLanguage;
+    PrinterSeriesPage printerSeries;
+    InstallProgressPage installProgress;
+    dialog.AddPage(&welcome, IDD_WELCOME);
+    dialog.AddPage(&systemLanguage, IDD_SYSTEM_LANGUAGE);
+    dialog.AddPage(&printerSeries, IDD_PRINTER_SERIES);
+    dialog.AddPage(&installProgress, IDD_INSTALL);
+
+    theApp.m_pMainWnd = &dialog;
+    dialog.DoModal();
+    theApp.m_pMainWnd = nullptr;
+    // The pages, then the dialog, go with this scope.
+}

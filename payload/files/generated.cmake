@@ -23,3 +23,20 @@ foreach(name ${RESOURCE_DLLS})
     DEPENDS ${name})
   list(APPEND PAYLOAD_GENERATED_FILES ${out})
 endforeach()
+
+# ZIKU.UFM, the metrics of the printer's built-in font, written by a tool
+# of ours that runs on the build machine.
+set(GEN_UFM ${PAYLOAD_GEN_DIR}/gen_ufm)
+add_custom_command(OUTPUT ${GEN_UFM}
+  COMMAND c++ -std=c++17 -O1 -Wall -o ${GEN_UFM} ${CMAKE_CURRENT_SOURCE_DIR}/tools/gen_ufm.cpp
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/gen_ufm.cpp)
+add_custom_command(OUTPUT ${PAYLOAD_GEN_DIR}/ZIKU.UFM
+  COMMAND ${GEN_UFM} ${PAYLOAD_GEN_DIR}/ZIKU.UFM
+  DEPENDS ${GEN_UFM})
+list(APPEND PAYLOAD_GENERATED_FILES ${PAYLOAD_GEN_DIR}/ZIKU.UFM)
+
+# The uninstaller (255) is the build's own second program.
+add_custom_command(OUTPUT ${PAYLOAD_GEN_DIR}/uninstall.exe
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:uninstaller> ${PAYLOAD_GEN_DIR}/uninstall.exe
+  DEPENDS uninstaller VERBATIM)
+list(APPEND PAYLOAD_GENERATED_FILES ${PAYLOAD_GEN_DIR}/uninstall.exe)

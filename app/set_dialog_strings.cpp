@@ -1,0 +1,46 @@
+#include "set_dialog_strings.h"
+#include "app_state.h"
+#include "language_files.h"
+#include "../framework/gdi.h"
+#include "../framework/wnd.h"
+#include <list>
+
+namespace {
+// The controls go on using the font after the call, so every font made here
+// is kept until the process ends.
+CFont& NewDialogFont() {
+    static std::list<CFont> fonts;
+    fonts.emplace_back();
+    return fonts.back();
+}
+
+// The read-only fields that never take a text from the language file.
+const int kNeverLocalisedId = 1019;
+const int kTextSize = 1000;
+}  // namespace
+
+void g_SetDialogStrings(CWnd* dialog, int templateId) {
+    if (!dialog || !dialog->m_hWnd) return;
+    CFont& font = NewDialogFont();
+    font.CreateFont(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "Arial");
+
+    char text[kTextSize] = {};
+    char key[64];
+    if (AfxFormat(key, "IDD%d_Title", templateId) &&
+        GetPrivateProfileStringA("String", key, "", text, sizeof text, g_LanguageFile) > 0)
+        dialog->SetWindowText(text);
+
+    const bool englishSystem = IsEnglishLanguage(GetSystemDefaultLangID());
+    for (HWND child = GetWindow(dialog->m_hWnd, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ZeroMemory(text, sizeof text);
+        const int id = GetDlgCtrlID(child);
+        if (englishSystem && IsWindow(child))
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(font)), TRUE);
+        if (id == kNeverLocalisedId) continue;
+        if (AfxFormat(key, "IDD%d_%d", templateId, id) &&
+            GetPrivateProfileStringA("String", key, "", text, sizeof text, g_LanguageFile) > 0)
+            SetWindowTextA(child, text);
+    }
+}

@@ -1,0 +1,246 @@
+#include "dialog.h"
+#include "file_exception.h"
+#include "winapp.h"
+#include <commctrl.h>
+
+// ---- data exchange ----
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+    if (control.m_hWnd) return;
+    control.m_hWnd = dx->PrepareCtrl(id);
+}
+
+static bool IsRadioButton(HWND control) {
+    if (!(SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) return false;
+    LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+void DDX_Radio(CDataExchange* dx, int firstId, int& value) {
+    HWND control = dx->PrepareCtrl(firstId);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate) value = -1;
+    int index = 0;
+    do {
+        if (IsRadioButton(control)) {
+            if (dx->m_bSaveAndValidate) {
+                if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
+            } else {
+                SendMessageA(control, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+            }
+            ++index;
+        }
+        control = GetWindow(control, GW_HWNDNEXT);
+    } while (control && !(GetWindowLongA(control, GWL_STYLE) & WS_GROUP));
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value) {
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate) {
+        value = static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0));
+    } else {
+        if (value < 0 || value > 2) value = 0;
+        SendMessageA(control, BM_SETCHECK, value, 0);
+    }
+}
+
+void DDX_Text(CDataExchange* dx, int id, char* value, int size) {
+    HWND control = dx->PrepareCtrl(id);
+    if (!control || size <= 0) return;
+    if (dx->m_bSaveAndValidate) {
+        value[0] = '\0';
+        GetWindowTextA(control, value, size);
+    } else {
+        SetWindowTextA(control, value);
+    }
+}
+
+// ---- dialog ----
+
+// Templates may hold common controls (the progress bar); their window
+// classes must be registered before the first dialog is made.
+static void RegisterControlClasses() {
+    static const bool registered = (InitCommonControls(), true);
+    (void)registered;
+}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::~CDialog() {
+    if (m_hWnd && IsWindow(m_hWnd)) {
+        HWND hwnd = m_hWnd;
+        Detach();
+        ::DestroyWindow(hwnd);
+    }
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    m_nIDHelp = templateId;
+    m_pParentWnd = parent;
+    modal_ = false;
+    RegisterControlClasses();
+    HWND hwnd = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
+                                   parent ? parent->m_hWnd : nullptr, AfxDlgProc,
+                                   reinterpret_cast<LPARAM>(this));
+    return hwnd != nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    if (!owner) {
+        CWnd* main = AfxGetMainWnd();
+        if (main && main != this && main->m_hWnd && IsWindow(main->m_hWnd)) owner = main->m_hWnd;
+    }
+    bool reenableOwner = owner && ::IsWindowEnabled(owner);
+    if (reenableOwner) ::EnableWindow(owner, FALSE);
+
+    modal_ = true;
+    continueModal_ = true;
+    modalResult_ = -1;
+    RegisterControlClasses();
+    HWND hwnd = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDHelp), owner,
+                                   AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd) continueModal_ = false;
+    // A modal dialog is shown even when its template is not visible.
+    else if (continueModal_ && m_hWnd && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+
+    MSG msg;
+    while (continueModal_ && m_hWnd) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            // The quit belongs to the outer loops as well.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            modalResult_ = -1;
+            break;
+        }
+        if (!PreTranslateInput(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    if (reenableOwner) {
+        ::EnableWindow(owner, TRUE);
+        if (m_hWnd && GetActiveWindow() == m_hWnd) SetActiveWindow(owner);
+    }
+    if (m_hWnd) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        DestroyWindow();
+    }
+    modal_ = false;
+    return modalResult_;
+}
+
+bool CDialog::PreTranslateInput(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    for (HWND w = msg.hwnd; w; w = ::GetParent(w)) {
+        CWnd* wnd = FromHandle(w);
+        if (dynamic_cast<CDialog*>(wnd) && IsDialogMessageA(w, &msg)) return true;
+        if (w == m_hWnd) break;
+    }
+    return false;
+}
+
+void CDialog::EndDialog(int result) {
+    if (modal_) {
+        modalResult_ = result;
+        continueModal_ = false;
+    } else if (m_hWnd) {
+        ::EndDialog(m_hWnd, result);
+    }
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    if (!m_hWnd) return FALSE;
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+// Centres a top-level dialog over its owner, or on the screen's work area.
+static void CenterDialog(HWND dialog) {
+    RECT area;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &area);
+    else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_INITDIALOG) {
+        RECT before;
+        ::GetWindowRect(m_hWnd, &before);
+        result = OnInitDialog();
+        // A top-level dialog that its initialisation did not place is centred.
+        RECT after;
+        if (m_hWnd && !(GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CHILD) && ::GetWindowRect(m_hWnd, &after) &&
+            after.left == before.left && after.top == before.top)
+            CenterDialog(m_hWnd);
+        return true;
+    }
+    return CWnd::OnWndMsg(message, wParam, lParam, result);
+}
+
+// Messages whose result a dialog procedure returns itself rather than
+// through DWLP_MSGRESULT.
+static bool ReturnsResultDirectly(UINT message) {
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+           message == WM_INITDIALOG || message == WM_QUERYDRAGICON || message == WM_COMPAREITEM ||
+           message == WM_VKEYTOITEM || message == WM_CHARTOITEM;
+}
+
+INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = nullptr;
+    if (message == WM_INITDIALOG) {
+        wnd = reinterpret_cast<CWnd*>(lParam);
+        if (wnd) wnd->Attach(hwnd);
+    } else {
+        wnd = CWnd::FromHandle(hwnd);
+    }
+    if (!wnd) return FALSE;
+
+    LRESULT result = 0;
+    bool handled = false;
+    try {
+        handled = wnd->OnWndMsg(message, wParam, lParam, result);
+    } catch (const CFileException& e) {
+        AfxReportHandlerException(e);
+        handled = true;
+        result = 0;
+    } catch (...) {
+        AfxMessageBox(IDS_INTERNAL_FAILURE, MB_ICONSTOP);
+        handled = true;
+        result = 0;
+    }
+    if (message == WM_NCDESTROY) {
+        wnd->Detach();
+        return FALSE;
+    }
+    if (!handled) return FALSE;
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
+    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}

@@ -1,0 +1,74 @@
+// Dialogs made from the program's own dialog templates: modal (DoModal with
+// its own message loop) or modeless (Create as a child of a parent window),
+// with data exchange between member variables and controls.
+#pragma once
+#include "wnd.h"
+
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    // The control with this id; null when the dialog has none.
+    HWND PrepareCtrl(int id) const { return m_pDlgWnd->GetDlgItem(id); }
+
+    CWnd* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;   // TRUE: controls to members; FALSE: members to controls
+};
+
+// Binds a control object to the dialog's control (once; it stays bound).
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+// A group of radio buttons starting at `firstId` (up to the next control
+// that starts a group): `value` is the index of the checked one, -1 none.
+void DDX_Radio(CDataExchange* dx, int firstId, int& value);
+// A check box: 0 clear, 1 checked, 2 indeterminate.
+void DDX_Check(CDataExchange* dx, int id, int& value);
+// A control's text, kept in a fixed buffer; a longer text is cut to fit.
+void DDX_Text(CDataExchange* dx, int id, char* value, int size);
+template <int N>
+void DDX_Text(CDataExchange* dx, int id, char (&value)[N]) { DDX_Text(dx, id, value, N); }
+
+class CDialog : public CWnd {
+public:
+    // `templateId` names a dialog resource of the program; `parent` is the
+    // owner of a modal dialog (the main window when null).
+    explicit CDialog(UINT templateId = 0, CWnd* parent = nullptr)
+        : m_nIDHelp(templateId), m_pParentWnd(parent) {}
+    ~CDialog() override;
+
+    // Runs the dialog modally. Returns the value given to EndDialog, or -1
+    // when the dialog cannot be created or a quit message ends the loop (the
+    // quit message is posted again so that outer loops end too).
+    virtual INT_PTR DoModal();
+    // Creates the dialog modelessly, as a child or owned window of `parent`.
+    BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    void EndDialog(int result);
+
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    virtual BOOL OnInitDialog();
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    UINT m_nIDHelp;   // the template id
+    CWnd* m_pParentWnd;
+
+protected:
+    virtual void DoDataExchange(CDataExchange* dx) {}
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Lets the dialogs between the message's window and this one handle
+    // keyboard navigation (Tab, Esc, Enter), innermost first.
+    bool PreTranslateInput(MSG& msg);
+
+    bool modal_ = false;
+    bool continueModal_ = false;
+    INT_PTR modalResult_ = -1;
+};
+
+// The dialog procedure of every dialog of the program: routes messages to the
+// window object's message map and reports an exception that escapes a
+// handler, so the program goes on.
+INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

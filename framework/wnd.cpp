@@ -1,0 +1,70 @@
+#include "wnd.h"
+#include "wait_cursor.h"
+
+namespace {
+// Window property that leads from a window to its window object.
+const char kObjectProperty[] = "AfxWndObject";
+}
+
+CWnd::~CWnd() { Detach(); }
+
+CWnd* CWnd::FromHandle(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    return static_cast<CWnd*>(GetPropA(hwnd, kObjectProperty));
+}
+
+void CWnd::Attach(HWND hwnd) {
+    m_hWnd = hwnd;
+    permanent_ = SetPropA(hwnd, kObjectProperty, this) != FALSE;
+}
+
+void CWnd::Detach() {
+    if (m_hWnd && permanent_ && FromHandle(m_hWnd) == this) RemovePropA(m_hWnd, kObjectProperty);
+    permanent_ = false;
+    m_hWnd = nullptr;
+}
+
+CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+
+void CWnd::ModifyStyleEx(DWORD remove, DWORD add) {
+    LONG style = GetWindowLongA(m_hWnd, GWL_EXSTYLE);
+    SetWindowLongA(m_hWnd, GWL_EXSTYLE, (style & ~static_cast<LONG>(remove)) | static_cast<LONG>(add));
+}
+
+BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
+
+void CWnd::BeginWaitCursor() { AfxDoWaitCursor(1); }
+void CWnd::EndWaitCursor() { AfxDoWaitCursor(-1); }
+
+LRESULT CWnd::Default() {
+    return DefWindowProcA(m_hWnd, current_.message, current_.wParam, current_.lParam);
+}
+
+const AfxMsgMap* CWnd::GetThisMessageMap() {
+    static const AfxMsgMapEntry entries[] = {{0, 0, 0, nullptr}};
+    static const AfxMsgMap map = {nullptr, entries};
+    return &map;
+}
+
+bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    UINT key = message;
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) key = WM_CTLCOLOR;
+    const UINT code = HIWORD(wParam), id = LOWORD(wParam);
+    for (const AfxMsgMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
+        for (const AfxMsgMapEntry* e = map->entries; e->handler; ++e) {
+            if (e->message != key) continue;
+            if (key == WM_COMMAND && (e->code != code || (e->id & 0xFFFF) != id)) continue;
+            // Handlers may run nested (a message box inside a handler), so the
+            // message that Default() refers to is kept per call.
+            CurrentMessage saved = current_;
+            current_ = {message, wParam, lParam};
+            struct Restore {
+                CWnd* w; CurrentMessage m;
+                ~Restore() { w->current_ = m; }
+            } restore{this, saved};
+            result = e->handler(this, message, wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}

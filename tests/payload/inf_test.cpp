@@ -1,0 +1,113 @@
+// The embedded INF: its sections and lines, and what the platform's INF
+// parser reads from it.
+#include "app/setup_app.h"
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <setupapi.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Resource(unsigned id) {
+    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
+    if (!r) return "";
+    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
+}
+
+using Sections = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+// Sections in file order with their lines, comments and empty lines left out.
+Sections ReadSections(const std::string& text) {
+    Sections sections;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        std::string line = text.substr(start, end - start);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') sections.push_back({line.substr(1, line.find(']') - 1), {}});
+        else if (!sections.empty()) sections.back().second.push_back(line);
+    }
+    EXPECT_EQ(start, text.size()) << "the last line ends with CR LF";
+    return sections;
+}
+
+TEST(InfTest, SectionsAndLines) {
+    const std::string ports = "HKLM,\"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports\",";
+    const Sections expected = {
+        {"Version",
+         {"Signature=\"$Windows NT$\"", "Provider=%MICROSOFT%", "LayoutFile=ntprint.inf",
+          "ClassGUID={4D36E979-E325-11CE-BFC1-08002BE10318}", "Class=Printer", "DriverVer=06/21/2012"}},
+        {"Manufacturer", {"\"KRX\"=Driver_KRX,NTx86"}},
+        {"Driver_KRX", {"\"KRX\" = Driver_Files"}},
+        {"Driver_KRX.NTx86", {"\"KRX\" = Driver_Files"}},
+        {"Driver_KRX.amd64", {"\"KRX\" = Driver_Files"}},
+        {"Model_KRX.ia64", {"\"KRX\" = Driver_Files"}},
+        {"Driver_Files",
+         {"CopyFiles=@KRX.GPD", "CopyFiles=@ZIKU.UFM", "CopyFiles=@KRX.INI", "CopyFiles=@KRX.INF",
+          "CopyFiles=@KRXRES.DLL", "CopyFiles=DriverFiles", "DataSection=UNIDRV_DATA", "DataFile=KRX.GPD",
+          "Include=NTPRINT.INF", "Needs=UNIDRV.OEM,UNIDRV_DATA", "Addreg = port_AddReg"}},
+        {"port_AddReg",
+         {ports + "\"COM1:\",0x00000000,%COMMCONFIG%", ports + "\"COM2:\",0x00000000,%COMMCONFIG%",
+          ports + "\"COM3:\",0x00000000,%COMMCONFIG%", ports + "\"COM4:\",0x00000000,%COMMCONFIG%"}},
+        {"DriverFiles", {"KRXD.DLL", "KRXF.DLL"}},
+        {"SourceDisksNames", {"100 = \"KRX printer driver\",,,"}},
+        {"SourceDisksFiles", {"KRXRES.DLL = 100", "KRX.ini = 100", "KRX.GPD = 100", "ZIKU.UFM = 100"}},
+        {"SourceDisksFiles.x86", {"KRXD.DLL = 100,x86", "KRXF.DLL = 100,x86"}},
+        {"SourceDisksFiles.amd64", {"KRXD.DLL = 100,amd64", "KRXF.DLL = 100,amd64"}},
+        {"SourceDisksFiles.ia64", {"KRXD.DLL = 100,ia64", "KRXF.DLL = 100,ia64"}},
+        {"DestinationDirs", {"DefaultDestDir=66000", "LMDir=12"}},
+        {"ControlFlags", {"ExcludeFromSelect = 2369"}},
+        {"Strings", {"MICROSOFT=\"Microsoft\"", "COMMCONFIG=\"38400,n,8,1,p\""}},
+    };
+    EXPECT_EQ(ReadSections(Resource(256)), expected);
+}
+
+class InfParserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string folder = test::MakeTempFolder("inf");
+        path = folder + "\\KRX.INF";
+        theApp.ExtractPayload(256, path.c_str(), 0);
+        inf = SetupOpenInfFileA(path.c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+        ASSERT_NE(inf, INVALID_HANDLE_VALUE);
+    }
+    void TearDown() override {
+        if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
+    }
+    // The fields of the first line of a section with the key, "" for any.
+    std::vector<std::string> Fields(const char* section, const char* key) {
+        INFCONTEXT line;
+        std::vector<std::string> fields;
+        if (!SetupFindFirstLineA(inf, section, key, &line)) return fields;
+        for (DWORD i = 0, n = SetupGetFieldCount(&line); i <= n; ++i) {
+            char field[512] = {};
+            SetupGetStringFieldA(&line, i, field, sizeof field, nullptr);
+            fields.push_back(field);
+        }
+        return fields;
+    }
+    std::string path;
+    HINF inf = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(InfParserTest, ModelsInstallSectionAndStringsResolve) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Fields("Version", "Class"), (V{"Class", "Printer"}));
+    EXPECT_EQ(Fields("Version", "Provider"), (V{"Provider", "Microsoft"}));
+    EXPECT_EQ(Fields("Manufacturer", nullptr), (V{"KRX", "Driver_KRX", "NTx86"}));
+    for (const char* models : {"Driver_KRX", "Driver_KRX.NTx86", "Driver_KRX.amd64", "Model_KRX.ia64"})
+        EXPECT_EQ(Fields(models, "KRX"), (V{"KRX", "Driver_Files"})) << models;
+    EXPECT_EQ(Fields("Driver_Files", "DataFile"), (V{"DataFile", "KRX.GPD"}));
+    EXPECT_EQ(Fields("Driver_Files", "Needs"), (V{"Needs", "UNIDRV.OEM", "UNIDRV_DATA"}));
+    EXPECT_EQ(Fields("port_AddReg", nullptr),
+              (V{"", "HKLM", "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM1:", "0x00000000",
+                 "38400,n,8,1,p"}));
+    EXPECT_EQ(Fields("SourceDisksFiles.x86", "KRXF.DLL"), (V{"KRXF.DLL", "100", "x86"}));
+    EXPECT_EQ(Fields("DestinationDirs", "DefaultDestDir"), (V{"DefaultDestDir", "66000"}));
+    EXPECT_EQ(SetupGetLineCountA(inf, "Driver_Files"), 11);
+    EXPECT_EQ(SetupGetLineCountA(inf, "DriverFiles"), 2);
+}
+
+}  // namespace

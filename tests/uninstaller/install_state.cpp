@@ -1,0 +1,255 @@
+#include "install_state.h"
+#include "test_support.h"
+#include <winspool.h>
+#include <algorithm>
+#include <cstring>
+
+namespace uninstall_test {
+
+namespace {
+
+// The spooler structures take non-const strings it never writes to.
+char* Text(const char* s) { return const_cast<char*>(s); }
+char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+
+void WriteMarkedFile(const std::string& path) { test::WriteFileBytes(path, "installed: " + path + "\r\n"); }
+
+void SetString(HKEY key, const char* name, const std::string& value) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+}
+
+}  // namespace
+
+std::string Upper(std::string s) {
+    CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+std::string DriverDir() {
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, Text("Windows NT x86"), 1, reinterpret_cast<BYTE*>(dir), sizeof dir,
+                               &needed);
+    return dir;
+}
+
+std::string CopyUninstaller(const std::string& path) {
+    CopyFileA(test::BuildPath("uninstaller\\uninstall.exe").c_str(), path.c_str(), FALSE);
+    return path;
+}
+
+bool CreatePrinter(const std::string& name, const std::string& driver) {
+    PRINTER_INFO_2A info = {};
+    info.pPrinterName = Text(name);
+    info.pPortName = Text("LPT1:");
+    info.pDriverName = Text(driver);
+    info.pPrintProcessor = Text("WinPrint");
+    info.pDatatype = Text("RAW");
+    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    if (printer) ClosePrinter(printer);
+    return printer != nullptr;
+}
+
+static bool RegisterDriver(const std::string& name, const std::vector<std::string>& paths) {
+    if (paths.size() < 4) return false;
+    std::string dependents;
+    for (size_t i = 4; i < paths.size(); ++i) dependents += paths[i] + '\0';
+    dependents += '\0';
+    DRIVER_INFO_3A info = {};
+    info.cVersion = 3;
+    info.pName = Text(name);
+    info.pEnvironment = Text("Windows NT x86");
+    info.pDriverPath = Text(paths[0]);
+    info.pDataFile = Text(paths[1]);
+    info.pConfigFile = Text(paths[2]);
+    info.pHelpFile = Text(paths[3]);
+    info.pDependentFiles = &dependents[0];
+    return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
+}
+
+bool AddDriver(const std::string& name, const std::vector<std::string>& version3Files) {
+    std::string v3 = DriverDir() + "\\3";
+    std::vector<std::string> paths;
+    for (const std::string& f : version3Files) {
+        if (!test::FileExists(v3 + "\\" + f)) WriteMarkedFile(v3 + "\\" + f);
+        paths.push_back(v3 + "\\" + f);
+    }
+    return RegisterDriver(name, paths);
+}
+
+void StageInstallFiles(const std::string& n) {
+    const std::string temp = "C:\\TEMP", driver = DriverDir();
+    CreateDirectoryA(temp.c_str(), nullptr);
+    CreateDirectoryA((temp + "\\I386").c_str(), nullptr);
+    CreateDirectoryA((temp + "\\x86").c_str(), nullptr);
+    CopyUninstaller(temp + "\\uninstall" + n + ".exe");
+    for (const std::string& f : {n + ".INF", std::string("STDNAMES.GPD"), n + ".GPD", n + ".INI",
+                                 std::string("ZIKU.UFM"), std::string("UNIDRV.DLL"), std::string("UNIDRV.HLP"),
+                                 std::string("UNIDRVUI.DLL"), std::string("UNIRES.DLL"), n + "D.dll", n + "F.dll",
+                                 n + "RES.DLL", std::string("temp.txt")})
+        WriteMarkedFile(temp + "\\" + f);
+    for (const char* platform : {"\\I386\\", "\\x86\\"})
+        for (const std::string& f : {n + "D.dll", n + "F.dll", n + "RES.DLL"}) WriteMarkedFile(temp + platform + f);
+
+    CopyUninstaller(driver + "\\uninstall" + n + ".exe");
+    // The driver folder's letter case as the install of the general set makes it.
+    std::vector<std::string> driverFiles = {"UNIDRV.DLL", n + ".GPD", "UNIDRVUI.DLL", "UNIDRV.HLP",
+                                            "UNIRES.DLL", "STDNAMES.GPD", "ZIKU.UFM", n + ".INI",
+                                            n + "RES.dll", n + "D.dll", n + "F.dll"};
+    for (const std::string& f : driverFiles) WriteMarkedFile(driver + "\\" + f);
+
+    HKEY key;
+    std::string path = std::string(kUninstallKey) + "\\" + n + " printer";
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        std::string uninstaller = driver + "\\uninstall" + n + ".exe";
+        SetString(key, "DisplayName", n + " printer driver uninstall");
+        SetString(key, "UninstallString", uninstaller);
+        SetString(key, "DisplayIcon", uninstaller + ",-0");
+        SetString(key, "Publisher", n + " printer");
+        RegCloseKey(key);
+    }
+}
+
+void CreateInstall(const std::string& n, const std::string& driverName, const std::vector<std::string>& printers) {
+    StageInstallFiles(n);
+    const std::string driver = DriverDir();
+    // As the printer installer registers it: the files copied into folder 3.
+    std::vector<std::string> listed;
+    for (const std::string& f : {std::string("UNIDRV.DLL"), n + ".GPD", std::string("UNIDRVUI.DLL"),
+                                 std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
+                                 std::string("ZIKU.UFM"), n + ".INI", n + "RES.dll", n + "D.dll", n + "F.dll"})
+        listed.push_back(driver + "\\" + f);
+    RegisterDriver(driverName, listed);
+    for (const std::string& p : printers) CreatePrinter(p, driverName);
+}
+
+std::set<std::string> FilesUnder(const std::string& folder) {
+    std::set<std::string> files;
+    for (const std::string& name : test::ListFolder(folder)) {
+        std::string path = folder + "\\" + name;
+        if (test::FolderExists(path)) {
+            files.insert(Upper(path) + "\\");
+            for (const std::string& f : FilesUnder(path)) files.insert(f);
+        } else {
+            files.insert(Upper(path));
+        }
+    }
+    return files;
+}
+
+MachineState Snapshot() {
+    MachineState state;
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> block(needed + 1);
+    if (EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.data(), needed, &needed, &count))
+        for (DWORD i = 0; i < count; ++i) {
+            auto& p = reinterpret_cast<PRINTER_INFO_2A*>(block.data())[i];
+            state.printers.insert(std::string(p.pPrinterName) + "|" + p.pDriverName);
+        }
+    needed = count = 0;
+    EnumPrinterDriversA(nullptr, Text("Windows NT x86"), 1, nullptr, 0, &needed, &count);
+    block.assign(needed + 1, 0);
+    if (EnumPrinterDriversA(nullptr, Text("Windows NT x86"), 1, block.data(), needed, &needed, &count))
+        for (DWORD i = 0; i < count; ++i) state.drivers.insert(reinterpret_cast<DRIVER_INFO_1A*>(block.data())[i].pName);
+    state.files = FilesUnder("C:\\TEMP");
+    for (const std::string& f : FilesUnder(DriverDir())) state.files.insert(f);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char name[MAX_PATH];
+        for (DWORD i = 0;; ++i) {
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            state.uninstallKeys.insert(name);
+        }
+        RegCloseKey(key);
+    }
+    return state;
+}
+
+std::set<std::string> Minus(const std::set<std::string>& a, const std::set<std::string>& b) {
+    std::set<std::string> out;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::inserter(out, out.end()));
+    return out;
+}
+
+std::set<std::string> PendingDeletions() {
+    std::set<std::string> files;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &key) != ERROR_SUCCESS)
+        return files;
+    DWORD size = 0, type = 0;
+    RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, &type, nullptr, &size);
+    std::vector<char> data(size + 2, '\0');
+    if (size && RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ) {
+        // Pairs of source and target; an empty target means delete.
+        const char* p = data.data();
+        const char* end = data.data() + size;
+        while (p < end && *p) {
+            std::string source = p;
+            p += source.size() + 1;
+            std::string target = p < end ? p : "";
+            p += target.size() + 1;
+            if (source.rfind("\\??\\", 0) == 0) source = source.substr(4);
+            if (target.empty()) files.insert(Upper(source));
+        }
+    }
+    RegCloseKey(key);
+    return files;
+}
+
+namespace {
+struct BoxSearch {
+    DWORD pid;
+    HWND box;
+};
+BOOL CALLBACK FindBox(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<BoxSearch*>(p);
+    DWORD pid = 0;
+    char cls[32] = {};
+    GetWindowThreadProcessId(w, &pid);
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == s->pid && IsWindowVisible(w) && strcmp(cls, "#32770") == 0) {
+        s->box = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+MessageBoxSeen AnswerMessageBox(HANDLE process, DWORD processId, int button, DWORD timeoutMs) {
+    MessageBoxSeen result;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        BoxSearch search = {processId, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.box) {
+            char text[8192] = {};
+            // The message text is the box's static control 0xFFFF.
+            GetDlgItemTextA(search.box, 0xFFFF, text, sizeof text);
+            result.seen = true;
+            result.text = text;
+            PostMessageA(search.box, WM_COMMAND, button, 0);
+            while (IsWindow(search.box) && GetTickCount() - start < timeoutMs) Sleep(20);
+            return result;
+        }
+        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return result;
+    }
+    return result;
+}
+
+DWORD WaitForExit(HANDLE process, DWORD timeoutMs) {
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &code);
+    else
+        TerminateProcess(process, 1);
+    return code;
+}
+
+}  // namespace uninstall_test

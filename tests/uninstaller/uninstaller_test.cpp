@@ -1,0 +1,325 @@
+// The real uninstaller program against an install state made in this
+// prefix: what goes, what stays, its messages and its exit codes.
+#include "install_state.h"
+#include "test_support.h"
+#include "uninstaller/messages.h"
+#include "uninstaller/uninstall_app.h"
+#include <gtest/gtest.h>
+
+using namespace uninstall_test;
+
+namespace {
+
+const UninstallTexts& SystemTexts() { return TextsIn(LanguageOfSystem(GetSystemDefaultLangID())); }
+
+std::string Format(const char* format, const std::string& name) {
+    char text[4096];
+    return AfxFormat(text, format, name.c_str()) ? text : "<does not fit>";
+}
+
+DWORD RunSilently(const std::string& program) { return test::RunProgram("\"" + program + "\" /S"); }
+
+// Runs the program with its window, answers its message boxes with the
+// buttons given in turn and returns their texts and the exit code.
+struct GuiRun {
+    std::vector<std::string> texts;
+    DWORD exitCode;
+};
+GuiRun RunAnswering(const std::string& program, std::vector<int> buttons) {
+    GuiRun run;
+    PROCESS_INFORMATION pi = test::StartProgram("\"" + program + "\"");
+    for (int button : buttons) {
+        MessageBoxSeen box = AnswerMessageBox(pi.hProcess, pi.dwProcessId, button);
+        if (!box.seen) break;
+        run.texts.push_back(box.text);
+    }
+    run.exitCode = WaitForExit(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return run;
+}
+
+// The paths the install leaves for a printer name, upper-cased.
+std::set<std::string> InstallFiles(const std::string& n) {
+    std::string t = "C:\\TEMP\\", d = DriverDir() + "\\";
+    std::set<std::string> files;
+    for (const std::string& f : {"uninstall" + n + ".exe", n + ".INF", std::string("STDNAMES.GPD"), n + ".GPD",
+                                 n + ".INI", std::string("ZIKU.UFM"), std::string("UNIDRV.DLL"),
+                                 std::string("UNIDRV.HLP"), std::string("UNIDRVUI.DLL"), std::string("UNIRES.DLL"),
+                                 n + "D.dll", n + "F.dll", n + "RES.DLL", std::string("temp.txt")})
+        files.insert(Upper(t + f));
+    for (const char* platform : {"I386\\", "x86\\"})
+        for (const std::string& f : {n + "D.dll", n + "F.dll", n + "RES.DLL"}) files.insert(Upper(t + platform + f));
+    for (const std::string& f : {"uninstall" + n + ".exe", std::string("UNIDRV.DLL"), n + ".GPD",
+                                 std::string("UNIDRVUI.DLL"), std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"),
+                                 std::string("STDNAMES.GPD"), std::string("ZIKU.UFM"), n + ".INI", n + "RES.dll",
+                                 n + "D.dll", n + "F.dll"}) {
+        files.insert(Upper(d + f));
+        if (f.find("uninstall") != 0) files.insert(Upper(d + "3\\" + f));
+    }
+    return files;
+}
+
+// Things of others that must outlive every uninstall.
+void CreateUnrelatedThings() {
+    AddDriver("Other Driver", {"OTHER.DLL", "OTHER.GPD", "OTHERUI.DLL", "OTHER.HLP"});
+    CreatePrinter("Office", "Other Driver");
+    CreatePrinter("My KRX printer", "Other Driver");   // the name alone makes no printer ours
+    test::WriteFileBytes("C:\\TEMP\\notes.txt", "someone else's\r\n");
+    test::WriteFileBytes(DriverDir() + "\\OTHERTOOL.EXE", "someone else's\r\n");
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\Other product").c_str(), 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+}
+
+TEST(Uninstaller, RemovesTheInstallationAndNothingElseAndASecondRunIsHarmless) {
+    CreateDirectoryA("C:\\TEMP", nullptr);
+    CreateUnrelatedThings();
+    MachineState before = Snapshot();
+    CreateInstall("KRX", "KRX", {"KRX"});
+    MachineState installed = Snapshot();
+    ASSERT_EQ(Minus(installed.printers, before.printers), std::set<std::string>{"KRX|KRX"});
+    ASSERT_EQ(Minus(installed.drivers, before.drivers), std::set<std::string>{"KRX"});
+
+    // Run as the installed programs list runs it: the copy in the driver folder.
+    std::string program = DriverDir() + "\\uninstallKRX.exe";
+    EXPECT_EQ(RunSilently(program), 0u);
+
+    MachineState after = Snapshot();
+    EXPECT_EQ(after.printers, before.printers);
+    EXPECT_EQ(after.drivers, before.drivers);
+    EXPECT_EQ(after.uninstallKeys, before.uninstallKeys);
+    // Only the running program stays, until the restart that deletes it.
+    std::set<std::string> own = {Upper(program)};
+    EXPECT_EQ(Minus(after.files, before.files), own);
+    EXPECT_EQ(PendingDeletions(), own);
+    EXPECT_TRUE(Minus(InstallFiles("KRX"), own).size() > 40);
+    for (const std::string& f : InstallFiles("KRX"))
+        if (f != Upper(program)) {
+            EXPECT_EQ(after.files.count(f), 0u) << f;
+        }
+
+    // Again: nothing left to do, nothing changes.
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_TRUE(Snapshot() == after);
+    GuiRun run = RunAnswering(program, {IDOK});
+    EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemTexts().notInstalled, "KRX")});
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(Snapshot() == after);
+}
+
+TEST(Uninstaller, WithNothingInstalledSaysSoAndChangesNothing) {
+    CreateUnrelatedThings();
+    std::string folder = test::MakeTempFolder("nothing");
+    std::string program = CopyUninstaller(folder + "\\uninstallKRX.exe");
+    MachineState before = Snapshot();
+    GuiRun run = RunAnswering(program, {IDOK});
+    EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemTexts().notInstalled, "KRX")});
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_TRUE(Snapshot() == before);
+    EXPECT_TRUE(PendingDeletions().empty());
+}
+
+TEST(Uninstaller, ConfirmsInTheSystemLanguageAndNoKeepsEverything) {
+    CreateInstall("KRX", "KRX", {"KRX"});
+    MachineState installed = Snapshot();
+    std::string program = DriverDir() + "\\uninstallKRX.exe";
+
+    GuiRun no = RunAnswering(program, {IDNO});
+    EXPECT_EQ(no.texts, std::vector<std::string>{Format(SystemTexts().confirm, "KRX")});
+    EXPECT_EQ(no.exitCode, static_cast<DWORD>(kExitCancelled));
+    EXPECT_TRUE(Snapshot() == installed);
+
+    GuiRun yes = RunAnswering(program, {IDYES, IDOK});
+    ASSERT_EQ(yes.texts.size(), 2u);
+    EXPECT_EQ(yes.texts[1], Format(SystemTexts().removed, "KRX"));
+    EXPECT_EQ(yes.exitCode, 0u);
+    EXPECT_EQ(Snapshot().drivers.count("KRX"), 0u);
+}
+
+TEST(Uninstaller, RemovesEveryPrinterOnTheDriverAndKeepsPrintersOfOtherDrivers) {
+    CreateUnrelatedThings();
+    MachineState before = Snapshot();
+    CreateInstall("KRX", "KRX", {"KRX", "KRX (Copy 1)", "Front desk"});
+    std::string folder = test::MakeTempFolder("printers");
+    EXPECT_EQ(RunSilently(CopyUninstaller(folder + "\\uninstallKRX.exe")), 0u);
+    MachineState after = Snapshot();
+    EXPECT_EQ(after.printers, before.printers);
+    EXPECT_EQ(after.printers.count("My KRX printer|Other Driver"), 1u);
+    EXPECT_EQ(after.drivers, before.drivers);
+    // Run from elsewhere, it deletes both installed copies at once.
+    EXPECT_EQ(after.files, before.files);
+    EXPECT_TRUE(PendingDeletions().empty());
+}
+
+TEST(Uninstaller, KeepsUnidrvFilesThatAnotherDriverStillLists) {
+    // Another Unidrv-based driver shares the core files in folder 3.
+    ASSERT_TRUE(AddDriver("Other Unidrv", {"UNIDRV.DLL", "OTHER.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP",
+                                           "UNIRES.DLL", "STDNAMES.GPD"}));
+    CreateInstall("KRX", "KRX", {"KRX"});
+    std::string folder = test::MakeTempFolder("shared");
+    EXPECT_EQ(RunSilently(CopyUninstaller(folder + "\\uninstallKRX.exe")), 0u);
+
+    std::string v3 = DriverDir() + "\\3\\";
+    for (const char* f : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL", "STDNAMES.GPD", "OTHER.GPD"})
+        EXPECT_TRUE(test::FileExists(v3 + f)) << f;
+    for (const char* f : {"KRX.GPD", "KRX.INI", "KRXD.dll", "KRXF.dll", "KRXRES.dll", "ZIKU.UFM"})
+        EXPECT_FALSE(test::FileExists(v3 + f)) << f;
+    // The install's own copies in the driver folder are listed by no driver.
+    EXPECT_FALSE(test::FileExists(DriverDir() + "\\UNIDRV.DLL"));
+    EXPECT_EQ(Snapshot().drivers.count("Other Unidrv"), 1u);
+}
+
+TEST(Uninstaller, RenamedFileNamesThePrinterAndLeavesOtherInstallsAlone) {
+    CreateInstall("KRX", "KRX", {"KRX"});
+    MachineState krx = Snapshot();
+    CreateInstall("MERLO", "MERLO", {"MERLO"});
+    std::string folder = test::MakeTempFolder("merlo");
+    EXPECT_EQ(RunSilently(CopyUninstaller(folder + "\\uninstallMERLO.exe")), 0u);
+    MachineState after = Snapshot();
+    EXPECT_EQ(after.printers, krx.printers);
+    EXPECT_EQ(after.drivers, krx.drivers);
+    EXPECT_EQ(after.uninstallKeys, krx.uninstallKeys);
+    for (const std::string& f : after.files) EXPECT_EQ(f.find("MERLO"), std::string::npos) << f;
+    // KRX's model files, its folder 3 and its uninstallers are untouched;
+    // the Unidrv copies staged under common names go with either install.
+    for (const std::string& f : krx.files)
+        if (f.find("KRX") != std::string::npos || f.find("\\3\\") != std::string::npos) {
+            EXPECT_EQ(after.files.count(f), 1u) << f;
+        }
+}
+
+TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
+    CreateInstall("KRX", "KRX", {"KRX"});
+    std::string folder = test::MakeTempFolder("in_use");
+    std::string program = CopyUninstaller(folder + "\\uninstallKRX.exe");
+    // Held open without sharing, as a program that uses it would.
+    const std::string busy = "C:\\TEMP\\KRX.GPD";
+    HANDLE file = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(RunSilently(program), static_cast<DWORD>(kExitIncomplete));
+    EXPECT_TRUE(test::FileExists(busy));
+    EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INI"));
+
+    GuiRun run = RunAnswering(program, {IDYES, IDOK});
+    ASSERT_EQ(run.texts.size(), 2u);
+    const UninstallTexts& t = SystemTexts();
+    EXPECT_EQ(run.texts[1], Format(t.incomplete, "KRX") + "\r\n" + t.file + busy + t.inUse);
+    EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitIncomplete));
+
+    CloseHandle(file);
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_FALSE(test::FileExists(busy));
+}
+
+TEST(Uninstaller, AFileNameThatNamesNoPrinterDoesNothing) {
+    CreateInstall("KRX", "KRX", {"KRX"});
+    MachineState installed = Snapshot();
+    std::string folder = test::MakeTempFolder("bad_name");
+    for (const char* name : {"uninstall.exe", "setup.exe", "uninstal KRX.exe"}) {
+        std::string program = CopyUninstaller(folder + "\\" + name);
+        EXPECT_EQ(RunSilently(program), static_cast<DWORD>(kExitBadProgramName)) << name;
+        GuiRun run = RunAnswering(program, {IDOK});
+        EXPECT_EQ(run.texts, std::vector<std::string>{SystemTexts().badProgramName}) << name;
+        EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitBadProgramName));
+    }
+    EXPECT_TRUE(Snapshot() == installed);
+}
+
+TEST(Uninstaller, OddAndVeryLongPrinterNamesAreSafe) {
+    // A name with format directives and blanks, fully installed.
+    const std::string odd = "K%s%n R;X";
+    CreateInstall(odd, odd, {odd});
+    MachineState before = Snapshot();
+    std::string folder = test::MakeTempFolder("odd");
+    std::string program = CopyUninstaller(folder + "\\uninstall" + odd + ".exe");
+    GuiRun run = RunAnswering(program, {IDYES, IDOK});
+    ASSERT_EQ(run.texts.size(), 2u);
+    EXPECT_EQ(run.texts[0], Format(SystemTexts().confirm, odd));
+    EXPECT_EQ(run.texts[1], Format(SystemTexts().removed, odd));
+    EXPECT_EQ(run.exitCode, 0u);
+    MachineState after = Snapshot();
+    EXPECT_EQ(after.drivers.count(odd), 0u);
+    EXPECT_EQ(after.uninstallKeys.count(odd + " printer"), 0u);
+    for (const std::string& f : after.files) EXPECT_EQ(f.find(Upper(odd)), std::string::npos) << f;
+
+    // Names up to the longest file name Windows allows (in C:\ the path is
+    // then 258 characters): nothing can be installed under them, and
+    // nothing overflows.
+    for (size_t length : {190u, 200u, 242u}) {
+        std::string name(length, 'N');
+        std::string program = CopyUninstaller("C:\\uninstall" + name + ".exe");
+        ASSERT_TRUE(test::FileExists(program)) << length;
+        EXPECT_EQ(RunSilently(program), 0u) << length;
+        GuiRun run = RunAnswering(program, {IDOK});
+        EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemTexts().notInstalled, name)}) << length;
+    }
+    MachineState end = Snapshot();
+    EXPECT_EQ(end.printers, after.printers);
+    EXPECT_EQ(end.drivers, after.drivers);
+    EXPECT_EQ(end.uninstallKeys, after.uninstallKeys);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Resource(const std::string& program, const char* type, unsigned id) {
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC r = module ? FindResourceA(module, MAKEINTRESOURCEA(id), type) : nullptr;
+    std::string bytes;
+    if (r) bytes.assign(static_cast<const char*>(LockResource(LoadResource(module, r))), SizeofResource(module, r));
+    if (module) FreeLibrary(module);
+    return bytes;
+}
+
+TEST(UninstallerProgram, TravelsInsideSetupAsPayload255AndAsksForAdministratorRights) {
+    std::string uninstaller = test::ReadFileBytes(test::BuildPath("uninstaller\\uninstall.exe"));
+    ASSERT_GT(uninstaller.size(), 10000u);
+    for (const char* setup : {"setup.exe", "setup_standin.exe"})
+        EXPECT_EQ(Resource(test::BuildPath(setup), "OWNER_DATA", 255), uninstaller) << setup;
+    std::string manifest = Resource(test::BuildPath("uninstaller\\uninstall.exe"), RT_MANIFEST, 1);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
+}
+
+}  // namespace
+
+namespace {
+
+// The uninstaller after the printer installer (its stand-in in the test
+// prefix) has created the printer and driver from the install's own INF.
+TEST(InstallThenUninstall, ThePrinterInstallersPrinterAndDriverGoWithEverythingElse) {
+    CreateUnrelatedThings();
+    MachineState before = Snapshot();
+    StageInstallFiles("KRX");
+    ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\KRX.INF",
+                                     Resource(test::BuildPath("setup_standin.exe"), "OWNER_DATA", 256)));
+    SetCurrentDirectoryA("C:\\TEMP");
+    test::RunProgram("rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"LPT1:\" /b \"KRX\" /m \"KRX\" ");
+    SetCurrentDirectoryA("C:\\");
+    MachineState installed = Snapshot();
+    ASSERT_EQ(Minus(installed.printers, before.printers), std::set<std::string>{"KRX|KRX"});
+    ASSERT_EQ(Minus(installed.drivers, before.drivers), std::set<std::string>{"KRX"});
+    std::string v3 = Upper(DriverDir() + "\\3\\");
+    for (const char* f : {"KRX.GPD", "KRX.INI", "KRXD.DLL", "KRXF.DLL", "KRXRES.DLL"})
+        EXPECT_EQ(installed.files.count(v3 + f), 1u) << f;
+
+    std::string program = DriverDir() + "\\uninstallKRX.exe";
+    EXPECT_EQ(RunSilently(program), 0u);
+    MachineState after = Snapshot();
+    EXPECT_EQ(after.printers, before.printers);
+    EXPECT_EQ(after.drivers, before.drivers);
+    EXPECT_EQ(after.uninstallKeys, before.uninstallKeys);
+    std::set<std::string> own = {Upper(program)};
+    EXPECT_EQ(Minus(after.files, before.files), own);
+    EXPECT_EQ(Minus(before.files, after.files), std::set<std::string>{});
+    EXPECT_EQ(PendingDeletions(), own);
+
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_TRUE(Snapshot() == after);
+}
+
+}  // namespace

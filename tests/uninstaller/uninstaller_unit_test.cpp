@@ -1,0 +1,220 @@
+// The uninstaller's decisions: the printer name from its file name, the
+// silent switch, the files it looks for, and its texts.
+#include "framework/afx.h"
+#include "uninstaller/command_line.h"
+#include "uninstaller/messages.h"
+#include "uninstaller/removal.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <string>
+
+namespace {
+
+std::string NameFrom(const std::string& path, size_t size = MAX_PATH) {
+    char name[MAX_PATH] = "unchanged";
+    if (!PrinterNameFromProgramPath(path.c_str(), name, size)) return name[0] ? "<not cleared>" : "<none>";
+    return name;
+}
+
+TEST(ProgramName, IsTheFileNameBetweenUninstallAndExe) {
+    const struct {
+        const char* path;
+        const char* name;
+    } cases[] = {
+        {"C:\\windows\\system32\\spool\\drivers\\w32x86\\uninstallKRX.exe", "KRX"},
+        {"C:\\TEMP\\UNINSTALLMERLO.EXE", "MERLO"},
+        {"uninstallKRX.exe", "KRX"},
+        {"C:/tests/uninstallK R X.exe", "K R X"},
+        {"C:\\a.b\\uninstallK.R.X.exe", "K.R.X"},
+        {"C:\\x\\uninstall%s%n.exe", "%s%n"},
+        {"C:\\x\\uninstallKRX.exe.exe", "KRX.exe"},
+        {"C:\\uninstallKRX\\setup.exe", "<none>"},
+        {"C:\\x\\uninstall.exe", "<none>"},
+        {"C:\\x\\uninstallKRX", "<none>"},
+        {"C:\\x\\uninstalKRX.exe", "<none>"},
+        {"C:\\x\\myuninstallKRX.exe", "<none>"},
+        {"C:\\x\\", "<none>"},
+        {"", "<none>"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NameFrom(c.path), c.name) << c.path;
+}
+
+TEST(ProgramName, ATrailByteThatIsABackslashIsNoSeparator) {
+    // GBK 0x815C (and Big5 characters alike) end in the backslash code.
+    if (GetACP() != 936 && GetACP() != 950) GTEST_SKIP() << "needs a Chinese code page";
+    EXPECT_EQ(NameFrom("C:\\x\\uninstallA\x81\x5C" "B.exe"), "A\x81\x5C" "B");
+}
+
+TEST(ProgramName, TooLongForTheBufferIsRefusedNotCut) {
+    std::string name(200, 'N');
+    EXPECT_EQ(NameFrom("C:\\uninstall" + name + ".exe"), name);
+    EXPECT_EQ(NameFrom("C:\\uninstall" + name + ".exe", 200), "<none>");
+    EXPECT_EQ(NameFrom("C:\\uninstall" + name + ".exe", 201), name);
+}
+
+TEST(SilentSwitch, IsTheWordSlashSAfterTheProgramName) {
+    const struct {
+        const char* line;
+        bool silent;
+    } cases[] = {
+        {"uninstallKRX.exe /S", true},
+        {"uninstallKRX.exe /s", true},
+        {"\"C:\\Program Files\\uninstallKRX.exe\" /S", true},
+        {"\"C:\\a\\uninstallKRX.exe\"/S", true},
+        {"uninstallKRX.exe   /S   ", true},
+        {"uninstallKRX.exe /X /S", true},
+        {"uninstallKRX.exe\t/S", true},
+        {"uninstallKRX.exe", false},
+        {"uninstallKRX.exe /Silent", false},
+        {"uninstallKRX.exe S", false},
+        {"uninstallKRX.exe -S", false},
+        {"\"C:\\dir /S\\uninstallKRX.exe\"", false},
+        {"C:\\dir/S\\uninstallKRX.exe", false},
+        {"\"C:\\unclosed /S", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HasSilentSwitch(c.line), c.silent) << c.line;
+}
+
+std::vector<std::string> Paths(const char* name, const char* driverDir, const char* staging = "C:\\TEMP") {
+    std::vector<std::string> out;
+    for (const ItemName& p : InstalledFilePaths(name, driverDir, staging)) out.push_back(p.text);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST(InstalledFiles, AreTheStagedTheCopiedAndTheVersion3Files) {
+    const char* d = "C:\\windows\\system32\\spool\\drivers\\w32x86";
+    std::vector<std::string> expected = {
+        "C:\\TEMP\\uninstallMERLO.exe", "C:\\TEMP\\MERLO.INF", "C:\\TEMP\\STDNAMES.GPD", "C:\\TEMP\\MERLO.GPD",
+        "C:\\TEMP\\MERLO.INI", "C:\\TEMP\\ZIKU.UFM", "C:\\TEMP\\UNIDRV.DLL", "C:\\TEMP\\UNIDRV.HLP",
+        "C:\\TEMP\\UNIDRVUI.DLL", "C:\\TEMP\\UNIRES.DLL", "C:\\TEMP\\MERLOD.dll", "C:\\TEMP\\MERLOF.dll",
+        "C:\\TEMP\\MERLORES.DLL", "C:\\TEMP\\temp.txt",
+        "C:\\TEMP\\I386\\MERLOD.dll", "C:\\TEMP\\I386\\MERLOF.dll", "C:\\TEMP\\I386\\MERLORES.DLL",
+        "C:\\TEMP\\x86\\MERLOD.dll", "C:\\TEMP\\x86\\MERLOF.dll", "C:\\TEMP\\x86\\MERLORES.DLL",
+    };
+    for (const char* f : {"uninstallMERLO.exe", "UNIDRV.DLL", "MERLO.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL",
+                          "STDNAMES.GPD", "ZIKU.UFM", "MERLO.INI", "MERLORES.dll", "MERLOD.dll", "MERLOF.dll"})
+        expected.push_back(std::string(d) + "\\" + f);
+    for (const char* f : {"MERLO.GPD", "MERLO.INI", "MERLOD.dll", "MERLOF.dll", "MERLORES.dll"})
+        expected.push_back(std::string(d) + "\\3\\" + f);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Paths("MERLO", d), expected);
+}
+
+TEST(InstalledFiles, WithoutADriverFolderOnlyTheStagedFiles) {
+    for (const std::string& p : Paths("KRX", "")) EXPECT_EQ(p.rfind("C:\\TEMP\\", 0), 0u) << p;
+    EXPECT_EQ(Paths("KRX", "").size(), 20u);
+}
+
+TEST(InstalledFiles, PathsThatWouldNotFitAreLeftOutNeverCut) {
+    std::string dir = "C:\\" + std::string(200, 'd');
+    for (size_t length : {1u, 30u, 45u, 50u, 60u, 250u}) {
+        std::string name(length, 'n');
+        std::vector<std::string> paths = Paths(name.c_str(), dir.c_str());
+        for (const std::string& p : paths) {
+            EXPECT_LT(p.size(), size_t(MAX_PATH));
+            // Whole paths only: every one ends in a whole file name.
+            bool whole = false;
+            for (const char* end : {".exe", ".INF", ".GPD", ".INI", ".UFM", ".DLL", ".dll", ".HLP", ".txt"})
+                whole = whole || p.compare(p.size() - 4, 4, end) == 0;
+            EXPECT_TRUE(whole) << p;
+        }
+        if (length == 1) {
+            EXPECT_EQ(paths.size(), 37u);
+        }
+        if (length == 250) {
+            EXPECT_EQ(paths.size(), 13u);   // only the common names fit, in C:\TEMP and the driver folder
+        }
+    }
+}
+
+TEST(UninstallKey, IsTheInstallsKeyAndRefusesNamesThatDoNotFit) {
+    char key[MAX_PATH];
+    ASSERT_TRUE(UninstallKeyPath("KRX", key, sizeof key));
+    EXPECT_STREQ(key, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRX printer");
+    EXPECT_TRUE(UninstallKeyPath(std::string(199, 'n').c_str(), key, sizeof key));
+    EXPECT_FALSE(UninstallKeyPath(std::string(200, 'n').c_str(), key, sizeof key));
+    EXPECT_STREQ(key, "");
+}
+
+TEST(Texts, FollowTheSystemLanguage) {
+    EXPECT_EQ(LanguageOfSystem(0x0804), TextLanguage::Simplified);
+    for (LANGID id : {0x0404, 0x0C04, 0x1004, 0x1404, 0x7C04}) EXPECT_EQ(LanguageOfSystem(id), TextLanguage::Traditional) << id;
+    for (LANGID id : {0x0409, 0x0407, 0x0411, 0x0412, 0x0000}) EXPECT_EQ(LanguageOfSystem(id), TextLanguage::English) << id;
+}
+
+TEST(Texts, ChineseTextsAreGbkAndBig5Bytes) {
+    // "%s 打印机驱动程序已删除。" in GBK and "%s 打印機驅動程序已刪除。" in Big5.
+    EXPECT_STREQ(TextsIn(TextLanguage::Simplified).removed,
+                 "%s \xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xB3\xCC\xD0\xF2\xD2\xD1\xC9\xBE\xB3\xFD\xA1\xA3");
+    EXPECT_STREQ(TextsIn(TextLanguage::Traditional).removed,
+                 "%s \xA5\xB4\xA6\x4C\xBE\xF7\xC5\x58\xB0\xCA\xB5\x7B\xA7\xC7\xA4\x77\xA7\x52\xB0\xA3\xA1\x43");
+    // Every text converts cleanly from its code page, and each takes exactly
+    // the one argument it is given.
+    for (auto [language, codePage] : {std::pair{TextLanguage::Simplified, 936u}, {TextLanguage::Traditional, 950u},
+                                      {TextLanguage::English, 1252u}}) {
+        const UninstallTexts& t = TextsIn(language);
+        for (const char* s : {t.confirm, t.removed, t.incomplete, t.notInstalled, t.badProgramName, t.more,
+                              t.printer, t.driver, t.file, t.registryKey, t.inUse, t.accessDenied, t.otherError}) {
+            wchar_t wide[512];
+            EXPECT_GT(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, -1, wide, 512), 0) << s;
+            std::string text = s;
+            size_t percents = std::count(text.begin(), text.end(), '%');
+            bool takesArgument = s == t.confirm || s == t.removed || s == t.incomplete || s == t.notInstalled ||
+                                 s == t.more || s == t.otherError;
+            EXPECT_EQ(percents, takesArgument ? 1u : 0u) << s;
+        }
+    }
+}
+
+RemainingItem Item(ItemKind kind, const std::string& name, DWORD error) {
+    RemainingItem item = {kind, {}, error};
+    AfxFormat(item.name.text, "%s", name.c_str());
+    return item;
+}
+
+TEST(Outcome, ListsEveryRemainingItemWithItsReason) {
+    const UninstallTexts& t = TextsIn(TextLanguage::English);
+    RemovalReport report;
+    char text[4096];
+    ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
+    EXPECT_STREQ(text, "The KRX printer driver has been removed.");
+
+    report.remaining = {Item(ItemKind::Printer, "KRX (Copy 1)", ERROR_ACCESS_DENIED),
+                        Item(ItemKind::Driver, "KRX", ERROR_PRINTER_DRIVER_IN_USE),
+                        Item(ItemKind::File, "C:\\TEMP\\KRX.GPD", ERROR_SHARING_VIOLATION),
+                        Item(ItemKind::RegistryKey, "SOFTWARE\\X\\KRX printer", 1234)};
+    ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
+    EXPECT_STREQ(text,
+                 "The KRX printer driver could not be removed completely. These items remain:\r\n"
+                 "Printer: KRX (Copy 1) (access denied)\r\n"
+                 "Driver: KRX (in use)\r\n"
+                 "File: C:\\TEMP\\KRX.GPD (in use)\r\n"
+                 "Registry key: HKEY_LOCAL_MACHINE\\SOFTWARE\\X\\KRX printer (error 1234)");
+}
+
+TEST(Outcome, AListTooLongForTheMessageEndsWithTheCountOfTheRest) {
+    const UninstallTexts& t = TextsIn(TextLanguage::English);
+    RemovalReport report;
+    for (int i = 0; i < 100; ++i)
+        report.remaining.push_back(Item(ItemKind::File, "C:\\" + std::string(200, 'f') + std::to_string(i), 5));
+    char text[4096];
+    ASSERT_TRUE(ComposeOutcome(t, "%s%n", report, text, sizeof text));
+    std::string s = text;
+    EXPECT_EQ(s.rfind("The %s%n printer driver could not", 0), 0u);
+    size_t lines = std::count(s.begin(), s.end(), '\n');
+    ASSERT_GT(lines, 2u);
+    // All listed lines are whole, and the last one counts the others.
+    EXPECT_NE(s.find("f" + std::to_string(lines - 2) + " (access denied)\r\n"), std::string::npos);
+    EXPECT_EQ(s.substr(s.rfind('\n') + 1), "...and " + std::to_string(100 - (lines - 1)) + " more.");
+
+    // A buffer that holds only the first line still gives a message.
+    char small[120];
+    ASSERT_TRUE(ComposeOutcome(t, "KRX", report, small, sizeof small));
+    EXPECT_STREQ(small, "The KRX printer driver could not be removed completely. These items remain:");
+    char tiny[20];
+    EXPECT_FALSE(ComposeOutcome(t, "KRX", report, tiny, sizeof tiny));
+}
+
+}  // namespace

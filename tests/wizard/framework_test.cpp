@@ -1,0 +1,307 @@
+// The window framework under the real Win32 API: the modal loop and its
+// results, message maps, data exchange, a handler's exception and the wait
+// cursor.
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/file_exception.h"
+#include "framework/wait_cursor.h"
+#include "framework/winapp.h"
+#include "modal_script.h"
+#include "resources/resource.h"
+#include <gtest/gtest.h>
+
+using wiz::RunModal;
+
+namespace {
+
+// A top-level window that hosts child-dialog templates in these tests.
+struct HostWindow : CWnd {
+    HostWindow() {
+        m_hWnd = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                                 nullptr, nullptr, nullptr);
+    }
+    ~HostWindow() override { ::DestroyWindow(m_hWnd); m_hWnd = nullptr; }
+};
+
+TEST(ModalLoop, EndsWithTheResultOfEndDialogAndDestroysTheWindow) {
+    CDialog dialog(IDD_ABOUT);
+    HWND seen = nullptr;
+    INT_PTR result = RunModal(dialog, {
+        [&] {
+            seen = dialog.m_hWnd;
+            EXPECT_TRUE(IsWindowVisible(seen)) << "a modal dialog is shown though its template is not visible";
+            dialog.EndDialog(4711);
+        },
+    });
+    EXPECT_EQ(result, 4711);
+    EXPECT_NE(seen, nullptr);
+    EXPECT_FALSE(IsWindow(seen));
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST(ModalLoop, OkAndEscapeUseTheDialogDefaults) {
+    CDialog ok(IDD_ABOUT);
+    EXPECT_EQ(RunModal(ok, {[&] { wiz::Click(ok.m_hWnd, IDOK); }}), IDOK);
+
+    CDialog escape(IDD_ABOUT);
+    EXPECT_EQ(RunModal(escape, {[&] {
+        HWND button = GetDlgItem(escape.m_hWnd, IDOK);
+        SetFocus(button);
+        PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0);
+    }}), IDCANCEL);
+}
+
+TEST(ModalLoop, QuitMessageEndsWithMinusOneAndIsPostedAgain) {
+    CDialog dialog(IDD_ABOUT);
+    EXPECT_EQ(RunModal(dialog, {[] { PostQuitMessage(7); }}), -1);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was swallowed";
+    EXPECT_EQ(msg.wParam, 7u);
+
+    // A quit posted to the dialog window itself, as the install does.
+    CDialog posted(IDD_ABOUT);
+    EXPECT_EQ(RunModal(posted, {[&] { PostMessageA(posted.m_hWnd, WM_QUIT, 0, 0); }}), -1);
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
+// Opens a second modal dialog from a command, as the about box is opened.
+class OuterDialog : public CDialog {
+public:
+    OuterDialog() : CDialog(IDD_ABOUT) {}
+    static const int kOpenInner = 4000;
+    CDialog inner{IDD_ABOUT};
+    INT_PTR innerResult = 0;
+    bool ownerDisabledMeanwhile = false;
+
+protected:
+    void OnOpenInner() { innerResult = inner.DoModal(); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(OuterDialog, CDialog)
+    ON_COMMAND(kOpenInner, OnOpenInner)
+END_MESSAGE_MAP()
+
+TEST(ModalLoop, NestedDialogDisablesItsOwnerAndAQuitEndsBothLoops) {
+    OuterDialog outer;
+    AfxGetApp()->m_pMainWnd = &outer;   // a dialog without parent is owned by the main window
+    INT_PTR result = RunModal(outer, {
+        [&] { PostMessageA(outer.m_hWnd, WM_COMMAND, OuterDialog::kOpenInner, 0); },
+        [&] {
+            ASSERT_TRUE(outer.inner.m_hWnd);
+            EXPECT_EQ(GetWindow(outer.inner.m_hWnd, GW_OWNER), outer.m_hWnd);
+            outer.ownerDisabledMeanwhile = !IsWindowEnabled(outer.m_hWnd);
+            PostQuitMessage(0);
+        },
+    });
+    AfxGetApp()->m_pMainWnd = nullptr;
+    EXPECT_EQ(outer.innerResult, -1);
+    EXPECT_EQ(result, -1);
+    EXPECT_TRUE(outer.ownerDisabledMeanwhile);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+}
+
+TEST(ModalLoop, TemplateThatDoesNotExistGivesMinusOne) {
+    CDialog dialog(9999);
+    EXPECT_EQ(dialog.DoModal(), -1);
+}
+
+// ---- message maps ----
+
+class BaseRouted : public CDialog {
+public:
+    BaseRouted() : CDialog(IDD_ABOUT) {}
+    std::string log;
+
+protected:
+    void OnFirst() { log += "base-first "; }
+    void OnSecond() { log += "base-second "; }
+    void OnCancel() override { log += "cancel "; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(BaseRouted, CDialog)
+    ON_COMMAND(501, OnFirst)
+    ON_COMMAND(502, OnSecond)
+END_MESSAGE_MAP()
+
+class DerivedRouted : public BaseRouted {
+protected:
+    void OnFirst() { log += "derived-first "; }
+    void OnSelection() { log += "selchange "; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(DerivedRouted, BaseRouted)
+    ON_COMMAND(501, OnFirst)
+    ON_LBN_SELCHANGE(503, OnSelection)
+END_MESSAGE_MAP()
+
+TEST(MessageMap, MostDerivedEntryWinsAndNotificationCodesMatter) {
+    DerivedRouted dialog;
+    ASSERT_TRUE(dialog.Create(IDD_ABOUT));
+    auto command = [&](int id, int code) {
+        SendMessageA(dialog.m_hWnd, WM_COMMAND, MAKEWPARAM(id, code), 0);
+    };
+    command(501, BN_CLICKED);
+    command(502, BN_CLICKED);
+    command(503, BN_CLICKED);       // wrong notification: not routed
+    command(503, LBN_SELCHANGE);
+    command(504, BN_CLICKED);       // no entry anywhere
+    command(IDCANCEL, BN_CLICKED);  // reaches the virtual through CDialog's map
+    EXPECT_EQ(dialog.log, "derived-first base-second selchange cancel ");
+    EXPECT_EQ(CWnd::FromHandle(dialog.m_hWnd), &dialog);
+    HWND hwnd = dialog.m_hWnd;
+    dialog.DestroyWindow();
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(hwnd), nullptr);
+}
+
+// ---- data exchange ----
+
+class RadioPage : public CDialog {
+public:
+    int language = -1, system = -1;
+    CButton group;
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Control(dx, IDC_HEADER_GROUP, group);
+        DDX_Radio(dx, IDC_CHINESE, language);
+        DDX_Radio(dx, IDC_WIN2000, system);
+    }
+};
+
+bool Checked(const CWnd& dialog, int id) {
+    return SendMessageA(dialog.GetDlgItem(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+TEST(DataExchange, RadioGroupsEndAtTheNextGroup) {
+    HostWindow host;
+    RadioPage page;
+    page.system = 3;
+    ASSERT_TRUE(page.Create(IDD_SYSTEM_LANGUAGE, &host));
+    // Initialisation moved the members into the controls.
+    EXPECT_EQ(page.group.m_hWnd, page.GetDlgItem(IDC_HEADER_GROUP));
+    EXPECT_FALSE(Checked(page, IDC_CHINESE));
+    EXPECT_FALSE(Checked(page, IDC_ENGLISH));
+    for (int id = IDC_WIN2000; id <= IDC_WIN7; ++id) EXPECT_EQ(Checked(page, id), id == IDC_VISTA) << id;
+
+    SendMessageA(page.GetDlgItem(IDC_ENGLISH), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(page.GetDlgItem(IDC_VISTA), BM_SETCHECK, BST_UNCHECKED, 0);
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.language, 1);
+    EXPECT_EQ(page.system, -1);
+
+    page.language = 0;
+    page.system = 4;
+    page.UpdateData(FALSE);
+    EXPECT_TRUE(Checked(page, IDC_CHINESE));
+    EXPECT_FALSE(Checked(page, IDC_ENGLISH));
+    EXPECT_TRUE(Checked(page, IDC_WIN7));
+    EXPECT_FALSE(Checked(page, IDC_VISTA));
+
+    page.language = 7;   // no such button: the whole group is cleared
+    page.UpdateData(FALSE);
+    EXPECT_FALSE(Checked(page, IDC_CHINESE));
+    EXPECT_FALSE(Checked(page, IDC_ENGLISH));
+    page.DestroyWindow();
+}
+
+class CheckAndText : public CDialog {
+public:
+    int check = 0;
+    char text[8] = "abc";
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Check(dx, IDC_DEFAULT_PRINTER, check);
+        DDX_Text(dx, IDC_SERIES_NAME, text);
+    }
+};
+
+TEST(DataExchange, CheckBoxAndBoundedText) {
+    HostWindow host;
+    CheckAndText page;
+    ASSERT_TRUE(page.Create(IDD_PRINTER_SERIES, &host));
+    EXPECT_FALSE(Checked(page, IDC_DEFAULT_PRINTER));
+    EXPECT_EQ(wiz::WindowText(page.GetDlgItem(IDC_SERIES_NAME)), "abc");
+
+    SendMessageA(page.GetDlgItem(IDC_DEFAULT_PRINTER), BM_SETCHECK, BST_CHECKED, 0);
+    std::string longText(5000, 'x');
+    SetWindowTextA(page.GetDlgItem(IDC_SERIES_NAME), longText.c_str());
+    page.UpdateData(TRUE);
+    EXPECT_EQ(page.check, 1);
+    EXPECT_EQ(std::string(page.text), "xxxxxxx") << "cut to the buffer";
+
+    page.check = 0;
+    page.UpdateData(FALSE);
+    EXPECT_FALSE(Checked(page, IDC_DEFAULT_PRINTER));
+    page.DestroyWindow();
+}
+
+// ---- an exception escaping a handler ----
+
+class Throwing : public CDialog {
+public:
+    Throwing() : CDialog(IDD_ABOUT) {}
+    static const int kThrow = 4001;
+    int calls = 0;
+
+protected:
+    void OnThrow() {
+        ++calls;
+        CFileException::Throw(ERROR_ACCESS_DENIED, "C:\\TEMP\\locked.dll");
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(Throwing, CDialog)
+    ON_COMMAND(kThrow, OnThrow)
+END_MESSAGE_MAP()
+
+TEST(HandlerException, IsReportedInAMessageBoxAndTheLoopGoesOn) {
+    Throwing dialog;
+    std::vector<std::string> reports;
+    auto closeReport = [&] {
+        HWND box = wiz::FindForeignDialog();
+        ASSERT_TRUE(box) << "no report shown";
+        reports.push_back(wiz::MessageBoxText(box));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    INT_PTR result = RunModal(dialog, {
+        [&] { PostMessageA(dialog.m_hWnd, WM_COMMAND, Throwing::kThrow, 0); },
+        closeReport,
+        [&] { PostMessageA(dialog.m_hWnd, WM_COMMAND, Throwing::kThrow, 0); },
+        closeReport,
+        [&] {
+            EXPECT_TRUE(IsWindowVisible(dialog.m_hWnd));
+            wiz::Click(dialog.m_hWnd, IDOK);
+        },
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.calls, 2);
+    ASSERT_EQ(reports.size(), 2u);
+    char expected[1024];
+    CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, "C:\\TEMP\\locked.dll")
+        .GetErrorMessage(expected, sizeof expected);
+    EXPECT_EQ(reports[0], expected);
+    EXPECT_NE(reports[0].find("C:\\TEMP\\locked.dll"), std::string::npos);
+}
+
+// ---- wait cursor ----
+
+TEST(WaitCursor, ShowsTheWaitCursorUntilTheLastEndAndSurvivesExceptions) {
+    HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    HCURSOR wait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
+    SetCursor(arrow);
+    CWnd window;
+    window.BeginWaitCursor();
+    EXPECT_EQ(GetCursor(), wait);
+    try {
+        CWaitCursor inner;
+        EXPECT_EQ(GetCursor(), wait);
+        throw 1;
+    } catch (int) {
+    }
+    EXPECT_EQ(GetCursor(), wait) << "an inner end must not end the outer wait";
+    window.EndWaitCursor();
+    EXPECT_EQ(GetCursor(), arrow);
+    window.EndWaitCursor();   // unbalanced: harmless
+    EXPECT_EQ(GetCursor(), arrow);
+}
+
+}  // namespace

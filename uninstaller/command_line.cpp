@@ -1,0 +1,59 @@
+#include "command_line.h"
+#include "framework/afx.h"
+#include <cstring>
+
+namespace {
+
+// ASCII-only, so the trail byte of a GBK or Big5 character never matches.
+bool StartsWithNoCase(const char* text, const char* prefix) {
+    for (; *prefix; ++text, ++prefix) {
+        char a = *text, b = *prefix;
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size_t size) {
+    if (size == 0) return false;
+    printerName[0] = '\0';
+    // The file name starts after the last separator. Walk by characters: the
+    // second byte of a GBK or Big5 character may be 0x5C, the backslash.
+    const char* base = programPath;
+    for (const char* p = programPath; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == '/') base = p + 1;
+
+    const char kPrefix[] = "uninstall";
+    const char kExtension[] = ".exe";
+    const size_t prefixLength = sizeof kPrefix - 1, extensionLength = sizeof kExtension - 1;
+    size_t length = strlen(base);
+    if (length <= prefixLength + extensionLength) return false;
+    if (!StartsWithNoCase(base, kPrefix) || !StartsWithNoCase(base + length - extensionLength, kExtension))
+        return false;
+    // %.*s copies exactly the name between prefix and extension.
+    int nameLength = static_cast<int>(length - prefixLength - extensionLength);
+    return AfxFormat(printerName, size, "%.*s", nameLength, base + prefixLength);
+}
+
+bool HasSilentSwitch(const char* commandLine) {
+    const char* p = commandLine;
+    // The program's own name, quoted or up to the first blank.
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p) ++p;
+    } else {
+        while (*p && !IsBlank(*p)) ++p;
+    }
+    while (*p) {
+        while (IsBlank(*p)) ++p;
+        const char* word = p;
+        while (*p && !IsBlank(*p)) ++p;
+        if (p - word == 2 && word[0] == '/' && (word[1] == 'S' || word[1] == 's')) return true;
+    }
+    return false;
+}

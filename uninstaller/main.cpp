@@ -1,0 +1,4 @@
+// The uninstaller program's one application object.
+#include "uninstall_app.h"
+
+UninstallApp theUninstallApp;

@@ -1,0 +1,70 @@
+// Finding and removing what the install of one printer name left on this
+// computer: its printers, its driver, its files and its uninstall entry.
+#pragma once
+#include <windows.h>
+#include <vector>
+
+enum class ItemKind { Printer, Driver, File, RegistryKey };
+
+// A path or name, bounded as everywhere in this program.
+struct ItemName {
+    char text[MAX_PATH];
+};
+
+// Something the uninstaller found and could not remove.
+struct RemainingItem {
+    ItemKind kind;
+    ItemName name;   // registry keys without the HKEY_LOCAL_MACHINE root
+    DWORD error;     // Win32 error of the failed removal
+};
+
+struct RemovalReport {
+    std::vector<RemainingItem> remaining;
+    bool ownCopyScheduled = false;   // deleted by Windows at the next restart
+};
+
+// The spooler environment the install's driver is registered under.
+extern const char kDriverEnvironment[];
+// The folder the install stages its files in.
+extern const char kStagingDirectory[];
+
+// Full paths of every file the install writes for a printer name: staged in
+// `stagingDir` (and its I386 and x86 folders), copied into `driverDir` and
+// into its version folder 3. A path that does not fit into MAX_PATH is
+// left out, since the install cannot have written it either. An empty
+// `driverDir` (the spooler did not say) leaves out the driver folder.
+std::vector<ItemName> InstalledFilePaths(const char* printerName, const char* driverDir,
+                                         const char* stagingDir);
+
+// The key path of the install's uninstall entry under HKEY_LOCAL_MACHINE;
+// false when it does not fit.
+bool UninstallKeyPath(const char* printerName, char* keyPath, size_t size);
+
+// The driver counts as "named after the printer name" when its name equals
+// the printer name (the spooler compares names without regard to letter
+// case); the printers removed are the local printers that use that driver.
+class DriverRemoval {
+public:
+    // `ownProgramPath` is the running program, which cannot delete itself and
+    // is therefore scheduled for deletion at the next restart.
+    DriverRemoval(const char* printerName, const char* ownProgramPath);
+
+    // True when anything of the installation is present, the running
+    // program itself aside.
+    bool FindsInstallation();
+    // Removes everything that is present; what could not be removed is
+    // listed in the report.
+    RemovalReport Remove();
+
+private:
+    void RemovePrinters(RemovalReport& report);
+    void RemoveDriver(RemovalReport& report);
+    void RemoveFiles(const std::vector<ItemName>& driverFiles, RemovalReport& report);
+    void RemoveUninstallEntry(RemovalReport& report);
+    bool IsOwnProgram(const char* path) const;
+    std::vector<ItemName> PrintersUsingDriver() const;
+
+    char printerName_[MAX_PATH] = {};
+    char ownProgram_[MAX_PATH] = {};
+    char driverDir_[MAX_PATH] = {};
+};

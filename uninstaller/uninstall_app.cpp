@@ -1,0 +1,46 @@
+#include "uninstall_app.h"
+#include "command_line.h"
+#include "messages.h"
+#include "removal.h"
+
+namespace {
+
+int Uninstall(const char* programPath, bool silent) {
+    const UninstallTexts& texts = TextsIn(LanguageOfSystem(GetSystemDefaultLangID()));
+    char printerName[MAX_PATH];
+    if (!PrinterNameFromProgramPath(programPath, printerName, sizeof printerName)) {
+        if (!silent) AfxMessageBox(texts.badProgramName, MB_OK | MB_ICONSTOP);
+        return kExitBadProgramName;
+    }
+
+    char text[4096];
+    DriverRemoval removal(printerName, programPath);
+    if (!removal.FindsInstallation()) {
+        if (!silent && AfxFormat(text, texts.notInstalled, printerName))
+            AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+        return kExitRemoved;
+    }
+    if (!silent) {
+        // A printer name too long for the question cannot be confirmed.
+        if (!AfxFormat(text, texts.confirm, printerName) ||
+            AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return kExitCancelled;
+    }
+
+    RemovalReport report = removal.Remove();
+    if (!silent && ComposeOutcome(texts, printerName, report, text, sizeof text))
+        AfxMessageBox(text, MB_OK | (report.remaining.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return report.remaining.empty() ? kExitRemoved : kExitIncomplete;
+}
+
+}  // namespace
+
+BOOL UninstallApp::InitInstance() {
+    char programPath[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, programPath, sizeof programPath);
+    // A cut-off path would name the wrong printer.
+    if (length == 0 || length >= sizeof programPath) programPath[0] = '\0';
+    exitCode_ = Uninstall(programPath, HasSilentSwitch(GetCommandLineA()));
+    // The work is done; the framework's message loop is never needed.
+    return FALSE;
+}

@@ -1,0 +1,21 @@
+// The uninstaller's application object: one run from its file name and
+// command line to the exit code.
+#pragma once
+#include "framework/winapp.h"
+
+// The exit codes, for administrators who run it with /S.
+enum UninstallExitCode {
+    kExitRemoved = 0,         // nothing of the driver remains (or nothing was installed)
+    kExitIncomplete = 1,      // something could not be removed
+    kExitBadProgramName = 2,  // the file name names no printer; nothing was done
+    kExitCancelled = 3,       // the user said No; nothing was done
+};
+
+class UninstallApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+    int ExitInstance() override { return exitCode_; }
+
+private:
+    int exitCode_ = kExitRemoved;
+};

@@ -1,0 +1,61 @@
+#include "install_progress_page.h"
+#include "../app/app_state.h"
+#include "../app/set_dialog_strings.h"
+#include "../app/setup_app.h"
+#include "../framework/wait_cursor.h"
+#include "../resources/resource.h"
+
+BEGIN_MESSAGE_MAP(InstallProgressPage, WizardPage)
+    ON_WM_CTLCOLOR()
+    ON_WM_SHOWWINDOW()
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+InstallProgressPage::InstallProgressPage() : WizardPage(IDD_INSTALL) {}
+
+void InstallProgressPage::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_HEADER_BITMAP, headerBitmap);
+    DDX_Control(dx, IDC_PROGRESS, progress);
+    DDX_Control(dx, IDC_HEADER_GROUP, headerGroup);
+}
+
+BOOL InstallProgressPage::OnInitDialog() {
+    WizardPage::OnInitDialog();
+    headerBrush.CreateSolidBrush(RGB(255, 255, 255));
+    g_SetDialogStrings(this, IDD_INSTALL);
+    LayoutHeaderBand(headerGroup, headerBitmap);
+    return TRUE;
+}
+
+HBRUSH InstallProgressPage::OnCtlColor(HDC dc, HWND control, UINT type) {
+    HBRUSH brush = WizardPage::OnCtlColor(dc, control, type);
+    if (control && control == headerGroup.m_hWnd) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return headerBrush;
+    }
+    return brush;
+}
+
+void InstallProgressPage::OnShowWindow(BOOL show, UINT status) {
+    Default();
+    if (!show) {
+        // Leaving before the timer fired: the install has not started and
+        // must not run on a hidden page.
+        KillTimer(kInstallTimer);
+        return;
+    }
+    if (!g_InstallDone) SetTimer(kInstallTimer, kInstallDelayMs);
+    LayoutHeaderBand(headerGroup, headerBitmap);
+}
+
+void InstallProgressPage::OnTimer(UINT_PTR id) {
+    CWaitCursor wait;   // ends also when the install throws
+    KillTimer(kInstallTimer);
+    progress.SetPos(50);
+    RunInstall();
+    progress.SetPos(100);
+    g_InstallDone = true;
+    Default();
+}
+
+void InstallProgressPage::RunInstall() { theApp.InstallDriver(); }

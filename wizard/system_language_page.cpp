@@ -1,0 +1,61 @@
+#include "system_language_page.h"
+#include "../app/app_state.h"
+#include "../app/language_files.h"
+#include "../app/os_version.h"
+#include "../app/set_dialog_strings.h"
+#include "../resources/resource.h"
+
+int SystemIndexForOsCode(int osCode) {
+    switch (osCode) {
+    case OS_WIN2000: return 0;
+    case OS_WINXP: return 1;
+    case OS_WIN2003: return 2;
+    case OS_VISTA: return 3;
+    case OS_WIN7: return 4;
+    default: return -1;
+    }
+}
+
+BEGIN_MESSAGE_MAP(SystemLanguagePage, WizardPage)
+    ON_BN_CLICKED(IDC_CHINESE, OnLanguageClicked)
+    ON_BN_CLICKED(IDC_ENGLISH, OnLanguageClicked)
+    ON_WM_SHOWWINDOW()
+END_MESSAGE_MAP()
+
+SystemLanguagePage::SystemLanguagePage() : WizardPage(IDD_SYSTEM_LANGUAGE) {}
+
+void SystemLanguagePage::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_HEADER_BITMAP, headerBitmap);
+    DDX_Control(dx, IDC_HEADER_GROUP, headerGroup);
+    DDX_Radio(dx, IDC_CHINESE, languageIndex);
+    DDX_Radio(dx, IDC_WIN2000, systemIndex);
+}
+
+BOOL SystemLanguagePage::OnInitDialog() {
+    WizardPage::OnInitDialog();
+
+    const LANGID lang = GetSystemDefaultLangID();
+    if (IsChineseLanguage(lang)) languageIndex = 0;
+    else if (IsEnglishLanguage(lang)) languageIndex = 1;
+    g_LanguageIndex = static_cast<short>(languageIndex);
+
+    // A system the page does not list keeps the current choice.
+    const int index = SystemIndexForOsCode(DetectWindowsVersion());
+    if (index >= 0) systemIndex = index;
+
+    g_SetDialogStrings(this, IDD_SYSTEM_LANGUAGE);
+    LayoutHeaderBand(headerGroup, headerBitmap);
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void SystemLanguagePage::OnLanguageClicked() {
+    UpdateData(TRUE);
+    g_LanguageIndex = static_cast<short>(languageIndex);
+}
+
+void SystemLanguagePage::OnShowWindow(BOOL show, UINT status) {
+    Default();
+    // The frame's borders and caption may have changed since the last visit.
+    LayoutHeaderBand(headerGroup, headerBitmap);
+}

@@ -1,0 +1,159 @@
+#include "wizard_frame.h"
+#include "../app/app_state.h"
+#include <algorithm>
+
+BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
+    ON_COMMAND(kBack, OnBack)
+    ON_COMMAND(kNext, OnNext)
+    ON_COMMAND(kFinish, OnFinish)
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+void WizardFrameDialog::AddPage(WizardPage* page, int templateId) {
+    page->templateId = templateId;
+    pageList.push_back(page);
+}
+
+WizardPage* WizardFrameDialog::GetActivePage() const {
+    for (WizardPage* page : pageList)
+        if (page->active) return page;
+    return nullptr;
+}
+
+WizardPage* WizardFrameDialog::FindPageById(int id) const {
+    for (WizardPage* page : pageList)
+        if (page->templateId == id) return page;
+    return nullptr;
+}
+
+void WizardFrameDialog::EnableButton(int id, bool enable) {
+    if (HWND button = GetDlgItem(id)) ::EnableWindow(button, enable);
+}
+
+bool WizardFrameDialog::ActivatePage(WizardPage* page) {
+    if (!page->created) {
+        if (!page->Create(static_cast<UINT>(page->templateId), this)) return false;
+        page->created = 1;
+        if (!page->OnPageCreate()) return false;
+    }
+    if (!DeactivateActivePage()) return false;
+
+    // Pages sit at the top-left corner of the page area.
+    if (HWND area = GetDlgItem(pageAreaId)) {
+        RECT rect;
+        ::GetWindowRect(area, &rect);
+        ScreenToClient(&rect);
+        page->SetWindowPos(nullptr, rect.left, rect.top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    page->EnableWindow(TRUE);
+    page->ShowWindow(SW_SHOW);
+    page->Invalidate(TRUE);
+    page->UpdateWindow();
+
+    page->OnPageEnter();
+    page->active = 1;
+    return true;
+}
+
+bool WizardFrameDialog::DeactivateActivePage() {
+    WizardPage* page = GetActivePage();
+    if (!page) return true;
+    if (!page->OnPageLeave()) return false;
+    page->ShowWindow(SW_HIDE);
+    page->active = 0;
+    return true;
+}
+
+bool WizardFrameDialog::DestroyPage(WizardPage* page) {
+    if (!page->created) return true;
+    if (!page->OnPageLeave()) return false;
+    page->OnPageDestroy();
+    page->DestroyWindow();
+    page->created = 0;
+    page->active = 0;
+    return true;
+}
+
+bool WizardFrameDialog::ShowFirstPage() {
+    if (!DeactivateActivePage()) return false;
+    EnableBack(false);
+    if (pageList.size() > 1) {
+        EnableFinish(false);
+        EnableNext(true);
+    } else {
+        EnableFinish(true);
+        EnableNext(false);
+    }
+    WizardPage* first = GetFirstPage();
+    return first && ActivatePage(first);
+}
+
+BOOL WizardFrameDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    ModifyStyleEx(0, WS_EX_CONTROLPARENT);
+    ShowFirstPage();
+    return TRUE;
+}
+
+WizardPage* WizardFrameDialog::TargetPage(int target, bool forward) const {
+    WizardPage* active = GetActivePage();
+    if (!active) return nullptr;
+    if (target != 0) return FindPageById(target);
+    auto it = std::find(pageList.begin(), pageList.end(), active);
+    if (forward) {
+        ++it;
+        return it == pageList.end() ? nullptr : *it;
+    }
+    return it == pageList.begin() ? nullptr : *std::prev(it);
+}
+
+void WizardFrameDialog::OnBack() {
+    WizardPage* active = GetActivePage();
+    if (!active) return;
+    const int target = active->OnBackTarget();
+    if (target == -1) return;
+    WizardPage* page = TargetPage(target, false);
+    if (!page || !ActivatePage(page)) return;
+    if (page == GetFirstPage()) {
+        EnableBack(false);
+        EnableFinish(false);
+    }
+    // Coming back to the install page must run the install again.
+    g_InstallDone = false;
+    EnableNext(true);
+}
+
+void WizardFrameDialog::OnNext() {
+    WizardPage* active = GetActivePage();
+    if (!active) return;
+    const int target = active->OnNextTarget();
+    if (target == -1) return;
+    WizardPage* page = TargetPage(target, true);
+    if (!page || !ActivatePage(page)) return;
+    if (page == GetLastPage()) {
+        EnableNext(false);
+        EnableFinish(true);
+    }
+    EnableBack(true);
+}
+
+void WizardFrameDialog::OnFinish() {
+    WizardPage* active = GetActivePage();
+    if (active && !active->OnPageLeave()) return;
+    for (WizardPage* page : pageList)
+        if (page->created && !page->OnFinishQuery()) return;
+    UpdateData(TRUE);
+    EndDialog(kFinish);
+}
+
+void WizardFrameDialog::OnCancel() {
+    for (WizardPage* page : pageList)
+        if (page->created && !page->OnCancelQuery()) return;
+    EndDialog(IDCANCEL);
+}
+
+void WizardFrameDialog::OnDestroy() {
+    for (WizardPage* page : pageList) DestroyPage(page);
+    Default();
+}
