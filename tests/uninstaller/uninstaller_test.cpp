@@ -5,6 +5,7 @@
 #include "uninstaller/messages.h"
 #include "uninstaller/uninstall_app.h"
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 using namespace uninstall_test;
 
@@ -283,6 +284,10 @@ TEST(UninstallerProgram, TravelsInsideSetupAsPayload255AndAsksForAdministratorRi
         EXPECT_EQ(Resource(test::BuildPath(setup), "OWNER_DATA", 255), uninstaller) << setup;
     std::string manifest = Resource(test::BuildPath("uninstaller\\uninstall.exe"), RT_MANIFEST, 1);
     EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
+    // The uninstall entry's DisplayIcon names the program's first icon.
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), test::BuildPath("uninstaller\\uninstall.exe").c_str(), 0);
+    EXPECT_GT(reinterpret_cast<UINT_PTR>(icon), 1u);
+    if (icon) DestroyIcon(icon);
 }
 
 }  // namespace
