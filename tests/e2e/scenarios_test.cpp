@@ -9,6 +9,7 @@
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -212,7 +213,7 @@ TEST(DefaultPrinter, ClearedCheckBoxInstallsWithoutTheDefaultPrinterCommand) {
     ui::Click(page, 1039);
     ui::Settle(run.wizard);
     EXPECT_EQ(ui::CheckState(page, 1039), BST_UNCHECKED);
-    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    ASSERT_NE(run.NextTo(ui::kInstallPage, false), nullptr);
     FinishInstall(run, CompletionMessage(EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1));
 
     std::string log = PrinterInstallerLog();
@@ -272,29 +273,38 @@ TEST(Install, ReadOnlyProgramFolder) {
     std::string exe = folder + "\\setup.exe";
     ASSERT_TRUE(CopyFileA(test::BuildPath("setup_standin.exe").c_str(), exe.c_str(), FALSE));
     test::SetWindowsVersion("setup.exe", WindowsVersion());
-    std::string chattr = "Z:\\usr\\bin\\chattr ";
-    test::RunProgram(chattr + "+i " + unixBuild + "/" + name);
-    struct Unlock {
-        std::string line, folder, exe;
-        ~Unlock() {
-            test::RunProgram(line);
-            DeleteFileA(exe.c_str());
-            RemoveDirectoryA(folder.c_str());
-        }
-    } unlock{chattr + "-i " + unixBuild + "/" + name, folder, exe};
+    // chattr runs as a Linux process, which Wine gives no handle to wait
+    // on (nor one to end it by): start it and wait for its effect.
+    auto run = [](const std::string& line) {
+        PROCESS_INFORMATION started = test::StartProgram(line);
+        if (started.hThread) CloseHandle(started.hThread);
+        if (started.hProcess) CloseHandle(started.hProcess);
+    };
+    std::string chattr = "Z:\\usr\\bin\\chattr ", unixFolder = unixBuild + "/" + name;
     std::string probe = folder + "\\probe.txt";
-    if (test::WriteFileBytes(probe, "x")) {
+    auto writable = [&] {
+        if (!test::WriteFileBytes(probe, "x")) return false;
         DeleteFileA(probe.c_str());
-        GTEST_SKIP() << "the folder could not be made read-only here";
-    }
+        return true;
+    };
+    struct Unlock {
+        std::function<void()> undo;
+        ~Unlock() { undo(); }
+    } unlock{[&] {
+        run(chattr + "-i " + unixFolder);
+        EXPECT_TRUE(ui::WaitUntil([&] { return DeleteFileA(exe.c_str()) || !test::FileExists(exe); }, 10000));
+        RemoveDirectoryA(folder.c_str());
+    }};
+    run(chattr + "+i " + unixFolder);
+    if (!ui::WaitUntil([&] { return !writable(); }, 5000)) GTEST_SKIP() << "the folder could not be made read-only here";
 
     ASSERT_TRUE(test::AddTestPrinter("KRX"));  // so the wait for the printer ends at once
-    WizardRun run(exe);
-    ASSERT_NE(run.wizard, nullptr);
+    WizardRun wizard(exe);
+    ASSERT_NE(wizard.wizard, nullptr);
     EXPECT_EQ(test::ListFolder(folder), std::vector<std::string>{"setup.exe"});
-    ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    ASSERT_NE(wizard.NextTo(ui::kInstallPage), nullptr);
     int languageIndex = EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1;
-    FinishInstall(run, CompletionMessage(languageIndex));
+    FinishInstall(wizard, CompletionMessage(languageIndex));
     ExpectPayloadWritten(exe, ExpectedPayload(OsCode(WindowsVersion()), SystemLanguage(), languageIndex, "MERLO"));
     EXPECT_TRUE(UninstallKeyExists("MERLO"));
 }
