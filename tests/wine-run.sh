@@ -13,6 +13,11 @@ fi
 mkdir -p "$wine_dir/runs"
 prefix=$(mktemp -d "$wine_dir/runs/prefix.XXXXXX")
 cp -a "$template/." "$prefix/"
+# WINE_RUN_C_TEMP=DIR puts C:\TEMP on DIR (a small filesystem, say).
+if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
+  rm -rf "$prefix/drive_c/TEMP"
+  ln -s "$WINE_RUN_C_TEMP" "$prefix/drive_c/TEMP"
+fi
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 # Start the prefix's services with their output away from ours: they would

@@ -4,11 +4,11 @@
 #include "../app/app_state.h"
 #include "driver_directory.h"
 #include "registry_key.h"
+#include "uninstall_entry.h"
 #include <winspool.h>
 
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s printer";
 const char kPaperForm[] = "papersize(80x3275mm)";
 const char* const kDriverFileSet[] = {"%s.GPD", "%s.INI", "%sRES.dll", "%sD.dll", "%sF.dll"};
 
@@ -41,7 +41,7 @@ void SetupWizardApp::Delete() {
     // nothing rather than a cut-off key.
     char keyPath[MAX_PATH];
     char value[MAX_PATH];
-    if (AfxFormat(keyPath, kUninstallKey, printer)) {
+    if (AfxFormat(keyPath, kUninstallKeyFormat, printer)) {
         key.CreateKey(keyPath);
         if (AfxFormat(value, "%s printer driver uninstall", printer))
             SetText(key, keyPath, "DisplayName", value);

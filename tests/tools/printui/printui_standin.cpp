@@ -178,6 +178,20 @@ DWORD ConfiguredDelay() {
     return delay;
 }
 
+// A real installer shows its progress while it works and so goes
+// input-idle, which lets the caller's WinExec return before the printer is
+// there; the wait pumps this thread's messages as such a window would.
+void WaitPumpingMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
 char* Text(std::string& s) { return &s[0]; }
 
 // The driver is registered from the driver folder, where the setup program
@@ -220,7 +234,7 @@ void InstallFromInf(std::map<std::string, std::string>& s) {
         if (!Exists(SourceOf(inf, infFolder, f))) return;
     if (dataFile.empty()) return;
 
-    Sleep(ConfiguredDelay());
+    WaitPumpingMessages(ConfiguredDelay());
     if (!RegisterDriver(model, dataFile, files)) return;
     PRINTER_INFO_2A info = {};
     info.pPrinterName = Text(printer);

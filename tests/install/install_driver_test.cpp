@@ -1,0 +1,331 @@
+// The install sequence against Wine's real file system, registry and
+// spooler, with every payload present (stand-in bytes for the files only
+// the printer maker can supply).
+#include "app/app_state.h"
+#include "app/setup_app.h"
+#include "install_test_support.h"
+#include "spooler_support.h"
+#include "test_support.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <set>
+#include <tlhelp32.h>
+
+namespace {
+
+const LANGID kSystemLanguage = GetSystemDefaultLangID();
+const std::string kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string Resource(unsigned id) {
+    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
+    if (!r) return "";
+    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
+}
+
+void DeleteTree(const std::string& folder) {
+    for (const std::string& name : test::ListFolder(folder)) {
+        std::string path = folder + "\\" + name;
+        if (test::FolderExists(path)) {
+            DeleteTree(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    }
+}
+
+std::set<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names = test::ListFolder(folder);
+    return std::set<std::string>(names.begin(), names.end());
+}
+
+std::set<DWORD> Rundll32Processes() {
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, "rundll32.exe") == 0) ids.insert(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// Every install here finds its printer at once: "xKRXy" stands for one
+// installed earlier, and the installer stand-in waits longer than any test.
+class InstallDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driverDir = test::PrinterDriverDirectory();
+        ASSERT_FALSE(driverDir.empty());
+        test::DeleteAllPrinters();
+        ASSERT_TRUE(test::AddTestPrinter("Office Laser", "Office Laser Driver"));
+        ASSERT_TRUE(test::AddTestPrinter("xKRXy"));
+        test::SetPrintUiDelay(600000);
+        DeleteFileA("C:\\printui.log");
+        lstrcpyA(g_PrinterName, "KRX");
+        g_OSVersion = 10;
+        g_LanguageIndex = 1;
+        g_SetDefaultPrinter = true;
+    }
+    void TearDown() override { test::TakeQuitMessages(nullptr); }
+
+    // Staging folders and the driver folder's files from earlier tests go,
+    // so that what is left is this install's.
+    void CleanSlate() {
+        DeleteTree("C:\\TEMP");
+        for (const std::string& name : test::ListFolder(driverDir))
+            if (name != "testdrv.dll") DeleteFileA((driverDir + "\\" + name).c_str());
+    }
+
+    void Install() {
+        test::MessageBoxCloser closer;
+        theApp.InstallDriver();
+        Sleep(200);
+        boxes = closer.Boxes();
+        test::TakeQuitMessages(nullptr);
+    }
+
+    std::string driverDir;
+    std::vector<test::MessageBoxCloser::Box> boxes;
+};
+
+// The identifiers an install writes, in the catalogue's table order:
+// STDNAMES.GPD, GPD, INI, rendering plug-in, ZIKU.UFM, UNIDRV.DLL,
+// UNIDRV.HLP, UNIDRVUI.DLL, UNIRES.DLL, user-interface plug-in, resource DLL.
+struct Case {
+    LANGID systemLanguage;   // 0: any system language but Chinese
+    int os;
+    short languageIndex;
+    unsigned ids[11];
+};
+const Case kCases[] = {
+    {0x0804, 7, 0, {153, 155, 159, 156, 154, 149, 152, 150, 151, 157, 158}},
+    {0x0804, 6, 0, {168, 169, 170, 171, 154, 172, 173, 174, 175, 184, 185}},
+    {0x0804, 10, 1, {186, 187, 188, 189, 154, 190, 191, 192, 193, 200, 201}},
+    {0x0804, 8, 0, {186, 187, 188, 189, 154, 190, 191, 192, 193, 194, 195}},
+    {0x0404, 6, 0, {168, 169, 170, 171, 154, 172, 173, 174, 175, 250, 252}},
+    {0x0404, 7, 1, {153, 155, 159, 156, 154, 149, 152, 150, 151, 161, 162}},
+    {0x0404, 9, 0, {186, 187, 188, 189, 154, 190, 191, 192, 193, 251, 253}},
+    {0, 10, 1, {186, 187, 188, 189, 154, 196, 197, 198, 199, 200, 201}},
+    {0, 7, 0, {153, 155, 159, 156, 154, 163, 164, 165, 166, 249, 254}},
+    {0, 6, -1, {168, 169, 170, 171, 154, 176, 177, 178, 179, 182, 183}},
+};
+
+bool Applies(const Case& c) {
+    bool chinese = (kSystemLanguage & 0xFF) == 0x04;
+    return c.systemLanguage ? c.systemLanguage == kSystemLanguage : !chinese;
+}
+
+std::string RewrittenGpd(const std::string& printer) {
+    return "*ModelName: \"" + printer + "\"\n";
+}
+
+TEST_F(InstallDriverTest, FilesOfEachPayloadSetAndLanguage) {
+    int ran = 0;
+    for (const Case& c : kCases) {
+        if (!Applies(c)) continue;
+        ++ran;
+        SCOPED_TRACE("os " + std::to_string(c.os) + " language " + std::to_string(c.languageIndex));
+        CleanSlate();
+        g_OSVersion = c.os;
+        g_LanguageIndex = c.languageIndex;
+        Install();
+
+        const unsigned* id = c.ids;
+        EXPECT_EQ(Names("C:\\TEMP"),
+                  (std::set<std::string>{"I386", "x86", "temp.txt", "uninstallKRX.exe", "KRX.INF", "STDNAMES.GPD",
+                                         "KRX.GPD", "KRX.INI", "KRXD.dll", "ZIKU.UFM", "UNIDRV.DLL", "UNIDRV.HLP",
+                                         "UNIDRVUI.DLL", "UNIRES.DLL", "KRXF.dll", "KRXRES.DLL"}));
+        const std::pair<const char*, unsigned> raw[] = {
+            {"uninstallKRX.exe", 255}, {"KRX.INF", 256},     {"STDNAMES.GPD", id[0]}, {"KRXD.dll", id[3]},
+            {"ZIKU.UFM", id[4]},       {"UNIDRV.DLL", id[5]}, {"UNIDRV.HLP", id[6]},   {"UNIDRVUI.DLL", id[7]},
+            {"UNIRES.DLL", id[8]},     {"KRXF.dll", id[9]},   {"KRXRES.DLL", id[10]}};
+        for (const auto& file : raw)
+            EXPECT_EQ(test::ReadFileBytes(std::string("C:\\TEMP\\") + file.first), Resource(file.second))
+                << file.first;
+        std::string gpd = test::ReadFileBytes("C:\\TEMP\\KRX.GPD");
+        EXPECT_NE(gpd.find(RewrittenGpd("KRX")), std::string::npos);
+        EXPECT_EQ(gpd.find('\r'), std::string::npos);
+        EXPECT_EQ(test::ReadFileBytes("C:\\temp\\temp.txt"), Resource(id[2]));   // the last rewritten: the INI
+        EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\KRX.INI"),
+                  "[OEMFiles]\nOEMDriverFile1=KRXD.DLL\nOEMConfigFile1=KRXF.DLL\n\n");
+
+        for (const char* sub : {"C:\\TEMP\\I386", "C:\\TEMP\\x86"}) {
+            EXPECT_EQ(Names(sub), (std::set<std::string>{"KRXD.dll", "KRXF.dll", "KRXRES.DLL"})) << sub;
+            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXD.dll"), Resource(id[3]));
+            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXF.dll"), Resource(id[9]));
+            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXRES.DLL"), Resource(id[10]));
+        }
+
+        // The driver folder: the uninstaller and eleven files, the plug-ins
+        // under their set's letter case; neither the INF nor the scratch file.
+        std::set<std::string> expected = {"testdrv.dll", "3",          "uninstallKRX.exe", "UNIDRV.DLL",
+                                          "KRX.GPD",     "UNIDRVUI.DLL", "UNIDRV.HLP",     "UNIRES.DLL",
+                                          "STDNAMES.GPD", "ZIKU.UFM",   "KRX.INI"};
+        if (c.os == 7) expected.insert({"KRXRES.DLL", "KRXD.dll", "KRXF.dll"});
+        else if (c.os == 6) expected.insert({"KRXRES.DLL", "KRXD.DLL", "KRXF.DLL"});
+        else expected.insert({"KRXRES.dll", "KRXD.dll", "KRXF.dll"});
+        EXPECT_EQ(Names(driverDir), expected);
+        for (const char* name : {"uninstallKRX.exe", "UNIDRV.DLL", "KRX.GPD", "KRX.INI", "KRXRES.DLL", "KRXD.DLL",
+                                 "KRXF.DLL", "STDNAMES.GPD", "ZIKU.UFM"})
+            EXPECT_EQ(test::ReadFileBytes(driverDir + "\\" + name), test::ReadFileBytes(std::string("C:\\TEMP\\") + name))
+                << name;
+
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + "KRX printer", "UninstallString"),
+                  driverDir + "\\uninstallKRX.exe");
+    }
+    EXPECT_GE(ran, 3);
+}
+
+// A second run clears the five model files from the version-3 subfolder
+// (nothing else there) even when the earlier-installation removal cannot
+// tell which printer is ours; C:\TEMP\I386 and x86 are not cleaned.
+TEST_F(InstallDriverTest, SecondRunCleansTheVersion3Subfolder) {
+    CleanSlate();
+    ASSERT_TRUE(test::AddTestPrinter("KRX (Copy 1)"));
+    std::string v3 = driverDir + "\\3";
+    CreateDirectoryA(v3.c_str(), nullptr);
+    for (const char* name : {"KRX.GPD", "KRX.INI", "KRXD.dll", "KRXF.dll", "KRXRES.dll", "UNIDRV.DLL", "STDNAMES.GPD",
+                             "ZIKU.UFM", "UNIDRVUI.DLL"})
+        ASSERT_TRUE(test::WriteFileBytes(v3 + "\\" + name, "old"));
+    CreateDirectoryA("C:\\TEMP", nullptr);
+    CreateDirectoryA("C:\\TEMP\\I386", nullptr);
+    test::WriteFileBytes("C:\\TEMP\\I386\\STDNAMES.GPD", "old");
+    test::WriteFileBytes("C:\\TEMP\\KRX.GPD", "old");
+    test::WriteFileBytes(driverDir + "\\KRX.GPD", "old");
+    Install();
+    for (const char* name : {"KRX.GPD", "KRX.INI", "KRXD.dll", "KRXF.dll", "KRXRES.dll"})
+        EXPECT_FALSE(test::FileExists(v3 + "\\" + name)) << name;
+    for (const char* name : {"UNIDRV.DLL", "STDNAMES.GPD", "ZIKU.UFM", "UNIDRVUI.DLL"})
+        EXPECT_EQ(test::ReadFileBytes(v3 + "\\" + name), "old") << name;
+    EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\I386\\STDNAMES.GPD"), "old");
+    EXPECT_NE(test::ReadFileBytes("C:\\TEMP\\KRX.GPD"), "old");
+    EXPECT_NE(test::ReadFileBytes(driverDir + "\\KRX.GPD"), "old");
+}
+
+// Another printer name renames the files, but the printer installer is
+// still pointed at C:\TEMP\KRX.INF, which this install did not write.
+TEST_F(InstallDriverTest, OtherPrinterNameRenamesFilesButNoPrinterAppears) {
+    CleanSlate();
+    test::SetPrintUiDelay(0);
+    test::DeleteTestPrinter("xKRXy");
+    lstrcpyA(g_PrinterName, "MERLO");
+    g_OSVersion = 7;
+    test::MessageBoxCloser closer;
+    std::set<DWORD> earlier = Rundll32Processes();   // stand-ins of earlier tests, still waiting
+    DWORD start = GetTickCount();
+    std::thread install([] { theApp.InstallDriver(); });
+    // The installer has run and gone; the wait goes on without a printer.
+    EXPECT_EQ(test::WaitForPrintUiCommands(1, 10000), std::vector<std::string>{test::kInstallCommand});
+    while (Rundll32Processes() != earlier && GetTickCount() - start < 10000) Sleep(50);
+    EXPECT_EQ(Rundll32Processes(), earlier);
+    EXPECT_EQ(test::ListPrinters(), std::vector<std::string>{"Office Laser"});
+    EXPECT_EQ(Names("C:\\TEMP"),
+              (std::set<std::string>{"I386", "x86", "temp.txt", "uninstallMERLO.exe", "MERLO.INF", "STDNAMES.GPD",
+                                     "MERLO.GPD", "MERLO.INI", "MERLOD.dll", "ZIKU.UFM", "UNIDRV.DLL", "UNIDRV.HLP",
+                                     "UNIDRVUI.DLL", "UNIRES.DLL", "MERLOF.dll", "MERLORES.DLL"}));
+    EXPECT_NE(test::ReadFileBytes("C:\\TEMP\\MERLO.GPD").find(RewrittenGpd("MERLO")), std::string::npos);
+    // End the wait: a printer holding the model name shows up.
+    ASSERT_TRUE(test::AddTestPrinter("xKRXy"));
+    install.join();
+    EXPECT_EQ(closer.Boxes().size(), 1u);
+}
+
+std::string Snapshot(const std::string& folder) {
+    if (!test::FolderExists(folder)) return "";
+    std::string all;
+    for (const std::string& name : test::ListFolder(folder)) {
+        std::string path = folder + "\\" + name;
+        all += path + "\n";
+        if (test::FolderExists(path)) all += Snapshot(path);
+        else all += test::ReadFileBytes(path);
+    }
+    return all;
+}
+
+std::string UninstallKeys() {
+    std::string keys;
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallRoot.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return keys;
+    char name[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        keys += std::string(name) + "\n";
+    }
+    RegCloseKey(h);
+    return keys;
+}
+
+const std::string kRefusedEnglish =
+    "The printer name set by PrinterName in the settings file setting.dll cannot be used: it is empty, too long, or "
+    "holds one of the characters \\ / : * ? \" < > | or a control character. Correct it and run the setup again.";
+
+// A refused name stops the install before anything is touched: no file,
+// no registry key, no printer-installer command.
+TEST_F(InstallDriverTest, UnusableNamesAreRefusedBeforeAnythingIsTouched) {
+    std::vector<std::string> names = {"", std::string(200, 'A'), std::string(235, 'B'), std::string(236, 'C'),
+                                      std::string(259, 'D'), "KRX\x01", "KRX\x1F", "K\tRX"};
+    for (char c : std::string("\\/:*?\"<>|")) names.push_back(std::string("KR") + c + "X");
+    test::WriteFileBytes("C:\\TEMP\\KRX.GPD", "earlier");
+    auto state = [this] { return Snapshot("C:\\TEMP") + Snapshot(driverDir) + test::ReadFileBytes("C:\\printui.log"); };
+    std::string before = state(), keys = UninstallKeys();
+    for (const std::string& name : names) {
+        SCOPED_TRACE("name of " + std::to_string(name.size()) + ": " + name.substr(0, 8));
+        lstrcpyA(g_PrinterName, name.c_str());
+        Install();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, kRefusedEnglish);
+        EXPECT_EQ(state(), before);
+        EXPECT_EQ(UninstallKeys(), keys);
+        EXPECT_TRUE(test::PrintUiCommands().empty());
+    }
+}
+
+TEST_F(InstallDriverTest, LongestUsableNameAndShortestInstall) {
+    for (const std::string& name : {std::string("A"), std::string(199, 'N')}) {
+        CleanSlate();
+        lstrcpyA(g_PrinterName, name.c_str());
+        Install();
+        ASSERT_EQ(boxes.size(), 1u) << name.size();
+        EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
+        EXPECT_TRUE(test::FileExists("C:\\TEMP\\I386\\" + name + "RES.DLL"));
+        EXPECT_TRUE(test::FileExists(driverDir + "\\" + name + "RES.dll"));
+        EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + name + " printer", "DisplayIcon"),
+                  driverDir + "\\uninstall" + name + ".exe,-0");
+    }
+}
+
+// The refusal is told in the language of the success message.
+TEST_F(InstallDriverTest, RefusalInTheChosenLanguage) {
+    g_LanguageIndex = 0;
+    g_PrinterName[0] = '\0';
+    Install();
+    ASSERT_EQ(boxes.size(), 1u);
+    // The settings file and its key are named in every language.
+    EXPECT_NE(boxes[0].text.find("setting.dll"), std::string::npos);
+    EXPECT_NE(boxes[0].text.find("PrinterName"), std::string::npos);
+    if (kSystemLanguage == 0x0804)   // GBK: "设置文件"
+        EXPECT_EQ(boxes[0].text.substr(0, 8), "\xC9\xE8\xD6\xC3\xCE\xC4\xBC\xFE");
+    else   // Big5: "設定檔"
+        EXPECT_EQ(boxes[0].text.substr(0, 6), "\xB3\x5D\xA9\x77\xC0\xC9");
+}
+
+// A double-byte name whose trail byte is 0x5C holds no backslash: it is
+// not refused.
+TEST_F(InstallDriverTest, DoubleByteNameWithBackslashTrailByteIsUsable) {
+    if (GetACP() != 950) GTEST_SKIP() << "needs the Big5 code page";
+    CleanSlate();
+    const std::string name = "\xA5\x5C";   // Big5 for a character ending in 0x5C
+    lstrcpyA(g_PrinterName, name.c_str());
+    Install();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
+    // Wine cannot put non-ASCII names on disk without the matching Unix
+    // locale, so the registry shows that the name went through.
+    EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + name + " printer", "Publisher"),
+              name + " printer");
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// Helpers of the install tests: message boxes closed as a user would, the
+// printer-installer stand-in's command log and its delay.
+#pragma once
+#include <windows.h>
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace test {
+
+// Watches this process for message boxes while it lives, records each
+// one's text (as the bytes the ANSI API gives back) and caption, and
+// presses OK.
+class MessageBoxCloser {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;
+    };
+    MessageBoxCloser();
+    ~MessageBoxCloser();
+    std::vector<Box> Boxes();
+
+private:
+    void Watch();
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<Box> boxes_;
+    std::thread thread_;
+};
+
+// Command lines the stand-in received, one a line ("C:\printui.log").
+std::vector<std::string> PrintUiCommands();
+// Waits up to `timeoutMs` for the log to hold `count` lines.
+std::vector<std::string> WaitForPrintUiCommands(size_t count, DWORD timeoutMs);
+// How long the stand-in waits before it adds a printer.
+void SetPrintUiDelay(DWORD milliseconds);
+
+// WM_QUIT messages waiting in this thread's queue for `window` (null: for
+// the thread), taken out of the queue.
+int TakeQuitMessages(HWND window);
+
+// The exact install command that setup sends, and the default command.
+extern const char kInstallCommand[];
+extern const char kDefaultCommand[];
+
+}  // namespace test

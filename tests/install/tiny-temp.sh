@@ -1,0 +1,14 @@
+#!/bin/bash
+# Mounts or unmounts the tiny filesystem that the disk-full test gets as
+# C:\TEMP (through WINE_RUN_C_TEMP of wine-run.sh). Needs root, as CI has.
+#   tiny-temp.sh mount|umount DIR
+set -u
+dir=$2
+case $1 in
+  mount)
+    mkdir -p "$dir"
+    mountpoint -q "$dir" && umount "$dir"
+    exec mount -t tmpfs -o size=400k tmpfs "$dir" ;;
+  umount)
+    umount "$dir" && rmdir "$dir" ;;
+esac
