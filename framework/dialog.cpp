@@ -6,7 +6,8 @@
 // ---- data exchange ----
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
-    if (control.m_hWnd) return;
+    // Always the control of the dialog's current window: a dialog made again
+    // must not keep talking to the controls of its destroyed window.
     control.m_hWnd = dx->PrepareCtrl(id);
 }
 

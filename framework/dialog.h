@@ -15,7 +15,7 @@ public:
     BOOL m_bSaveAndValidate;   // TRUE: controls to members; FALSE: members to controls
 };
 
-// Binds a control object to the dialog's control (once; it stays bound).
+// Binds a control object to the dialog's control.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 // A group of radio buttons starting at `firstId` (up to the next control
 // that starts a group): `value` is the index of the checked one, -1 none.

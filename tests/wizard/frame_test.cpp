@@ -93,6 +93,29 @@ TEST(Frame, PagesAreCreatedOnceAndKeepTheirState) {
     }
 }
 
+TEST(Frame, TheSameWizardRunsAgainWithNewWindows) {
+    Wizard w;
+    auto toInstall = [&] {
+        Click(w.frame(), IDC_NEXT);
+        Click(w.frame(), IDC_NEXT);
+        w.SelectSeries();
+        Click(w.frame(), IDC_NEXT);
+    };
+    HWND firstProgress = nullptr;
+    EXPECT_EQ(RunModal(w.dialog, {toInstall, [&] {
+        firstProgress = w.install.progress.m_hWnd;
+        Click(w.frame(), IDC_FINISH);
+    }}), IDC_FINISH);
+    EXPECT_EQ(RunModal(w.dialog, {
+        [&] { EXPECT_EQ(w.buttons(), "B- N+ F-"); toInstall(); },
+        [&] {
+            EXPECT_NE(w.install.progress.m_hWnd, firstProgress);
+            EXPECT_EQ(w.install.progress.m_hWnd, w.install.GetDlgItem(IDC_PROGRESS));
+            Click(w.frame(), IDC_CANCEL_BUTTON);
+        },
+    }), IDCANCEL);
+}
+
 TEST(Frame, PagesSitAtThePageAreaAndAreEnabled) {
     Wizard w;
     RunModal(w.dialog, {[&] {
