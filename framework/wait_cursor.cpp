@@ -16,7 +16,5 @@ void AfxDoWaitCursor(int code) {
             SetCursor(g_restoreCursor ? g_restoreCursor
                                       : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
         }
-    } else if (g_waitCount > 0) {
-        SetCursor(wait);
     }
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include "afx.h"
 
-// 1 begins, -1 ends, 0 shows the wait cursor again if one is active.
+// 1 begins, -1 ends; nested uses end with the outermost.
 void AfxDoWaitCursor(int code);
 
 // Shows the wait cursor for its lifetime, also when an exception passes.
@@ -13,5 +13,4 @@ public:
     ~CWaitCursor() { AfxDoWaitCursor(-1); }
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
-    void Restore() { AfxDoWaitCursor(0); }
 };
