@@ -203,6 +203,18 @@ TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     EXPECT_FALSE(test::FileExists(busy));
 }
 
+TEST(Uninstaller, RunFromTheStagingFolderItSchedulesThatCopyAndRemovesReadOnlyFiles) {
+    CreateInstall("KRX", "KRX", {"KRX"});
+    SetFileAttributesA("C:\\TEMP\\KRX.INI", FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((DriverDir() + "\\3\\KRX.GPD").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string program = "C:\\TEMP\\uninstallKRX.exe";
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INI"));
+    EXPECT_FALSE(test::FileExists(DriverDir() + "\\3\\KRX.GPD"));
+    EXPECT_FALSE(test::FileExists(DriverDir() + "\\uninstallKRX.exe"));
+    EXPECT_EQ(PendingDeletions(), std::set<std::string>{Upper(program)});
+}
+
 TEST(Uninstaller, AFileNameThatNamesNoPrinterDoesNothing) {
     CreateInstall("KRX", "KRX", {"KRX"});
     MachineState installed = Snapshot();
