@@ -125,6 +125,19 @@ void CreateInstall(const std::string& n, const std::string& driverName, const st
     for (const std::string& p : printers) CreatePrinter(p, driverName);
 }
 
+void CreateUnrelatedThings() {
+    AddDriver("Other Driver", {"OTHER.DLL", "OTHER.GPD", "OTHERUI.DLL", "OTHER.HLP"});
+    CreatePrinter("Office", "Other Driver");
+    CreatePrinter("My KRX printer", "Other Driver");   // the name alone makes no printer ours
+    CreateDirectoryA("C:\\TEMP", nullptr);
+    test::WriteFileBytes("C:\\TEMP\\notes.txt", "someone else's\r\n");
+    test::WriteFileBytes(DriverDir() + "\\OTHERTOOL.EXE", "someone else's\r\n");
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\Other product").c_str(), 0, nullptr,
+                        0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
 std::set<std::string> FilesUnder(const std::string& folder) {
     std::set<std::string> files;
     for (const std::string& name : test::ListFolder(folder)) {

@@ -25,6 +25,11 @@ void CreateInstall(const std::string& printerName, const std::string& driverName
 bool AddDriver(const std::string& name, const std::vector<std::string>& version3Files);
 bool CreatePrinter(const std::string& name, const std::string& driver);
 
+// Things of others that must outlive every uninstall: printers (one with
+// "KRX" in its name) on another driver, files in C:\TEMP and the driver
+// folder, another uninstall entry.
+void CreateUnrelatedThings();
+
 // Every file under a folder, as full paths, upper-cased.
 std::set<std::string> FilesUnder(const std::string& folder);
 

@@ -61,19 +61,6 @@ std::set<std::string> InstallFiles(const std::string& n) {
     return files;
 }
 
-// Things of others that must outlive every uninstall.
-void CreateUnrelatedThings() {
-    AddDriver("Other Driver", {"OTHER.DLL", "OTHER.GPD", "OTHERUI.DLL", "OTHER.HLP"});
-    CreatePrinter("Office", "Other Driver");
-    CreatePrinter("My KRX printer", "Other Driver");   // the name alone makes no printer ours
-    test::WriteFileBytes("C:\\TEMP\\notes.txt", "someone else's\r\n");
-    test::WriteFileBytes(DriverDir() + "\\OTHERTOOL.EXE", "someone else's\r\n");
-    HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\Other product").c_str(), 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegCloseKey(key);
-}
-
 TEST(Uninstaller, RemovesTheInstallationAndNothingElseAndASecondRunIsHarmless) {
     CreateDirectoryA("C:\\TEMP", nullptr);
     CreateUnrelatedThings();
@@ -214,6 +201,18 @@ TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     CloseHandle(file);
     EXPECT_EQ(RunSilently(program), 0u);
     EXPECT_FALSE(test::FileExists(busy));
+}
+
+TEST(Uninstaller, RunFromTheStagingFolderItSchedulesThatCopyAndRemovesReadOnlyFiles) {
+    CreateInstall("KRX", "KRX", {"KRX"});
+    SetFileAttributesA("C:\\TEMP\\KRX.INI", FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((DriverDir() + "\\3\\KRX.GPD").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string program = "C:\\TEMP\\uninstallKRX.exe";
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INI"));
+    EXPECT_FALSE(test::FileExists(DriverDir() + "\\3\\KRX.GPD"));
+    EXPECT_FALSE(test::FileExists(DriverDir() + "\\uninstallKRX.exe"));
+    EXPECT_EQ(PendingDeletions(), std::set<std::string>{Upper(program)});
 }
 
 TEST(Uninstaller, AFileNameThatNamesNoPrinterDoesNothing) {
