@@ -267,9 +267,14 @@ TEST(Install, SettingsNamingMerloAndAPrinterThatNeverAppears) {
 // write into a merely read-only one.
 TEST(Install, ReadOnlyProgramFolder) {
     std::string unixBuild = getenv("SETUP_BUILD_DIR") ? getenv("SETUP_BUILD_DIR") : "";
-    std::string name = "readonly_" + std::to_string(GetCurrentProcessId());
-    std::string folder = test::BuildPath(name);
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    // Outside the prefix, where chattr can reach it; process ids repeat
+    // from prefix to prefix, the clock does not.
+    std::string name, folder;
+    for (int i = 0; folder.empty() && i < 100; ++i) {
+        name = "readonly_" + std::to_string(GetTickCount()) + "_" + std::to_string(i);
+        if (CreateDirectoryA(test::BuildPath(name).c_str(), nullptr)) folder = test::BuildPath(name);
+    }
+    ASSERT_FALSE(folder.empty());
     std::string exe = folder + "\\setup.exe";
     ASSERT_TRUE(CopyFileA(test::BuildPath("setup_standin.exe").c_str(), exe.c_str(), FALSE));
     test::SetWindowsVersion("setup.exe", WindowsVersion());
@@ -291,9 +296,12 @@ TEST(Install, ReadOnlyProgramFolder) {
         std::function<void()> undo;
         ~Unlock() { undo(); }
     } unlock{[&] {
+        // Wine reports a deletion done before it unlinks the file, so wait
+        // for the folder to take writes again before deleting.
         run(chattr + "-i " + unixFolder);
-        EXPECT_TRUE(ui::WaitUntil([&] { return DeleteFileA(exe.c_str()) || !test::FileExists(exe); }, 10000));
-        RemoveDirectoryA(folder.c_str());
+        EXPECT_TRUE(ui::WaitUntil(writable, 10000));
+        DeleteFileA(exe.c_str());
+        EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
     }};
     run(chattr + "+i " + unixFolder);
     if (!ui::WaitUntil([&] { return !writable(); }, 5000)) GTEST_SKIP() << "the folder could not be made read-only here";
