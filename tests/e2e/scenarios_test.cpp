@@ -141,6 +141,17 @@ TEST(Navigate, BackAndNextAcrossEveryPageThenBackBeforeTheTimerThenInstall) {
     EXPECT_EQ(ui::FindMessageBox(run.program.Id()), nullptr);
     ExpectNoInstall();
 
+    // Finish stays enabled on the way back until the first page.
+    ClickAndSettle(w, kBack);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kSystemLanguagePage);
+    EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:1 Cancel:1");
+    ClickAndSettle(w, kBack);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kWelcomePage);
+    EXPECT_EQ(ButtonStates(w), "Back:0 Next:1 Finish:0 Cancel:1");
+    ClickAndSettle(w, kNext);
+    ClickAndSettle(w, kNext);
+    EXPECT_EQ(ui::ShownPageId(w), ui::kSeriesPage);
+
     // Next again: the install runs once and the program ends.
     ClickAndSettle(w, kNext);
     EXPECT_EQ(ui::ShownPageId(w), ui::kInstallPage);
@@ -150,11 +161,21 @@ TEST(Navigate, BackAndNextAcrossEveryPageThenBackBeforeTheTimerThenInstall) {
 
 TEST(Navigate, FinishWithinTheFirstHalfSecondEndsWithoutInstalling) {
     const std::string exe = CopyProgram("setup_standin.exe", "finish_early");
+    {
+        WizardRun run(exe);
+        ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+        ui::Click(run.wizard, kFinish);
+        EXPECT_EQ(WaitForEnd(run.program), 0);
+        Sleep(700);  // past the moment the install would have started
+    }
+    ExpectNoInstall();
+    // Back from the install page before it starts, then Finish on the series page.
     WizardRun run(exe);
     ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
+    ClickAndSettle(run.wizard, kBack);
+    ASSERT_EQ(ui::ShownPageId(run.wizard), ui::kSeriesPage);
     ui::Click(run.wizard, kFinish);
     EXPECT_EQ(WaitForEnd(run.program), 0);
-    Sleep(700);  // past the moment the install would have started
     ExpectNoInstall();
 }
 
