@@ -2,11 +2,11 @@
 # Start-up benchmark: under Wine, the time from process start until the
 # welcome page is visible, for setup.exe and for a minimal dialog program of
 # ours on the same Wine, in a copy of the test prefix. Prints both medians
-# and their ratio.   RUNS=15 benchmarks/startup/run.sh
+# and their ratio.   RUNS=31 benchmarks/startup/run.sh
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build}
-runs=${RUNS:-15}
+runs=${RUNS:-31}
 "$root/scripts/build.sh"
 cmake --build "$build" --target minimal_dialog startup_bench >/dev/null
 
