@@ -86,7 +86,7 @@ TEST(Leave, CancelCloseBoxAndEscEndTheWizardWithoutInstalling) {
     ExpectNoInstall();
 }
 
-TEST(Leave, EscOnAPageControlDoesNotEndTheWizard) {
+TEST(Leave, CancelCommandReachingAPageDoesNotEndTheWizard) {
     const std::string exe = CopyProgram("setup.exe", "esc_page");
     WizardRun run(exe);
     HWND page = run.NextTo(ui::kSeriesPage, false);
