@@ -150,6 +150,9 @@ void CDialog::EndDialog(int result) {
     if (modal_) {
         modalResult_ = result;
         continueModal_ = false;
+        // Wake the modal loop: a result set from a sent message would
+        // otherwise wait in GetMessage for the next posted one.
+        if (m_hWnd) PostMessageA(m_hWnd, WM_NULL, 0, 0);
     } else if (m_hWnd) {
         ::EndDialog(m_hWnd, result);
     }

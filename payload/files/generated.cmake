@@ -2,8 +2,8 @@
 
 # Language files: UTF-8 sources with LF line ends become CR LF text in the
 # encoding Windows reads them in (ASCII, GBK, Big5).
-foreach(spec "Multi_eng:ASCII" "Multi_ch:CP936" "Multi_ch_BIG5:CP950")
-  string(REPLACE ":" ";" parts ${spec})
+foreach(entry "Multi_eng:ASCII" "Multi_ch:CP936" "Multi_ch_BIG5:CP950")
+  string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 name)
   list(GET parts 1 encoding)
   set(src ${CMAKE_CURRENT_SOURCE_DIR}/files/language/${name}.txt)

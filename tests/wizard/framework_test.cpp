@@ -9,6 +9,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include <gtest/gtest.h>
+#include <thread>
 
 using wiz::RunModal;
 
@@ -49,6 +50,36 @@ TEST(ModalLoop, OkAndEscapeUseTheDialogDefaults) {
         SetFocus(button);
         PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0);
     }}), IDCANCEL);
+}
+
+BOOL CALLBACK FirstVisibleWindow(HWND w, LPARAM found) {
+    if (!IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+// Another thread or process ends the dialog through a sent message, as UI
+// automation does; nothing else arrives to wake the loop afterwards.
+TEST(ModalLoop, EndsAtOnceWhenEndedFromASentMessage) {
+    CDialog dialog(IDD_ABOUT);
+    const DWORD uiThread = GetCurrentThreadId();
+    volatile DWORD sentAt = 0;
+    std::thread other([&] {
+        HWND shown = nullptr;
+        for (int i = 0; i < 500 && !shown; ++i, Sleep(10))
+            EnumThreadWindows(uiThread, FirstVisibleWindow, reinterpret_cast<LPARAM>(&shown));
+        if (!shown) return;
+        Sleep(200);  // let the loop go idle
+        SendMessageA(shown, WM_COMMAND, IDOK, 0);
+        sentAt = GetTickCount();
+        Sleep(3000);
+        PostMessageA(shown, WM_NULL, 0, 0);  // unblocks a loop that missed the end
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    DWORD ended = GetTickCount();
+    other.join();
+    ASSERT_NE(sentAt, 0u);
+    EXPECT_LT(ended - sentAt, 1000u);
 }
 
 TEST(ModalLoop, QuitMessageEndsWithMinusOneAndIsPostedAgain) {
