@@ -65,14 +65,14 @@ struct SpoolerList {
     DWORD error = 0;
 };
 
-SpoolerList ReadDriverList() {
+// Reads a spooler list into a block of the size the spooler asks for.
+template <typename Enumerate>
+SpoolerList ReadSpoolerList(Enumerate enumerate) {
     SpoolerList list;
-    char* environment = const_cast<char*>(kDriverEnvironment);
     for (int attempt = 0; attempt < 3 && !list.ok; ++attempt) {
         DWORD needed = 0;
         list.count = 0;
-        list.ok = EnumPrinterDriversA(nullptr, environment, 3, list.block.data(),
-                                      static_cast<DWORD>(list.block.size()), &needed, &list.count);
+        list.ok = enumerate(list.block.data(), static_cast<DWORD>(list.block.size()), &needed, &list.count);
         list.error = list.ok ? 0 : GetLastError();
         if (!list.ok && list.error != ERROR_INSUFFICIENT_BUFFER) break;
         if (!list.ok) list.block.assign(needed, 0);
@@ -81,19 +81,17 @@ SpoolerList ReadDriverList() {
     return list;
 }
 
+SpoolerList ReadDriverList() {
+    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
+        return EnumPrinterDriversA(nullptr, const_cast<char*>(kDriverEnvironment), 3, block, size, needed,
+                                   count) != FALSE;
+    });
+}
+
 SpoolerList ReadPrinterList() {
-    SpoolerList list;
-    for (int attempt = 0; attempt < 3 && !list.ok; ++attempt) {
-        DWORD needed = 0;
-        list.count = 0;
-        list.ok = EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, list.block.data(),
-                                static_cast<DWORD>(list.block.size()), &needed, &list.count);
-        list.error = list.ok ? 0 : GetLastError();
-        if (!list.ok && list.error != ERROR_INSUFFICIENT_BUFFER) break;
-        if (!list.ok) list.block.assign(needed, 0);
-    }
-    if (!list.ok) list.count = 0;
-    return list;
+    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
+        return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block, size, needed, count) != FALSE;
+    });
 }
 
 const DRIVER_INFO_3A* Drivers(const SpoolerList& list) {

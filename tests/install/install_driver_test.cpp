@@ -16,12 +16,6 @@ namespace {
 const LANGID kSystemLanguage = GetSystemDefaultLangID();
 const std::string kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-std::string Resource(unsigned id) {
-    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
-    if (!r) return "";
-    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
-}
-
 void DeleteTree(const std::string& folder) {
     for (const std::string& name : test::ListFolder(folder)) {
         std::string path = folder + "\\" + name;
@@ -141,20 +135,20 @@ TEST_F(InstallDriverTest, FilesOfEachPayloadSetAndLanguage) {
             {"ZIKU.UFM", id[4]},       {"UNIDRV.DLL", id[5]}, {"UNIDRV.HLP", id[6]},   {"UNIDRVUI.DLL", id[7]},
             {"UNIRES.DLL", id[8]},     {"KRXF.dll", id[9]},   {"KRXRES.DLL", id[10]}};
         for (const auto& file : raw)
-            EXPECT_EQ(test::ReadFileBytes(std::string("C:\\TEMP\\") + file.first), Resource(file.second))
+            EXPECT_EQ(test::ReadFileBytes(std::string("C:\\TEMP\\") + file.first), test::EmbeddedPayload(file.second))
                 << file.first;
         std::string gpd = test::ReadFileBytes("C:\\TEMP\\KRX.GPD");
         EXPECT_NE(gpd.find(RewrittenGpd("KRX")), std::string::npos);
         EXPECT_EQ(gpd.find('\r'), std::string::npos);
-        EXPECT_EQ(test::ReadFileBytes("C:\\temp\\temp.txt"), Resource(id[2]));   // the last rewritten: the INI
+        EXPECT_EQ(test::ReadFileBytes("C:\\temp\\temp.txt"), test::EmbeddedPayload(id[2]));   // the last rewritten: the INI
         EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\KRX.INI"),
                   "[OEMFiles]\nOEMDriverFile1=KRXD.DLL\nOEMConfigFile1=KRXF.DLL\n\n");
 
         for (const char* sub : {"C:\\TEMP\\I386", "C:\\TEMP\\x86"}) {
             EXPECT_EQ(Names(sub), (std::set<std::string>{"KRXD.dll", "KRXF.dll", "KRXRES.DLL"})) << sub;
-            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXD.dll"), Resource(id[3]));
-            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXF.dll"), Resource(id[9]));
-            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXRES.DLL"), Resource(id[10]));
+            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXD.dll"), test::EmbeddedPayload(id[3]));
+            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXF.dll"), test::EmbeddedPayload(id[9]));
+            EXPECT_EQ(test::ReadFileBytes(std::string(sub) + "\\KRXRES.DLL"), test::EmbeddedPayload(id[10]));
         }
 
         // The driver folder: the uninstaller and eleven files, the plug-ins

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string Resource(unsigned id) {
-    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
-    if (!r) return "";
-    HGLOBAL h = LoadResource(nullptr, r);
-    return std::string(static_cast<const char*>(LockResource(h)), SizeofResource(nullptr, r));
-}
-
 class ExtractPayloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,7 +20,7 @@ TEST_F(ExtractPayloadTest, RawWriteIsByteIdenticalToTheResource) {
     for (unsigned id : {148u, 147u, 256u, 159u}) {
         std::string path = folder + "\\raw" + std::to_string(id);
         EXPECT_TRUE(theApp.ExtractPayload(id, path.c_str(), 0));
-        EXPECT_EQ(test::ReadFileBytes(path), Resource(id)) << id;
+        EXPECT_EQ(test::ReadFileBytes(path), test::EmbeddedPayload(id)) << id;
     }
     EXPECT_EQ(test::ReadFileBytes(folder + "\\raw148"), "[Setting]\r\nLanguage=English\r\nPrinterName=KRX");
 }
@@ -36,7 +29,7 @@ TEST_F(ExtractPayloadTest, RawWriteReplacesAnExistingFile) {
     std::string path = folder + "\\setting.dll";
     test::WriteFileBytes(path, std::string(100000, 'z'));
     theApp.ExtractPayload(148, path.c_str(), 0);
-    EXPECT_EQ(test::ReadFileBytes(path), Resource(148));
+    EXPECT_EQ(test::ReadFileBytes(path), test::EmbeddedPayload(148));
 }
 
 TEST_F(ExtractPayloadTest, PluginIniRewrittenForMerlo) {
@@ -45,7 +38,7 @@ TEST_F(ExtractPayloadTest, PluginIniRewrittenForMerlo) {
     EXPECT_TRUE(theApp.ExtractPayload(159, path.c_str(), 1));
     EXPECT_EQ(test::ReadFileBytes(path), "[OEMFiles]\nOEMDriverFile1=MERLOD.DLL\nOEMConfigFile1=MERLOF.DLL\n\n");
     // The scratch copy holds the raw resource bytes.
-    EXPECT_EQ(test::ReadFileBytes("c:\\temp\\temp.txt"), Resource(159));
+    EXPECT_EQ(test::ReadFileBytes("c:\\temp\\temp.txt"), test::EmbeddedPayload(159));
 }
 
 TEST_F(ExtractPayloadTest, EmptyPrinterNameLeavesTheNameOut) {
@@ -68,7 +61,7 @@ TEST_F(ExtractPayloadTest, MissingResourceTouchesNothing) {
 TEST_F(ExtractPayloadTest, OnlyTheLow16BitsOfTheIdCount) {
     std::string path = folder + "\\wide";
     EXPECT_TRUE(theApp.ExtractPayload(0x50000 + 148, path.c_str(), 0));
-    EXPECT_EQ(test::ReadFileBytes(path), Resource(148));
+    EXPECT_EQ(test::ReadFileBytes(path), test::EmbeddedPayload(148));
 }
 
 TEST_F(ExtractPayloadTest, DestinationInMissingFolderIsSkippedSilently) {

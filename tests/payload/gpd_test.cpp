@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string Resource(unsigned id) {
-    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
-    if (!r) return "";
-    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
-}
-
 // Splits CR LF text into lines; a bare CR or LF stays inside its line.
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -95,8 +89,8 @@ std::unique_ptr<Entry> ParseGpd(const std::string& text, std::string& error) {
 
 class GpdTest : public ::testing::Test {
 protected:
-    std::string gpd = Resource(155);
-    std::string stdnames = Resource(153);
+    std::string gpd = test::EmbeddedPayload(155);
+    std::string stdnames = test::EmbeddedPayload(153);
 };
 
 TEST_F(GpdTest, TextFilesUseCrLfAndShortLines) {

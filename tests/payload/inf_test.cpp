@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string Resource(unsigned id) {
-    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
-    if (!r) return "";
-    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
-}
-
 using Sections = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
 // Sections in file order with their lines, comments and empty lines left out.
@@ -61,7 +55,7 @@ TEST(InfTest, SectionsAndLines) {
         {"ControlFlags", {"ExcludeFromSelect = 2369"}},
         {"Strings", {"MICROSOFT=\"Microsoft\"", "COMMCONFIG=\"38400,n,8,1,p\""}},
     };
-    EXPECT_EQ(ReadSections(Resource(256)), expected);
+    EXPECT_EQ(ReadSections(test::EmbeddedPayload(256)), expected);
 }
 
 class InfParserTest : public ::testing::Test {

@@ -22,12 +22,6 @@ const char* const kKeys[] = {
     "IDD140_1035",
 };
 
-std::string Resource(unsigned id) {
-    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
-    if (!r) return "";
-    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
-}
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -49,7 +43,7 @@ const LanguageFile kFiles[] = {{147, "English", 1252}, {146, "Chinese", 936}, {2
 TEST(LanguageFilesTest, LayoutAndKeysInFileOrder) {
     for (const LanguageFile& file : kFiles) {
         SCOPED_TRACE(file.id);
-        std::string text = Resource(file.id);
+        std::string text = test::EmbeddedPayload(file.id);
         std::vector<std::string> lines = Lines(text);
         ASSERT_GT(lines.size(), 8u);
         std::vector<std::string> head(lines.begin(), lines.begin() + 8);
@@ -68,7 +62,7 @@ TEST(LanguageFilesTest, LayoutAndKeysInFileOrder) {
 
 TEST(LanguageFilesTest, TextsDecodeInTheirCodePage) {
     for (const LanguageFile& file : kFiles) {
-        std::string text = Resource(file.id);
+        std::string text = test::EmbeddedPayload(file.id);
         int n = MultiByteToWideChar(file.codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
                                     nullptr, 0);
         EXPECT_GT(n, 0) << file.id;
@@ -77,7 +71,7 @@ TEST(LanguageFilesTest, TextsDecodeInTheirCodePage) {
         }
     }
     // Bytes of a few texts, as GBK and Big5 encode them.
-    std::string gbk = Resource(146), big5 = Resource(248), english = Resource(147);
+    std::string gbk = test::EmbeddedPayload(146), big5 = test::EmbeddedPayload(248), english = test::EmbeddedPayload(147);
     EXPECT_NE(gbk.find("\r\nIDD102_12324=\xCF\xC2\xD2\xBB\xB2\xBD\r\n"), std::string::npos);
     EXPECT_NE(gbk.find("\r\nIDD143_1057=\xC3\xFB\xB3\xC6:\r\n"), std::string::npos);
     EXPECT_NE(gbk.find("\r\nIDD138_1042=\xBB\xB6\xD3\xAD\xCA\xB9\xD3\xC3\xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF"

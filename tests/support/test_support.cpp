@@ -25,6 +25,12 @@ std::string MakeTempFolder(const std::string& name) {
     }
 }
 
+std::string EmbeddedPayload(unsigned id) {
+    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA");
+    if (!r) return "";
+    return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r));
+}
+
 bool FileExists(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

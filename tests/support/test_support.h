@@ -15,6 +15,9 @@ std::string BuildPath(const std::string& relative);
 // A new empty folder under C:\tests with the given name and a unique suffix.
 std::string MakeTempFolder(const std::string& name);
 
+// Bytes of an embedded file ("OWNER_DATA") of this test program; empty when absent.
+std::string EmbeddedPayload(unsigned id);
+
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
