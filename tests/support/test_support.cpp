@@ -101,13 +101,16 @@ DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
 namespace {
 struct WindowSearch {
     DWORD pid;
+    const char* className;
     HWND found;
 };
 BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
     auto* s = reinterpret_cast<WindowSearch*>(p);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w)) {
+    char cls[64] = {};
+    if (s->className) GetClassNameA(w, cls, sizeof cls);
+    if (pid == s->pid && IsWindowVisible(w) && (!s->className || lstrcmpA(cls, s->className) == 0)) {
         s->found = w;
         return FALSE;
     }
@@ -115,8 +118,8 @@ BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
 }
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId) {
-    WindowSearch search = {processId, nullptr};
+HWND FindProcessWindow(DWORD processId, const char* className) {
+    WindowSearch search = {processId, className, nullptr};
     EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

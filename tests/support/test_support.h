@@ -31,8 +31,9 @@ DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Runs a copy of the setup program and, should its wizard open, cancels it
 // as a user would, then waits for the process to end; returns the exit code.
 DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs = 60000);
-// The first visible top-level window of a process, or null.
-HWND FindProcessWindow(DWORD processId);
+// The first visible top-level window of a process, or null; with a class
+// name ("#32770" for dialogs and message boxes), the first of that class.
+HWND FindProcessWindow(DWORD processId, const char* className = nullptr);
 // Starts a program without waiting; the caller owns the returned handles.
 PROCESS_INFORMATION StartProgram(const std::string& commandLine);
 

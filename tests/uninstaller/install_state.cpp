@@ -216,39 +216,18 @@ std::set<std::string> PendingDeletions() {
     return files;
 }
 
-namespace {
-struct BoxSearch {
-    DWORD pid;
-    HWND box;
-};
-BOOL CALLBACK FindBox(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<BoxSearch*>(p);
-    DWORD pid = 0;
-    char cls[32] = {};
-    GetWindowThreadProcessId(w, &pid);
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == s->pid && IsWindowVisible(w) && strcmp(cls, "#32770") == 0) {
-        s->box = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
 MessageBoxSeen AnswerMessageBox(HANDLE process, DWORD processId, int button, DWORD timeoutMs) {
     MessageBoxSeen result;
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        BoxSearch search = {processId, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.box) {
+        if (HWND box = test::FindProcessWindow(processId, "#32770")) {
             char text[8192] = {};
             // The message text is the box's static control 0xFFFF.
-            GetDlgItemTextA(search.box, 0xFFFF, text, sizeof text);
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             result.seen = true;
             result.text = text;
-            PostMessageA(search.box, WM_COMMAND, button, 0);
-            while (IsWindow(search.box) && GetTickCount() - start < timeoutMs) Sleep(20);
+            PostMessageA(box, WM_COMMAND, button, 0);
+            while (IsWindow(box) && GetTickCount() - start < timeoutMs) Sleep(20);
             return result;
         }
         if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return result;
