@@ -1,42 +1,27 @@
 // Stand-in for the platform's printer installer under Wine, whose own
 // printui.dll does not implement /if or /y. Loaded by rundll32 through a
 // DLL override in the test prefixes; setup.exe never knows.
-//   /if /f INF /r PORT /b NAME /m MODEL  installs a printer from an INF file
+//   /if /f INF /r PORT /b NAME /m MODEL  installs a printer from an INF file,
+//                                        read through setupapi
 //   /y /n NAME                           makes NAME the default printer
 // Every command line is appended to C:\printui.log, one a line, so tests
 // can check what they were given. HKCU\Software\PrintUIStandIn, DWORD
 // AddPrinterDelayMs, delays the new printer so tests can watch the wait.
 #include <windows.h>
+#include <setupapi.h>
 #include <winspool.h>
-#include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Section = std::vector<std::pair<std::string, std::string>>;
-using Inf = std::map<std::string, Section>;   // by lower-case section name
-
 std::string Lower(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
 }
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-std::string Unquote(const std::string& s) {
-    std::string t = Trim(s);
-    if (t.size() >= 2 && t.front() == '"' && t.back() == '"') return t.substr(1, t.size() - 2);
-    return t;
-}
-
-std::string FirstField(const std::string& s) { return Trim(s.substr(0, s.find(','))); }
 
 void AppendLog(const std::string& line) {
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -53,117 +38,149 @@ void AppendLog(const std::string& line) {
     }
 }
 
-// Switches and their values; a value may be quoted.
+// Switches and their values. A value may be quoted; an unquoted one runs
+// on to the next switch, blanks and all, as in /f C:\TEMP\My Printer.INF.
 std::map<std::string, std::string> ParseSwitches(const char* commandLine) {
     std::map<std::string, std::string> switches;
     std::string current;
     const char* p = commandLine;
     while (*p) {
+        const char* gap = p;
         while (*p == ' ' || *p == '\t') ++p;
         if (!*p) break;
-        std::string token;
-        if (*p == '"') {
+        std::string blanks(gap, p), token;
+        bool quoted = *p == '"';
+        if (quoted) {
             for (++p; *p && *p != '"'; ++p) token += *p;
             if (*p) ++p;
         } else {
             for (; *p && *p != ' ' && *p != '\t'; ++p) token += *p;
         }
-        if (!token.empty() && token[0] == '/') {
+        if (!quoted && token[0] == '/') {
             current = Lower(token);
             switches[current];
         } else if (!current.empty()) {
-            switches[current] = token;
-            current.clear();
+            std::string& value = switches[current];
+            value += value.empty() ? token : blanks + token;
         }
     }
     return switches;
 }
 
-bool ReadInf(const std::string& path, Inf& inf) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::string text;
-    char buffer[4096];
-    DWORD n;
-    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
-    CloseHandle(file);
-    Section* section = nullptr;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (line.find(';') != std::string::npos && line.find('"') == std::string::npos)
-            line = line.substr(0, line.find(';'));
-        line = Trim(line);
-        if (line.empty()) continue;
-        if (line[0] == '[') {
-            section = &inf[Lower(line.substr(1, line.find(']') - 1))];
-        } else if (section) {
-            size_t eq = line.find('=');
-            if (eq == std::string::npos) section->push_back({Unquote(line), ""});
-            else section->push_back({Unquote(line.substr(0, eq)), Trim(line.substr(eq + 1))});
-        }
-    }
+// One field of an INF line; false when it is absent or longer than a path.
+bool Field(INFCONTEXT& line, DWORD index, std::string& value) {
+    char text[MAX_PATH];
+    if (!SetupGetStringFieldA(&line, index, text, sizeof text, nullptr)) return false;
+    value = text;
     return true;
 }
 
-const Section* Find(const Inf& inf, const std::string& name) {
-    auto it = inf.find(Lower(name));
-    return it == inf.end() ? nullptr : &it->second;
+bool SectionExists(HINF inf, const std::string& name) { return SetupGetLineCountA(inf, name.c_str()) >= 0; }
+
+// The models section a [Manufacturer] line names: the base name's NTx86
+// decoration when the line lists it and the section is there.
+std::string ModelsSection(HINF inf, INFCONTEXT& manufacturer) {
+    std::string base, decoration;
+    if (!Field(manufacturer, 1, base)) return "";
+    for (DWORD i = 2; i <= SetupGetFieldCount(&manufacturer); ++i)
+        if (Field(manufacturer, i, decoration) && Lower(decoration) == "ntx86" && SectionExists(inf, base + ".NTx86"))
+            return base + ".NTx86";
+    return base;
 }
 
-// The install section of a model: [Manufacturer] names the models section,
-// preferring its NTx86 decoration.
-std::string InstallSectionOf(const Inf& inf, const std::string& model) {
-    const Section* manufacturer = Find(inf, "Manufacturer");
-    if (!manufacturer) return "";
-    for (const auto& entry : *manufacturer) {
-        std::string base = FirstField(entry.second);
-        const Section* models = Find(inf, base + ".NTx86");
-        if (!models) models = Find(inf, base);
-        if (!models) continue;
-        for (const auto& m : *models)
-            if (m.first == model) return FirstField(m.second);
-    }
+std::string InstallSectionOf(HINF inf, const std::string& model) {
+    INFCONTEXT manufacturer, entry;
+    if (!SetupFindFirstLineA(inf, "Manufacturer", nullptr, &manufacturer)) return "";
+    do {
+        std::string models = ModelsSection(inf, manufacturer), install;
+        if (SetupFindFirstLineA(inf, models.c_str(), model.c_str(), &entry) && Field(entry, 1, install)) return install;
+    } while (SetupFindNextLine(&manufacturer, &manufacturer));
     return "";
 }
 
-// The files an install section copies, and its data file.
-std::vector<std::string> FilesOf(const Inf& inf, const Section& install, std::string& dataFile) {
-    std::vector<std::string> files;
-    for (const auto& entry : install) {
-        std::string key = Lower(entry.first);
-        if (key == "datafile") dataFile = Unquote(entry.second);
-        if (key != "copyfiles") continue;
-        if (!entry.second.empty() && entry.second[0] == '@') {
-            files.push_back(Trim(entry.second.substr(1)));
-        } else if (const Section* list = Find(inf, FirstField(entry.second))) {
-            for (const auto& f : *list) files.push_back(f.first);
-        }
-    }
-    return files;
+// A copy list goes where its own DestinationDirs entry says, else where
+// DefaultDestDir says ("@file" lists have only the default); printer files
+// must go to the printer-driver folder.
+bool GoesToDriverFolder(HINF inf, const char* list) {
+    INFCONTEXT entry;
+    INT dirId = 0;
+    if (!(list && SetupFindFirstLineA(inf, "DestinationDirs", list, &entry)) &&
+        !SetupFindFirstLineA(inf, "DestinationDirs", "DefaultDestDir", &entry))
+        return false;
+    return SetupGetIntField(&entry, 1, &dirId) && dirId == 66000;
 }
 
-// Where the INF says a file comes from: its own folder, or a subfolder for
-// the x86 files.
-std::string SourceOf(const Inf& inf, const std::string& infFolder, const std::string& file) {
-    if (const Section* x86 = Find(inf, "SourceDisksFiles.x86")) {
-        for (const auto& entry : *x86) {
-            if (Lower(entry.first) != Lower(file)) continue;
-            std::string value = entry.second;
-            size_t comma = value.find(',');
-            std::string sub = comma == std::string::npos ? "" : Trim(value.substr(comma + 1));
-            return sub.empty() ? infFolder + "\\" + file : infFolder + "\\" + sub + "\\" + file;
+// Every field of every CopyFiles line: "@file" or a file-list section with
+// one file a line.
+bool CopiedFiles(HINF inf, const std::string& install, std::vector<std::string>& files) {
+    INFCONTEXT line, entry;
+    if (!SetupFindFirstLineA(inf, install.c_str(), "CopyFiles", &line)) return true;
+    do {
+        for (DWORD i = 1; i <= SetupGetFieldCount(&line); ++i) {
+            std::string value, file;
+            if (!Field(line, i, value)) return false;
+            if (value.empty()) continue;
+            bool single = value[0] == '@';
+            if (!GoesToDriverFolder(inf, single ? nullptr : value.c_str())) return false;
+            if (single) {
+                files.push_back(value.substr(1));
+                continue;
+            }
+            if (!SectionExists(inf, value)) return false;
+            if (!SetupFindFirstLineA(inf, value.c_str(), nullptr, &entry)) continue;
+            do {
+                if (!Field(entry, 1, file)) return false;
+                files.push_back(file);
+            } while (SetupFindNextLine(&entry, &entry));
         }
+    } while (SetupFindNextMatchLineA(&line, "CopyFiles", &line));
+    return true;
+}
+
+// Where a file lies before the copy: the INF's folder, then the path of its
+// source disk and its subfolder, both optional. Wine's
+// SetupGetSourceFileLocationA returns the disk's path in place of the
+// file's subfolder, so the SourceDisksFiles line is read here, x86 first as
+// setupapi does. A file listed nowhere comes from the INF's folder.
+bool SourceOf(HINF inf, const std::string& infFolder, const std::string& file, std::string& path) {
+    path = infFolder;
+    INFCONTEXT entry;
+    if (!SetupFindFirstLineA(inf, "SourceDisksFiles.x86", file.c_str(), &entry) &&
+        !SetupFindFirstLineA(inf, "SourceDisksFiles", file.c_str(), &entry)) {
+        path += "\\" + file;
+        return true;
     }
-    return infFolder + "\\" + file;
+    INT disk = 0;
+    char diskPath[MAX_PATH];
+    std::string subfolder;
+    if (!SetupGetIntField(&entry, 1, &disk) ||
+        !SetupGetSourceInfoA(inf, disk, SRCINFO_PATH, diskPath, sizeof diskPath, nullptr) ||
+        (SetupGetFieldCount(&entry) >= 2 && !Field(entry, 2, subfolder)))
+        return false;
+    for (const std::string& part : {std::string(diskPath), subfolder, file})
+        if (!part.empty()) path += "\\" + part;
+    return true;
 }
 
 bool Exists(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// What the INF installs for a model, when a real installer would take it:
+// the install section, its data file and the files it copies, every one of
+// them present where the INF says.
+bool ReadDriver(HINF inf, const std::string& infFolder, const std::string& model, std::string& dataFile,
+                std::vector<std::string>& files) {
+    std::string install = InstallSectionOf(inf, model), source;
+    INFCONTEXT line;
+    if (install.empty() || !SectionExists(inf, install) || !CopiedFiles(inf, install, files) ||
+        !SetupFindFirstLineA(inf, install.c_str(), "DataFile", &line) || !Field(line, 1, dataFile) ||
+        dataFile.empty())
+        return false;
+    for (const std::string& file : files)
+        if (!SourceOf(inf, infFolder, file, source) || !Exists(source)) return false;
+    return true;
 }
 
 DWORD ConfiguredDelay() {
@@ -222,17 +239,16 @@ bool RegisterDriver(const std::string& model, const std::string& dataFile, const
 
 void InstallFromInf(std::map<std::string, std::string>& s) {
     std::string infPath = s["/f"], model = s["/m"], printer = s["/b"], port = s["/r"];
-    Inf inf;
-    if (model.empty() || printer.empty() || !ReadInf(infPath, inf)) return;
-    std::string sectionName = InstallSectionOf(inf, model);
-    const Section* install = sectionName.empty() ? nullptr : Find(inf, sectionName);
-    if (!install) return;
-    std::string dataFile;
-    std::vector<std::string> files = FilesOf(inf, *install, dataFile);
-    std::string infFolder = infPath.substr(0, infPath.find_last_of('\\'));
-    for (const std::string& f : files)
-        if (!Exists(SourceOf(inf, infFolder, f))) return;
-    if (dataFile.empty()) return;
+    if (model.empty() || printer.empty()) return;
+    UINT errorLine = 0;
+    HINF inf = SetupOpenInfFileA(infPath.c_str(), nullptr, INF_STYLE_WIN4, &errorLine);
+    if (inf == INVALID_HANDLE_VALUE) return;
+    size_t slash = infPath.find_last_of('\\');
+    std::string infFolder = slash == std::string::npos ? "." : infPath.substr(0, slash), dataFile;
+    std::vector<std::string> files;
+    bool sound = ReadDriver(inf, infFolder, model, dataFile, files);
+    SetupCloseInfFile(inf);
+    if (!sound) return;
 
     WaitPumpingMessages(ConfiguredDelay());
     if (!RegisterDriver(model, dataFile, files)) return;
