@@ -1,9 +1,11 @@
-// The embedded INF: its sections and lines, and what the platform's INF
-// parser reads from it.
+// The embedded INF: its sections and lines, what the platform's INF parser
+// reads from it, and what the test prefix's printer installer makes of it.
 #include "app/setup_app.h"
+#include "spooler_support.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <setupapi.h>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -102,6 +104,90 @@ TEST_F(InfParserTest, ModelsInstallSectionAndStringsResolve) {
     EXPECT_EQ(Fields("DestinationDirs", "DefaultDestDir"), (V{"DefaultDestDir", "66000"}));
     EXPECT_EQ(SetupGetLineCountA(inf, "Driver_Files"), 11);
     EXPECT_EQ(SetupGetLineCountA(inf, "DriverFiles"), 2);
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    if (from.empty()) return text;
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Where the install sequence leaves a printer's files for the installer:
+// the INF and model files in C:\TEMP (x86 plug-ins in its x86 subfolder),
+// the model files and the Unidrv core in the driver folder.
+void StagePrinterFiles(const std::string& name, const std::string& inf) {
+    CreateDirectoryA("C:\\TEMP", nullptr);
+    CreateDirectoryA("C:\\TEMP\\x86", nullptr);
+    const std::string driverDir = test::PrinterDriverDirectory();
+    ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\" + name + ".INF", inf));
+    for (const std::string& file : {name + ".GPD", name + ".INI", name + "RES.DLL", std::string("ZIKU.UFM"),
+                                    std::string("x86\\") + name + "D.DLL", std::string("x86\\") + name + "F.DLL"}) {
+        ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\" + file, file));
+        std::string bare = file.substr(file.find_last_of('\\') + 1);
+        ASSERT_TRUE(test::WriteFileBytes(driverDir + "\\" + bare, bare));
+    }
+    for (const char* file : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL", "STDNAMES.GPD"})
+        ASSERT_TRUE(test::WriteFileBytes(driverDir + "\\" + file, file));
+}
+
+// The printer installer takes the embedded INF rebranded for any name (KRX
+// replaced throughout) and refuses an INF or a staging that a real one
+// would refuse: then there is neither printer nor driver.
+TEST(PrinterInstallerTest, InstallsOnlyFromSoundInfAndStagedFiles) {
+    const struct {
+        const char* what;
+        const char* name;
+        const char* from;       // an edit of the embedded INF, before the rebranding
+        const char* to;
+        const char* unstaged;   // a staged file then deleted, KRX rebranded
+        bool installs;
+    } cases[] = {
+        {"embedded INF", "KRX", "", "", "", true},
+        {"rebranded", "MERLO", "", "", "", true},
+        {"rebranded, name with a blank", "My Printer", "", "", "", true},
+        {"no NTx86 models section: the base one serves", "MERLO", "[Driver_KRX.NTx86]", "[Spare_KRX.NTx86]", "",
+         true},
+        {"NTx86 models section first", "MERLO", "[Driver_KRX.NTx86]\r\n\"KRX\" = Driver_Files",
+         "[Driver_KRX.NTx86]\r\n\"KRX\" = Spare_Files", "", false},
+        {"install section missing", "MERLO", "[Driver_Files]", "[Spare_Files]", "", false},
+        {"models sections missing", "MERLO", "[Driver_KRX", "[Spare_KRX", "", false},
+        {"model not listed", "MERLO", "\"KRX\" = Driver_Files", "\"Other\" = Driver_Files", "", false},
+        {"file-list section missing", "MERLO", "[DriverFiles]", "[SpareFiles]", "", false},
+        {"x86 plug-in not staged", "My Printer", "", "", "x86\\KRXF.DLL", false},
+        {"model file not staged", "MERLO", "", "", "KRX.INI", false},
+        {"x86 plug-in expected in another subfolder", "MERLO", "KRXF.DLL = 100,x86", "KRXF.DLL = 100,x64", "",
+         false},
+        {"source disk in a folder of its own", "MERLO", "\"KRX printer driver\",,,", "\"KRX printer driver\",,,disk1",
+         "", false},
+        {"source disk not named", "MERLO", "100 = \"KRX printer driver\"", "200 = \"KRX printer driver\"", "", false},
+        {"no DataFile", "MERLO", "DataFile=KRX.GPD\r\n", "", "", false},
+        {"no Signature", "MERLO", "Signature=", "Signatory=", "", false},
+        {"unclosed section name", "MERLO", "[DriverFiles]", "[DriverFiles", "", false},
+        {"files bound for another folder", "MERLO", "DefaultDestDir=66000", "DefaultDestDir=11", "", false},
+        {"file list with a folder of its own", "MERLO", "LMDir=12", "DriverFiles=11", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = c.name;
+        StagePrinterFiles(name, ReplaceAll(ReplaceAll(test::EmbeddedPayload(256), c.from, c.to), "KRX", name));
+        if (*c.unstaged) {
+            ASSERT_TRUE(DeleteFileA(("C:\\TEMP\\" + ReplaceAll(c.unstaged, "KRX", name)).c_str()));
+        }
+        DeleteFileA("C:\\printui.log");
+        const std::string command = "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\" + name +
+                                    ".INF /r \"LPT1:\" /b \"" + name + "\" /m \"" + name + "\" ";
+        EXPECT_EQ(test::RunProgram(command), 0u);
+        EXPECT_EQ(test::ReadFileBytes("C:\\printui.log"), command + "\n") << "the stand-in ran";
+        EXPECT_EQ(test::DriverOfPrinter(name), c.installs ? name : "");
+        EXPECT_EQ(Contains(test::ListDrivers(), name), c.installs);
+        test::DeleteTestPrinter(name);
+        test::DeleteTestDriver(name);
+    }
 }
 
 }  // namespace

@@ -79,6 +79,21 @@ std::vector<std::string> ListPrinters() {
     return names;
 }
 
+std::string DriverOfPrinter(const std::string& printerName) {
+    HANDLE printer;
+    if (!OpenPrinterA(Text(printerName), &printer, nullptr)) return "";
+    DWORD needed = 0;
+    GetPrinterA(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> block(needed ? needed : 1);
+    std::string driver;
+    if (needed && GetPrinterA(printer, 2, block.data(), needed, &needed)) {
+        auto* info = reinterpret_cast<PRINTER_INFO_2A*>(block.data());
+        driver = info->pDriverName ? info->pDriverName : "";
+    }
+    ClosePrinter(printer);
+    return driver;
+}
+
 std::vector<std::string> ListDrivers() {
     std::vector<std::string> names;
     DWORD needed = 0, count = 0;

@@ -23,6 +23,8 @@ void DeleteAllPrinters();
 
 // Names of the local printers (level 2), in the spooler's order.
 std::vector<std::string> ListPrinters();
+// The driver of a local printer; "" when there is no such printer.
+std::string DriverOfPrinter(const std::string& printerName);
 // Names of the installed drivers for "Windows NT x86" (level 1).
 std::vector<std::string> ListDrivers();
 
