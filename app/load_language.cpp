@@ -42,9 +42,9 @@ void SetupWizardApp::LoadLanguage(const char* languageName) {
             bool traditional = IsChineseLanguage(lang) && lang != kLangChinesePrc;
             char path[MAX_PATH];
             if (AfxFormat(path, "%s%s", folder, kEnglishFile))
-                ExtractPayload(kEnglishPayload, path, 0);
+                WriteStartupFile(kEnglishPayload, path);
             if (AfxFormat(path, "%s%s", folder, traditional ? kTraditionalFile : kSimplifiedFile))
-                ExtractPayload(traditional ? kTraditionalPayload : kSimplifiedPayload, path, 0);
+                WriteStartupFile(traditional ? kTraditionalPayload : kSimplifiedPayload, path);
         }
         // A run that had to write the language files shows English.
         AfxFormat(g_LanguageFile, "%s%s%s", g_AppDirectory, kLanguageFolder, kEnglishFile);

@@ -3,7 +3,9 @@
 #include "language_files.h"
 #include "os_version.h"
 #include "../wizard/run_wizard.h"
+#include "../framework/file_exception.h"
 #include "../framework/file_find.h"
+#include "../payload/payload_resource.h"
 #include <cstring>
 
 // Defined in this order so that static initialisation runs in it: the
@@ -19,13 +21,17 @@ bool g_SetDefaultPrinter = true;
 
 SetupWizardApp theApp;
 
+// The program's folder, up to and including the last backslash of its path,
+// found by characters: a GBK or Big5 name may hold a 0x5C trail byte. A
+// path that filled the buffer may be cut (and is left unterminated by some
+// systems): then the folder stays unknown.
 static void SetProgramDirectory() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    char* slash = strrchr(path, '\\');
-    if (slash) slash[1] = '\0';
-    else path[0] = '\0';
-    lstrcpynA(g_AppDirectory, path, sizeof g_AppDirectory);
+    char path[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    g_AppDirectory[0] = '\0';
+    if (length == 0 || length >= MAX_PATH) return;
+    const char* name = AfxFindFileName(path);
+    AfxFormat(g_AppDirectory, "%.*s", static_cast<int>(name - path), path);
 }
 
 static void ChooseInitialLanguageFile(const char*& languageName) {
@@ -39,6 +45,31 @@ static void ChooseInitialLanguageFile(const char*& languageName) {
     AfxFormat(g_LanguageFile, "%s%s%s", g_AppDirectory, kLanguageFolder, file);
 }
 
+// PrinterName of the embedded default settings ("MERLO" should it lack
+// one), cut to the buffer as a profile read would cut it.
+static void DefaultPrinterName(char (&name)[MAX_PATH]) {
+    lstrcpynA(name, "MERLO", sizeof name);
+    PayloadBytes settings;
+    if (!FindPayload(kSettingsPayload, settings)) return;
+    const char* text = static_cast<const char*>(settings.data);
+    const char* end = text + settings.size;
+    const char key[] = "PrinterName=";
+    const size_t keyLength = sizeof key - 1;
+    for (const char* line = text; line < end;) {
+        const char* next = static_cast<const char*>(memchr(line, '\n', end - line));
+        const char* lineEnd = next ? next : end;
+        if (lineEnd > line && lineEnd[-1] == '\r') --lineEnd;
+        if (static_cast<size_t>(lineEnd - line) >= keyLength && _strnicmp(line, key, keyLength) == 0) {
+            size_t length = lineEnd - line - keyLength;
+            if (length >= sizeof name) length = sizeof name - 1;
+            memcpy(name, line + keyLength, length);
+            name[length] = '\0';
+            return;
+        }
+        line = next ? next + 1 : end;
+    }
+}
+
 BOOL SetupWizardApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControlsStatic();
@@ -49,6 +80,12 @@ BOOL SetupWizardApp::InitInstance() {
 }
 
 void SetupWizardApp::LoadConfiguration() {
+    // Without its own folder the program writes nothing: the current folder
+    // may be any folder, the system's own among them.
+    if (!g_AppDirectory[0]) {
+        DefaultPrinterName(g_PrinterName);
+        return;
+    }
     char languageFolder[MAX_PATH];
     if (AfxFormat(languageFolder, "%s%s", g_AppDirectory, kLanguageFolder))
         CreateDirectoryA(languageFolder, nullptr);
@@ -58,13 +95,23 @@ void SetupWizardApp::LoadConfiguration() {
     LoadLanguage(languageName);
 
     AfxFormat(g_SettingFile, "%s%s", g_AppDirectory, kSettingFileName);
-    if (g_SettingFile[0]) {
-        CFileFind finder;
-        if (!finder.FindFile(g_SettingFile)) ExtractPayload(kSettingsPayload, g_SettingFile, 0);
-        GetPrivateProfileStringA("Setting", "PrinterName", "MERLO", g_PrinterName,
-                                 sizeof g_PrinterName, g_SettingFile);
-    } else {
-        // A program folder too long for the settings path: no file to read.
-        lstrcpynA(g_PrinterName, "MERLO", sizeof g_PrinterName);
+    CFileFind finder;
+    bool haveSettings = g_SettingFile[0] && finder.FindFile(g_SettingFile);
+    if (g_SettingFile[0] && !haveSettings) {
+        WriteStartupFile(kSettingsPayload, g_SettingFile);
+        haveSettings = finder.FindFile(g_SettingFile);
+    }
+    if (haveSettings)
+        GetPrivateProfileStringA("Setting", "PrinterName", "MERLO", g_PrinterName, sizeof g_PrinterName,
+                                 g_SettingFile);
+    else   // read-only media, a full disk, a folder too long: the embedded defaults
+        DefaultPrinterName(g_PrinterName);
+}
+
+void SetupWizardApp::WriteStartupFile(unsigned id, const char* path) {
+    try {
+        ExtractPayload(id, path, 0);
+    } catch (const CFileException&) {
+        // The program runs on without the file.
     }
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include "../framework/winapp.h"
 
+class UsedDriverFiles;
+
 class SetupWizardApp : public CWinApp {
 public:
     SetupWizardApp() : CWinApp(nullptr) {}
@@ -17,16 +19,24 @@ public:
     // Makes sure a language file for the named language ("" = the one the
     // settings file names) exists and settles g_LanguageFile.
     void LoadLanguage(const char* languageName);
-    // Writes embedded file `id` to `destination`; a nonzero `rewrite` passes
-    // it through the model-name line rules.
+    // Writes embedded file `id` to `destination`: unchanged (kWriteUnchanged),
+    // through the model-name line rules (kRewriteModelLines, the GPD and the
+    // plug-in INI) or with the model name replaced wherever it stands
+    // (kReplaceModelName, the INF). A file that cannot be made or written
+    // leaves as the framework's file exception.
+    enum : unsigned char { kWriteUnchanged = 0, kRewriteModelLines = 1, kReplaceModelName = 2 };
     bool ExtractPayload(unsigned id, const char* destination, unsigned char rewrite);
+    // A file of start-up (settings, language files): written where it can
+    // be; a full disk or read-only media never ends the program.
+    void WriteStartupFile(unsigned id, const char* path);
     // The whole driver install, run from the install page.
     void InstallDriver();
 
     // The five driver files of an earlier installation, one folder each;
-    // true when the file was deleted.
-    bool DeleteFromDriverDirectory(const char* fileName);
-    bool DeleteFromVersion3Directory(const char* fileName);
+    // true when the file was deleted. A file of the driver folder that
+    // another driver uses is kept.
+    bool DeleteFromDriverDirectory(const char* fileName, const UsedDriverFiles& used);
+    bool DeleteFromVersion3Directory(const char* fileName, const UsedDriverFiles& used);
     bool DeleteFromTempDirectory(const char* fileName);
     // Removes a form from the local print server's form list.
     bool DeletePaperForm(const char* formName);

@@ -17,6 +17,13 @@ bool AfxFormat(char* buffer, size_t size, const char* format, ...) {
     return true;
 }
 
+const char* AfxFindFileName(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == '/') name = p + 1;
+    return name;
+}
+
 int AfxMessageBox(const char* text, UINT type, UINT /*helpContext*/) {
     CWnd* main = AfxGetMainWnd();
     HWND owner = main ? main->GetSafeHwnd() : nullptr;

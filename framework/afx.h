@@ -22,6 +22,11 @@ bool AfxFormat(char (&buffer)[N], const char* format, Args... args) {
     return AfxFormat(static_cast<char*>(buffer), N, format, args...);
 }
 
+// The file name in a path: what follows its last backslash or slash. The
+// scan goes by characters, as the trail byte of a double-byte character
+// may be 0x5C (Big5), the backslash.
+const char* AfxFindFileName(const char* path);
+
 // Message box with the application name as caption, owned by the main window.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = 0);

@@ -1,7 +1,7 @@
 #include "dialog.h"
 #include "file_exception.h"
+#include "system_files.h"
 #include "winapp.h"
-#include <commctrl.h>
 
 // ---- data exchange ----
 
@@ -60,9 +60,17 @@ void DDX_Text(CDataExchange* dx, int id, char* value, int size) {
 // ---- dialog ----
 
 // Templates may hold common controls (the progress bar); their window
-// classes must be registered before the first dialog is made.
+// classes must be registered before the first dialog is made. The DLL is
+// loaded from the system folder by full path: it is not one that Windows
+// always takes from there, and a copy beside the program must not load.
 static void RegisterControlClasses() {
-    static const bool registered = (InitCommonControls(), true);
+    static const bool registered = [] {
+        HMODULE controls = AfxLoadSystemLibrary("comctl32.dll");
+        auto init = reinterpret_cast<void(WINAPI*)()>(
+            reinterpret_cast<void*>(controls ? GetProcAddress(controls, "InitCommonControls") : nullptr));
+        if (init) init();
+        return true;
+    }();
     (void)registered;
 }
 

@@ -36,6 +36,24 @@ CWnd* AfxGetMainWnd() { return g_currentApp ? g_currentApp->m_pMainWnd : nullptr
 void AfxEnableControlContainer() {}
 void Enable3dControlsStatic() {}
 
+void AfxPumpMessagesFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
 int CWinThread::Run() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -48,12 +66,11 @@ int CWinThread::Run() {
 // The program has no title string, so the application is named after its
 // own file: "C:\dir\setup.exe" gives "setup".
 static void NameAfterProgramFile(char* name, size_t size) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    const char* base = path;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\' || *p == '/') base = p + 1;
-    lstrcpynA(name, base, static_cast<int>(size));
+    // One more byte than the path may have: some systems leave a path that
+    // fills the buffer unterminated.
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    lstrcpynA(name, AfxFindFileName(path), static_cast<int>(size));
     char* dot = strrchr(name, '.');
     if (dot) *dot = '\0';
 }

@@ -36,6 +36,10 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 const char* AfxGetAppName();
 CWnd* AfxGetMainWnd();
+// Waits `milliseconds` while handling this thread's messages, so that its
+// windows keep painting. A quit message is posted again for the loop it
+// belongs to, and ends the wait.
+void AfxPumpMessagesFor(DWORD milliseconds);
 void AfxEnableControlContainer();
 void Enable3dControlsStatic();
 

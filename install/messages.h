@@ -15,3 +15,5 @@ const char* ChooseText(const LocalizedText& text, short languageIndex, LANGID sy
 
 extern const LocalizedText kInstalledText;
 extern const LocalizedText kPrinterNameRefusedText;
+extern const LocalizedText kStagingLinkedText;       // a format: %s the folder
+extern const LocalizedText kPrinterNotCreatedText;   // a format: %s the printer

@@ -5,15 +5,41 @@
 
 namespace {
 
+// Characters no file name may hold, and those that would break the lines
+// of the INF the name is written into.
 bool HasForbiddenCharacter(const char* name) {
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
         if (IsDBCSLeadByte(*p) && p[1]) {
             ++p;
-        } else if (*p < 0x20 || strchr("\\/:*?\"<>|", *p)) {
+        } else if (*p < 0x20 || strchr("\\/:*?\"<>|;,=%[]", *p)) {
             return true;
         }
     }
     return false;
+}
+
+bool SameAscii(const char* a, size_t length, const char* b) {
+    return strlen(b) == length && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a, static_cast<int>(length), b,
+                                                 static_cast<int>(length)) == CSTR_EQUAL;
+}
+
+// CON, PRN, COM1 ... name devices whatever extension follows: C:\TEMP\PRN.GPD
+// would be the printer port, not a file.
+bool IsDeviceName(const char* name) {
+    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM1", "COM2",
+                                           "COM3", "COM4", "COM5", "COM6", "COM7",   "COM8",    "COM9", "LPT1",
+                                           "LPT2", "LPT3", "LPT4", "LPT5", "LPT6",   "LPT7",    "LPT8", "LPT9"};
+    size_t length = strcspn(name, ".");
+    while (length > 0 && name[length - 1] == ' ') --length;
+    for (const char* device : kDevices)
+        if (SameAscii(name, length, device)) return true;
+    return false;
+}
+
+// UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its GPD
+// STDNAMES.GPD: files of the same name the install writes for the driver core.
+bool NamesASharedFile(const char* name) {
+    return SameAscii(name, strlen(name), "UNI") || SameAscii(name, strlen(name), "STDNAMES");
 }
 
 // The longest text of each kind that the install and its uninstall entry
@@ -22,6 +48,7 @@ bool HasForbiddenCharacter(const char* name) {
 bool EverythingFits(const char* name, const char* driverDirectory) {
     char text[MAX_PATH];
     return AfxFormat(text, kUninstallKeyFormat, name) &&
+           AfxFormat(text, "\"%s\\uninstall%s.exe\"", driverDirectory, name) &&
            AfxFormat(text, "%s\\uninstall%s.exe,-0", driverDirectory, name) &&
            AfxFormat(text, "%s\\3\\%sRES.dll", driverDirectory, name) &&
            AfxFormat(text, "C:\\TEMP\\I386\\%sRES.DLL", name) &&
@@ -31,5 +58,7 @@ bool EverythingFits(const char* name, const char* driverDirectory) {
 }  // namespace
 
 bool IsPrinterNameUsable(const char* name, const char* driverDirectory) {
-    return name[0] && !HasForbiddenCharacter(name) && EverythingFits(name, driverDirectory);
+    size_t length = strlen(name);
+    return length > 0 && name[0] != ' ' && name[length - 1] != ' ' && !HasForbiddenCharacter(name) &&
+           !IsDeviceName(name) && !NamesASharedFile(name) && EverythingFits(name, driverDirectory);
 }

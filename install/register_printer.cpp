@@ -1,40 +1,69 @@
 #include "register_printer.h"
 #include "messages.h"
+#include "spooler.h"
 #include "../app/app_state.h"
-#include "../framework/wnd.h"
+#include "../framework/system_files.h"
 #include "../framework/winapp.h"
-#include "../uninstall/driver_directory.h"
+#include "../framework/wnd.h"
 
 namespace {
 
-// The printer installer reads these; the install command's last blank is
-// part of it.
+// The printer installer reads these: the INF the install wrote, the port,
+// the new printer's name and the model the INF names, which is the printer
+// name too. The install command's last blank is part of it.
 const char kInstallCommand[] =
-    "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"%s\" /b \"KRX\" /m \"KRX\" ";
+    "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\%s.INF /r \"%s\" /b \"%s\" /m \"%s\" ";
 const char kDefaultCommand[] = "rundll32 printui.dll,PrintUIEntry /y /n \"%s\"";
-// The new printer's name, its driver model and what the wait looks for.
-const char kModelName[] = "KRX";
-const int kWaitAttempts = 300;
 const DWORD kWaitPauseMs = 100;
+
+// Starts the printer installer hidden, from the system folder by its full
+// path: a rundll32.exe beside this program or in the current folder is
+// never run. The command line stays as the installer reads it. Like
+// WinExec, it returns once the new process waits for input, at most 30 s.
+void StartPrinterInstaller(const char* commandLine) {
+    char program[MAX_PATH], line[MAX_PATH];
+    if (!AfxSystemPath(program, "rundll32.exe") || !AfxFormat(line, "%s", commandLine)) return;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+    WaitForInputIdle(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
 
 }  // namespace
 
-bool PrinterWait() {
-    for (int attempt = 0; attempt < kWaitAttempts; ++attempt) {
-        Sleep(kWaitPauseMs);
-        int found = CountPrintersContaining(kModelName, 1);
-        if (found < 0) return false;
-        if (found > 0) return true;
+PrinterWaitOutcome PrinterWait(const char* printerName, int attempts) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        // The wizard keeps painting while it waits.
+        AfxPumpMessagesFor(kWaitPauseMs);
+        SpoolerList list = ReadPrinterList();
+        if (!list.ok || list.count == 0) return PrinterWaitOutcome::GivenUp;
+        for (DWORD i = 0; i < list.count; ++i) {
+            const PRINTER_INFO_2A& printer = list.Printers()[i];
+            if (printer.pPrinterName && printer.pDriverName && SameName(printer.pPrinterName, printerName) &&
+                SameName(printer.pDriverName, printerName))
+                return PrinterWaitOutcome::Found;
+        }
     }
-    return false;
+    return PrinterWaitOutcome::GivenUp;
 }
 
-void RegisterPrinter(LANGID systemLanguage) {
+void RegisterPrinter(LANGID systemLanguage, int waitAttempts) {
+    const char* printer = g_PrinterName;
     SetCurrentDirectoryA("C:\\TEMP");
     char command[MAX_PATH];
-    if (AfxFormat(command, kInstallCommand, "LPT1:")) WinExec(command, SW_HIDE);
-    if (!PrinterWait()) return;
-    if (g_SetDefaultPrinter && AfxFormat(command, kDefaultCommand, kModelName)) WinExec(command, SW_HIDE);
+    if (AfxFormat(command, kInstallCommand, printer, "LPT1:", printer, printer)) StartPrinterInstaller(command);
+    if (PrinterWait(printer, waitAttempts) != PrinterWaitOutcome::Found) {
+        char text[1024];
+        if (AfxFormat(text, ChooseText(kPrinterNotCreatedText, g_LanguageIndex, systemLanguage), printer))
+            AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (g_SetDefaultPrinter && AfxFormat(command, kDefaultCommand, printer)) StartPrinterInstaller(command);
     AfxMessageBox(ChooseText(kInstalledText, g_LanguageIndex, systemLanguage), MB_OK, 0);
     CWnd* main = AfxGetMainWnd();
     PostMessageA(main ? main->GetSafeHwnd() : nullptr, WM_QUIT, 0, 0);

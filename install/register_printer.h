@@ -1,12 +1,23 @@
 // The install's last phase: the platform's printer installer creates the
-// printer, the spooler is polled for it, it becomes the default printer and
-// the user is told; then the program is asked to end.
+// printer from the INF the install wrote, the spooler is polled for it, it
+// becomes the default printer and the user is told; then the program is
+// asked to end. A printer that never appears is told as well, and the
+// wizard stays open so that the user can try again.
 #pragma once
 #include <windows.h>
 
+// The wait's bound: attempts of 100 ms each.
+const int kPrinterWaitAttempts = 300;
+
 // `systemLanguage` is the system default language the install read first.
-void RegisterPrinter(LANGID systemLanguage);
-// Polls the local printers for one whose name holds "KRX": up to 300
-// attempts, each after a 100 ms pause. False when it gives up, at once when
-// there are no local printers or the list cannot be read.
-bool PrinterWait();
+// Tests may give the wait a shorter bound.
+void RegisterPrinter(LANGID systemLanguage, int waitAttempts = kPrinterWaitAttempts);
+
+enum class PrinterWaitOutcome { Found, GivenUp };
+// Polls the local printers for the new one: exactly that name, on the driver
+// of that name (an unrelated printer whose name merely holds it does not
+// count; one of that name left by an earlier install of this driver does).
+// Up to `attempts` attempts, each after a 100 ms pause in which the windows keep
+// painting; given up at once when there are no local printers or the list
+// cannot be read.
+PrinterWaitOutcome PrinterWait(const char* printerName, int attempts = kPrinterWaitAttempts);

@@ -1,22 +1,39 @@
 #include "../app/setup_app.h"
 #include "../app/app_state.h"
-#include "../framework/file_exception.h"
+#include "new_file.h"
+#include "payload_resource.h"
 #include "rewrite_lines.h"
+#include <cstring>
 
 static const char kScratchFile[] = "c:\\temp\\temp.txt";
 
-// Writes the bytes in one call. False when the file cannot be created; a
-// failed write leaves as the framework's file exception.
-static bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes, size, &written, nullptr);
-    DWORD error = ok ? (written == size ? NO_ERROR : ERROR_DISK_FULL) : GetLastError();
-    CloseHandle(file);
-    if (error != NO_ERROR) CFileException::Throw(error, path);
-    return true;
+// Writes the bytes in one call, into a file made new.
+static void WriteWholeFile(const char* path, const void* bytes, DWORD size) {
+    NewFile file(path);
+    file.Write(bytes, size);
+    file.Close();
+}
+
+// The embedded INF names the model "KRX" throughout, in its models, file
+// names and sections: each occurrence becomes the printer name, and every
+// other byte stays as it is (so the INF of KRX is the embedded one).
+static void WriteWithModelName(const char* path, const char* bytes, DWORD size, const char* printer) {
+    const char kModel[] = "KRX";
+    const DWORD modelLength = sizeof kModel - 1;
+    NewFile file(path);
+    DWORD copied = 0;
+    for (DWORD i = 0; i + modelLength <= size;) {
+        if (memcmp(bytes + i, kModel, modelLength) != 0) {
+            ++i;
+            continue;
+        }
+        file.Write(bytes + copied, i - copied);
+        file.Write(printer, static_cast<DWORD>(strlen(printer)));
+        i += modelLength;
+        copied = i;
+    }
+    file.Write(bytes + copied, size - copied);
+    file.Close();
 }
 
 // The five rules that put the printer name into the GPD and plug-in INI.
@@ -35,24 +52,35 @@ static bool BuildModelNameRules(LineRule (&rules)[5], const char* printer) {
     return true;
 }
 
-bool SetupWizardApp::ExtractPayload(unsigned id, const char* destination, unsigned char rewrite) {
+bool FindPayload(unsigned id, PayloadBytes& bytes) {
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC resource = FindResourceA(self, MAKEINTRESOURCEA(id & 0xFFFF), "OWNER_DATA");
-    if (!resource) return false;
-    HGLOBAL loaded = LoadResource(self, resource);
+    HGLOBAL loaded = resource ? LoadResource(self, resource) : nullptr;
     if (!loaded) return false;
-    const void* bytes = LockResource(loaded);
-    DWORD size = SizeofResource(self, resource);
+    bytes.data = LockResource(loaded);
+    bytes.size = SizeofResource(self, resource);
+    return true;
+}
 
-    if (!rewrite) {
+bool SetupWizardApp::ExtractPayload(unsigned id, const char* destination, unsigned char rewrite) {
+    PayloadBytes payload;
+    if (!FindPayload(id, payload)) return false;
+    const void* bytes = payload.data;
+    DWORD size = payload.size;
+
+    if (rewrite == kWriteUnchanged) {
         WriteWholeFile(destination, bytes, size);
         return true;
     }
-    // The rewrite reads back the scratch copy; when it cannot be written, an
-    // older copy would be read instead, so nothing is rewritten. A printer
-    // name too long for the rule lines likewise leaves the destination alone.
+    if (rewrite == kReplaceModelName) {
+        WriteWithModelName(destination, static_cast<const char*>(bytes), size, g_PrinterName);
+        return true;
+    }
+    // The rewrite reads back the scratch copy. A printer name too long for
+    // the rule lines leaves the destination alone.
     LineRule rules[5];
-    if (WriteWholeFile(kScratchFile, bytes, size) && BuildModelNameRules(rules, g_PrinterName))
-        RewriteLines(kScratchFile, destination, rules, 5);
+    if (!BuildModelNameRules(rules, g_PrinterName)) return true;
+    WriteWholeFile(kScratchFile, bytes, size);
+    RewriteLines(kScratchFile, destination, rules, 5);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "rewrite_lines.h"
+#include "new_file.h"
 #include <windows.h>
 #include <cstring>
 #include <string>
@@ -56,11 +57,13 @@ const LineRule* FirstMatchingRule(const std::string& line, const LineRule* rules
 }  // namespace
 
 void RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount) {
-    HANDLE out = CreateFileA(destination, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE in = CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    NewFile out(destination);
+    HANDLE in = CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (in != INVALID_HANDLE_VALUE) {
+        struct CloseAtEnd {
+            HANDLE handle;
+            ~CloseAtEnd() { CloseHandle(handle); }
+        } closeIn{in};
         LineReader reader(in);
         std::string line;
         std::string output;
@@ -70,11 +73,8 @@ void RewriteLines(const char* source, const char* destination, const LineRule* r
                                        : nullptr;
             output = rule ? rule->replacement : line;
             output += '\n';
-            DWORD written;
-            if (out != INVALID_HANDLE_VALUE)
-                WriteFile(out, output.data(), static_cast<DWORD>(output.size()), &written, nullptr);
+            out.Write(output.data(), static_cast<DWORD>(output.size()));
         }
-        CloseHandle(in);
     }
-    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    out.Close();
 }

@@ -9,9 +9,12 @@ struct LineRule {
     char replacement[kRuleText];  // the line written instead
 };
 
-// Copies `source` to `destination` (created or truncated), one line at a
+// Copies `source` to `destination` (made new, see NewFile), one line at a
 // time: a line holding the key of a rule (the first in table order) is
 // replaced by that rule's replacement line; every other line is copied.
 // CR LF in the source reads as one line break; every output line ends in
-// a single LF. Lines longer than kLineLength are copied unchanged.
+// a single LF. Lines longer than kLineLength are copied unchanged. A
+// destination that cannot be made or written leaves as the framework's file
+// exception, and no partial file stays; a source that cannot be read gives
+// what was read of it.
 void RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount);

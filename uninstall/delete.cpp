@@ -2,10 +2,11 @@
 // entry and the driver's paper form: the first thing every install does.
 #include "../app/setup_app.h"
 #include "../app/app_state.h"
-#include "driver_directory.h"
+#include "../install/spooler.h"
 #include "registry_key.h"
 #include "uninstall_entry.h"
 #include <winspool.h>
+#include <cstring>
 
 namespace {
 
@@ -27,12 +28,14 @@ void SetupWizardApp::Delete() {
 
     // Phase 1: only when exactly one printer carries the name is it ours to
     // clean up; with two or more we cannot tell which files belong to whom.
+    // A file of the driver folder that another driver uses stays.
     if (CountPrintersContaining(printer, 2) == 1) {
+        UsedDriverFiles used(printer);
         char name[MAX_PATH];
         for (const char* format : kDriverFileSet)
-            if (AfxFormat(name, format, printer)) DeleteFromDriverDirectory(name);
+            if (AfxFormat(name, format, printer)) DeleteFromDriverDirectory(name, used);
         for (const char* format : kDriverFileSet)
-            if (AfxFormat(name, format, printer)) DeleteFromVersion3Directory(name);
+            if (AfxFormat(name, format, printer)) DeleteFromVersion3Directory(name, used);
         for (const char* format : kDriverFileSet)
             if (AfxFormat(name, format, printer)) DeleteFromTempDirectory(name);
     }
@@ -49,7 +52,11 @@ void SetupWizardApp::Delete() {
         // at: both values are left as they are.
         char folder[MAX_PATH];
         if (GetDriverDirectory(folder) && AfxFormat(value, "%s\\uninstall%s.exe", folder, printer)) {
-            SetText(key, keyPath, "UninstallString", value);
+            // Quoted when it holds a blank, or the installed-programs list
+            // could run C:\Program.exe for C:\Program Files\...
+            char command[MAX_PATH];
+            if (AfxFormat(command, strchr(value, ' ') ? "\"%s\"" : "%s", value))
+                SetText(key, keyPath, "UninstallString", command);
             char icon[MAX_PATH];
             if (AfxFormat(icon, "%s,-0", value)) SetText(key, keyPath, "DisplayIcon", icon);
         }
@@ -60,14 +67,16 @@ void SetupWizardApp::Delete() {
     DeletePaperForm(kPaperForm);
 }
 
-bool SetupWizardApp::DeleteFromDriverDirectory(const char* fileName) {
+bool SetupWizardApp::DeleteFromDriverDirectory(const char* fileName, const UsedDriverFiles& used) {
     char folder[MAX_PATH], path[MAX_PATH];
-    return GetDriverDirectory(folder) && AfxFormat(path, "%s\\%s", folder, fileName) && DeleteFileA(path);
+    return GetDriverDirectory(folder) && AfxFormat(path, "%s\\%s", folder, fileName) &&
+           DeleteUnusedDriverFile(path, used);
 }
 
-bool SetupWizardApp::DeleteFromVersion3Directory(const char* fileName) {
+bool SetupWizardApp::DeleteFromVersion3Directory(const char* fileName, const UsedDriverFiles& used) {
     char folder[MAX_PATH], path[MAX_PATH];
-    return GetDriverDirectory(folder) && AfxFormat(path, "%s\\3\\%s", folder, fileName) && DeleteFileA(path);
+    return GetDriverDirectory(folder) && AfxFormat(path, "%s\\3\\%s", folder, fileName) &&
+           DeleteUnusedDriverFile(path, used);
 }
 
 bool SetupWizardApp::DeleteFromTempDirectory(const char* fileName) {

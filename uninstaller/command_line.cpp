@@ -21,11 +21,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size_t size) {
     if (size == 0) return false;
     printerName[0] = '\0';
-    // The file name starts after the last separator. Walk by characters: the
-    // second byte of a GBK or Big5 character may be 0x5C, the backslash.
-    const char* base = programPath;
-    for (const char* p = programPath; *p; p = CharNextA(p))
-        if (*p == '\\' || *p == '/') base = p + 1;
+    const char* base = AfxFindFileName(programPath);
 
     const char kPrefix[] = "uninstall";
     const char kExtension[] = ".exe";

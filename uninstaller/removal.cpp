@@ -1,9 +1,8 @@
 #include "removal.h"
 #include "framework/afx.h"
-#include <winspool.h>
+#include "install/spooler.h"
 #include <cstring>
 
-const char kDriverEnvironment[] = "Windows NT x86";
 const char kStagingDirectory[] = "C:\\TEMP";
 
 namespace {
@@ -26,26 +25,20 @@ const char* const kDriverFolderFiles[] = {
 // The model files the printer installer keeps in the version folder 3.
 const char* const kVersion3Files[] = {"%s.GPD", "%s.INI", "%sD.dll", "%sF.dll", "%sRES.dll"};
 
-// Adds folder\<name format filled with the printer name> when it fits.
-void AddPath(std::vector<ItemName>& paths, const char* folder, const char* nameFormat,
+// Adds folder\<name format filled with the printer name> when it fits. A
+// format without the printer name is a shared name.
+void AddPath(std::vector<InstalledFile>& files, const char* folder, const char* nameFormat,
              const char* printerName) {
     char name[MAX_PATH];
-    ItemName path;
-    if (AfxFormat(name, nameFormat, printerName) && AfxFormat(path.text, "%s\\%s", folder, name))
-        paths.push_back(path);
+    InstalledFile file = {{}, strstr(nameFormat, "%s") == nullptr};
+    if (AfxFormat(name, nameFormat, printerName) && AfxFormat(file.path.text, "%s\\%s", folder, name))
+        files.push_back(file);
 }
 
-bool SameText(const char* a, const char* b) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
-}
-
-// The part after the last backslash, walking by characters (a GBK or Big5
-// trail byte may be 0x5C).
-const char* BaseName(const char* path) {
-    const char* base = path;
-    for (const char* p = path; *p; p = CharNextA(p))
-        if (*p == '\\') base = p + 1;
-    return base;
+bool SameFolder(const char* a, const char* b) {
+    size_t lengthA = AfxFindFileName(a) - a, lengthB = AfxFindFileName(b) - b;
+    return lengthA == lengthB && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, static_cast<int>(lengthA),
+                                                b, static_cast<int>(lengthB)) == CSTR_EQUAL;
 }
 
 // True when `path` lies inside `folder` (at any depth).
@@ -55,94 +48,6 @@ bool IsInside(const char* path, const char* folder) {
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, static_cast<int>(length), folder,
                           static_cast<int>(length)) == CSTR_EQUAL;
 }
-
-// A spooler list, read into a block of the size the spooler asks for. The
-// list may grow between the size query and the read: then read again.
-struct SpoolerList {
-    std::vector<BYTE> block;
-    DWORD count = 0;
-    bool ok = false;
-    DWORD error = 0;
-};
-
-// Reads a spooler list into a block of the size the spooler asks for.
-template <typename Enumerate>
-SpoolerList ReadSpoolerList(Enumerate enumerate) {
-    SpoolerList list;
-    for (int attempt = 0; attempt < 3 && !list.ok; ++attempt) {
-        DWORD needed = 0;
-        list.count = 0;
-        list.ok = enumerate(list.block.data(), static_cast<DWORD>(list.block.size()), &needed, &list.count);
-        list.error = list.ok ? 0 : GetLastError();
-        if (!list.ok && list.error != ERROR_INSUFFICIENT_BUFFER) break;
-        if (!list.ok) list.block.assign(needed, 0);
-    }
-    if (!list.ok) list.count = 0;
-    return list;
-}
-
-SpoolerList ReadDriverList() {
-    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
-        return EnumPrinterDriversA(nullptr, const_cast<char*>(kDriverEnvironment), 3, block, size, needed,
-                                   count) != FALSE;
-    });
-}
-
-SpoolerList ReadPrinterList() {
-    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
-        return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block, size, needed, count) != FALSE;
-    });
-}
-
-const DRIVER_INFO_3A* Drivers(const SpoolerList& list) {
-    return reinterpret_cast<const DRIVER_INFO_3A*>(list.block.data());
-}
-const PRINTER_INFO_2A* Printers(const SpoolerList& list) {
-    return reinterpret_cast<const PRINTER_INFO_2A*>(list.block.data());
-}
-
-// Every file a driver names: its main files and its dependent files.
-std::vector<const char*> FilesOfDriver(const DRIVER_INFO_3A& driver) {
-    std::vector<const char*> files;
-    for (const char* f : {driver.pDriverPath, driver.pDataFile, driver.pConfigFile, driver.pHelpFile})
-        if (f && *f) files.push_back(f);
-    for (const char* f = driver.pDependentFiles; f && *f; f += strlen(f) + 1) files.push_back(f);
-    return files;
-}
-
-// Files that the installed drivers name; a file any of them names stays.
-// Read after the driver's removal, this keeps the files of other drivers,
-// and those of the driver itself when the spooler would not remove it.
-class UsedFiles {
-public:
-    UsedFiles() {
-        SpoolerList list = ReadDriverList();
-        known_ = list.ok;
-        error_ = list.error;
-        for (DWORD i = 0; i < list.count; ++i) {
-            for (const char* f : FilesOfDriver(Drivers(list)[i])) {
-                ItemName name;
-                if (AfxFormat(name.text, "%s", f)) files_.push_back(name);
-            }
-        }
-    }
-    // Without the list nothing can be said; the caller keeps driver files.
-    bool Known() const { return known_; }
-    DWORD Error() const { return error_; }
-    // A listed file matches by full path, a bare listed name by file name.
-    bool Lists(const char* path) const {
-        for (const ItemName& f : files_) {
-            bool bare = BaseName(f.text) == f.text;
-            if (SameText(f.text, bare ? BaseName(path) : path)) return true;
-        }
-        return false;
-    }
-
-private:
-    std::vector<ItemName> files_;
-    bool known_ = false;
-    DWORD error_ = 0;
-};
 
 void AddRemaining(RemovalReport& report, ItemKind kind, const char* name, DWORD error) {
     RemainingItem item = {kind, {}, error};
@@ -171,9 +76,8 @@ void CanonicalPath(const char* path, char* out, size_t size) {
 
 }  // namespace
 
-std::vector<ItemName> InstalledFilePaths(const char* printerName, const char* driverDir,
-                                         const char* stagingDir) {
-    std::vector<ItemName> paths;
+std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir, const char* stagingDir) {
+    std::vector<InstalledFile> paths;
     char folder[MAX_PATH];
     for (const char* f : kStagedFiles) AddPath(paths, stagingDir, f, printerName);
     for (const char* platform : {"I386", "x86"})
@@ -195,24 +99,21 @@ bool UninstallKeyPath(const char* printerName, char* keyPath, size_t size) {
 DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath) {
     AfxFormat(printerName_, "%s", printerName);
     CanonicalPath(ownProgramPath, ownProgram_, sizeof ownProgram_);
-    DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(kDriverEnvironment), 1,
-                                    reinterpret_cast<BYTE*>(driverDir_), sizeof driverDir_, &needed))
-        driverDir_[0] = '\0';
+    GetDriverDirectory(driverDir_);
 }
 
 bool DriverRemoval::IsOwnProgram(const char* path) const {
     char canonical[MAX_PATH];
     CanonicalPath(path, canonical, sizeof canonical);
-    return SameText(canonical, ownProgram_);
+    return SameName(canonical, ownProgram_);
 }
 
 std::vector<ItemName> DriverRemoval::PrintersUsingDriver() const {
     std::vector<ItemName> names;
     SpoolerList list = ReadPrinterList();
     for (DWORD i = 0; i < list.count; ++i) {
-        const PRINTER_INFO_2A& printer = Printers(list)[i];
-        if (!printer.pDriverName || !printer.pPrinterName || !SameText(printer.pDriverName, printerName_))
+        const PRINTER_INFO_2A& printer = list.Printers()[i];
+        if (!printer.pDriverName || !printer.pPrinterName || !SameName(printer.pDriverName, printerName_))
             continue;
         ItemName name;
         // The spooler keeps printer names far below MAX_PATH.
@@ -221,13 +122,26 @@ std::vector<ItemName> DriverRemoval::PrintersUsingDriver() const {
     return names;
 }
 
+std::vector<ItemName> DriverRemoval::FilesOfThisInstall() const {
+    std::vector<InstalledFile> files = InstalledFiles(printerName_, driverDir_, kStagingDirectory);
+    auto present = [this](const InstalledFile& f) { return FileExists(f.path.text) && !IsOwnProgram(f.path.text); };
+    std::vector<ItemName> ours;
+    for (const InstalledFile& file : files) {
+        if (!present(file)) continue;
+        bool counts = !file.shared;
+        for (const InstalledFile& own : files)
+            counts = counts || (!own.shared && SameFolder(own.path.text, file.path.text) && present(own));
+        if (counts) ours.push_back(file.path);
+    }
+    return ours;
+}
+
 bool DriverRemoval::FindsInstallation() {
     if (!PrintersUsingDriver().empty()) return true;
     SpoolerList drivers = ReadDriverList();
     for (DWORD i = 0; i < drivers.count; ++i)
-        if (Drivers(drivers)[i].pName && SameText(Drivers(drivers)[i].pName, printerName_)) return true;
-    for (const ItemName& path : InstalledFilePaths(printerName_, driverDir_, kStagingDirectory))
-        if (FileExists(path.text) && !IsOwnProgram(path.text)) return true;
+        if (drivers.Drivers()[i].pName && SameName(drivers.Drivers()[i].pName, printerName_)) return true;
+    if (!FilesOfThisInstall().empty()) return true;
     char key[MAX_PATH];
     HKEY handle;
     if (UninstallKeyPath(printerName_, key, sizeof key) &&
@@ -240,22 +154,33 @@ bool DriverRemoval::FindsInstallation() {
 
 RemovalReport DriverRemoval::Remove() {
     RemovalReport report;
-    // The driver's own list of files, taken while it is still registered;
-    // only files inside the driver folder are ever deleted from it.
-    std::vector<ItemName> driverFiles;
+    // What belongs to the install is settled before anything goes: the
+    // driver's own list of files, taken while it is still registered (only
+    // files inside the driver folder are ever deleted from it), and the
+    // install's files that are here.
+    std::vector<ItemName> files;
     SpoolerList drivers = ReadDriverList();
     for (DWORD i = 0; i < drivers.count; ++i) {
-        const DRIVER_INFO_3A& driver = Drivers(drivers)[i];
-        if (!driver.pName || !SameText(driver.pName, printerName_)) continue;
+        const DRIVER_INFO_3A& driver = drivers.Drivers()[i];
+        if (!driver.pName || !SameName(driver.pName, printerName_)) continue;
         for (const char* f : FilesOfDriver(driver)) {
             ItemName name;
-            if (IsInside(f, driverDir_) && AfxFormat(name.text, "%s", f)) driverFiles.push_back(name);
+            if (IsInside(f, driverDir_) && AfxFormat(name.text, "%s", f)) files.push_back(name);
         }
+    }
+    for (const ItemName& path : FilesOfThisInstall()) {
+        bool listed = false;
+        for (const ItemName& p : files) listed = listed || SameName(p.text, path.text);
+        if (!listed) files.push_back(path);
     }
     RemovePrinters(report);
     RemoveDriver(report);
-    RemoveFiles(driverFiles, report);
-    RemoveUninstallEntry(report);
+    RemoveFiles(files, report);
+    // Only a complete removal takes the entry in the installed programs and
+    // the program itself: after an incomplete one the user can close what
+    // held a file and run it again from there.
+    if (report.remaining.empty()) ScheduleOwnProgram(report);
+    if (report.remaining.empty()) RemoveUninstallEntry(report);
     return report;
 }
 
@@ -276,7 +201,7 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
     bool present = false;
     SpoolerList drivers = ReadDriverList();
     for (DWORD i = 0; i < drivers.count; ++i)
-        if (Drivers(drivers)[i].pName && SameText(Drivers(drivers)[i].pName, printerName_)) present = true;
+        if (drivers.Drivers()[i].pName && SameName(drivers.Drivers()[i].pName, printerName_)) present = true;
     if (!present) return;
     // A driver that a remaining printer still uses must stay, or that printer
     // would be left without one.
@@ -296,31 +221,16 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
     if (error != ERROR_UNKNOWN_PRINTER_DRIVER) AddRemaining(report, ItemKind::Driver, printerName_, error);
 }
 
-void DriverRemoval::RemoveFiles(const std::vector<ItemName>& driverFiles, RemovalReport& report) {
-    std::vector<ItemName> paths = driverFiles;
-    for (const ItemName& path : InstalledFilePaths(printerName_, driverDir_, kStagingDirectory)) {
-        bool listed = false;
-        for (const ItemName& p : paths) listed = listed || SameText(p.text, path.text);
-        if (!listed) paths.push_back(path);
-    }
-    UsedFiles used;
+void DriverRemoval::RemoveFiles(const std::vector<ItemName>& paths, RemovalReport& report) {
+    UsedDriverFiles used("");
     for (const ItemName& path : paths) {
         const char* p = path.text;
-        if (!FileExists(p)) continue;
+        if (!FileExists(p) || IsOwnProgram(p)) continue;
         if (!used.Known() && IsInside(p, driverDir_)) {
             AddRemaining(report, ItemKind::File, p, used.Error());
             continue;
         }
         if (used.Lists(p)) continue;
-        if (IsOwnProgram(p)) {
-            // A running program cannot delete its own file; Windows does it
-            // at the next restart.
-            if (MoveFileExA(p, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-                report.ownCopyScheduled = true;
-            else
-                AddRemaining(report, ItemKind::File, p, GetLastError());
-            continue;
-        }
         DWORD attributes = GetFileAttributesA(p);
         if (attributes & FILE_ATTRIBUTE_READONLY)
             SetFileAttributesA(p, attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -334,6 +244,19 @@ void DriverRemoval::RemoveFiles(const std::vector<ItemName>& driverFiles, Remova
     char folder[MAX_PATH];
     for (const char* platform : {"I386", "x86"})
         if (AfxFormat(folder, "%s\\%s", kStagingDirectory, platform)) RemoveDirectoryA(folder);
+}
+
+void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
+    // A running program cannot delete its own file; Windows does it at the
+    // next restart. Only a copy the install put there is the install's.
+    for (const InstalledFile& file : InstalledFiles(printerName_, driverDir_, kStagingDirectory)) {
+        if (!IsOwnProgram(file.path.text)) continue;
+        if (MoveFileExA(file.path.text, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+            report.ownCopyScheduled = true;
+        else
+            AddRemaining(report, ItemKind::File, file.path.text, GetLastError());
+        return;
+    }
 }
 
 void DriverRemoval::RemoveUninstallEntry(RemovalReport& report) {

@@ -23,18 +23,22 @@ struct RemovalReport {
     bool ownCopyScheduled = false;   // deleted by Windows at the next restart
 };
 
-// The spooler environment the install's driver is registered under.
-extern const char kDriverEnvironment[];
 // The folder the install stages its files in.
 extern const char kStagingDirectory[];
 
+// A file the install writes for a printer name. A shared one has a name
+// every install writes (UNIDRV.DLL, STDNAMES.GPD, the scratch file ...),
+// not one of the printer's own.
+struct InstalledFile {
+    ItemName path;
+    bool shared;
+};
 // Full paths of every file the install writes for a printer name: staged in
 // `stagingDir` (and its I386 and x86 folders), copied into `driverDir` and
 // into its version folder 3. A path that does not fit into MAX_PATH is
 // left out, since the install cannot have written it either. An empty
 // `driverDir` (the spooler did not say) leaves out the driver folder.
-std::vector<ItemName> InstalledFilePaths(const char* printerName, const char* driverDir,
-                                         const char* stagingDir);
+std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir, const char* stagingDir);
 
 // The key path of the install's uninstall entry under HKEY_LOCAL_MACHINE;
 // false when it does not fit.
@@ -59,7 +63,13 @@ public:
 private:
     void RemovePrinters(RemovalReport& report);
     void RemoveDriver(RemovalReport& report);
-    void RemoveFiles(const std::vector<ItemName>& driverFiles, RemovalReport& report);
+    void RemoveFiles(const std::vector<ItemName>& paths, RemovalReport& report);
+    void ScheduleOwnProgram(RemovalReport& report);
+    // The install's files that are here, the running program aside. A shared
+    // name counts only in a folder that also holds one of the printer's own
+    // files: a user's own c:\temp\temp.txt, or another printer's UNIDRV.DLL,
+    // is not this install's.
+    std::vector<ItemName> FilesOfThisInstall() const;
     void RemoveUninstallEntry(RemovalReport& report);
     bool IsOwnProgram(const char* path) const;
     std::vector<ItemName> PrintersUsingDriver() const;

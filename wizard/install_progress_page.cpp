@@ -48,9 +48,49 @@ void InstallProgressPage::OnShowWindow(BOOL show, UINT status) {
     LayoutHeaderBand(headerGroup, headerBitmap);
 }
 
+namespace {
+
+// While the install runs, the wizard keeps painting (it waits for the
+// printer with its messages handled), so the frame's buttons are disabled
+// until it ends, also by an exception, and then put back as they were.
+class FrameButtonsDisabled {
+public:
+    explicit FrameButtonsDisabled(CWnd* frame) {
+        for (Button& button : buttons_) {
+            button.window = frame ? frame->GetDlgItem(button.id) : nullptr;
+            button.wasEnabled = button.window && ::IsWindowEnabled(button.window);
+            if (button.window) ::EnableWindow(button.window, FALSE);
+        }
+    }
+    ~FrameButtonsDisabled() {
+        for (const Button& button : buttons_)
+            if (button.window) ::EnableWindow(button.window, button.wasEnabled);
+    }
+    FrameButtonsDisabled(const FrameButtonsDisabled&) = delete;
+    FrameButtonsDisabled& operator=(const FrameButtonsDisabled&) = delete;
+
+private:
+    struct Button {
+        int id;
+        HWND window;
+        bool wasEnabled;
+    };
+    Button buttons_[4] = {{IDC_BACK, nullptr, false},
+                          {IDC_NEXT, nullptr, false},
+                          {IDC_FINISH, nullptr, false},
+                          {IDC_CANCEL_BUTTON, nullptr, false}};
+};
+
+}  // namespace
+
 void InstallProgressPage::OnTimer(UINT_PTR id) {
     CWaitCursor wait;   // ends also when the install throws
     KillTimer(kInstallTimer);
+    FrameButtonsDisabled buttons(GetParent());
+    struct Installing {
+        bool& flag;
+        ~Installing() { flag = false; }
+    } installing{installing_ = true};
     progress.SetPos(50);
     RunInstall();
     progress.SetPos(100);

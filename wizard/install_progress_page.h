@@ -25,6 +25,11 @@ protected:
     void OnTimer(UINT_PTR id);
     // The install sequence itself.
     virtual void RunInstall();
+    // Close box and Esc cannot end the wizard while the install runs.
+    bool OnCancelQuery() override { return !installing_; }
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    bool installing_ = false;
 };

@@ -1,0 +1,92 @@
+#include "spooler.h"
+#include "../framework/afx.h"
+#include <cstring>
+
+const char kDriverEnvironment[] = "Windows NT x86";
+
+bool GetDriverDirectory(char (&folder)[MAX_PATH]) {
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(kDriverEnvironment), 1,
+                                    reinterpret_cast<BYTE*>(folder), sizeof folder, &needed) ||
+        !memchr(folder, '\0', sizeof folder) || !folder[0]) {
+        folder[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+template <typename Enumerate>
+SpoolerList ReadSpoolerList(Enumerate enumerate) {
+    SpoolerList list;
+    for (int attempt = 0; attempt < 3 && !list.ok; ++attempt) {
+        DWORD needed = 0;
+        list.count = 0;
+        list.ok = enumerate(list.block.data(), static_cast<DWORD>(list.block.size()), &needed, &list.count);
+        list.error = list.ok ? 0 : GetLastError();
+        if (!list.ok && list.error != ERROR_INSUFFICIENT_BUFFER) break;
+        if (!list.ok) list.block.assign(needed, 0);
+    }
+    if (!list.ok) list.count = 0;
+    return list;
+}
+
+}  // namespace
+
+SpoolerList ReadPrinterList() {
+    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
+        return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block, size, needed, count) != FALSE;
+    });
+}
+
+SpoolerList ReadDriverList() {
+    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
+        return EnumPrinterDriversA(nullptr, const_cast<char*>(kDriverEnvironment), 3, block, size, needed,
+                                   count) != FALSE;
+    });
+}
+
+int CountPrintersContaining(const char* text, int stopAt) {
+    SpoolerList list = ReadPrinterList();
+    if (!list.ok || list.count == 0) return -1;
+    int count = 0;
+    for (DWORD i = list.count; i-- > 0 && count < stopAt;) {
+        const char* name = list.Printers()[i].pPrinterName;
+        if (name && strstr(name, text)) ++count;
+    }
+    return count;
+}
+
+bool SameName(const char* a, const char* b) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
+}
+
+std::vector<const char*> FilesOfDriver(const DRIVER_INFO_3A& driver) {
+    std::vector<const char*> files;
+    for (const char* f : {driver.pDriverPath, driver.pDataFile, driver.pConfigFile, driver.pHelpFile})
+        if (f && *f) files.push_back(f);
+    for (const char* f = driver.pDependentFiles; f && *f; f += strlen(f) + 1) files.push_back(f);
+    return files;
+}
+
+UsedDriverFiles::UsedDriverFiles(const char* exceptDriver) : drivers_(ReadDriverList()) {
+    AfxFormat(exceptDriver_, "%s", exceptDriver);
+}
+
+bool UsedDriverFiles::Lists(const char* path) const {
+    const char* name = AfxFindFileName(path);
+    for (DWORD i = 0; i < drivers_.count; ++i) {
+        const DRIVER_INFO_3A& driver = drivers_.Drivers()[i];
+        if (exceptDriver_[0] && driver.pName && SameName(driver.pName, exceptDriver_)) continue;
+        for (const char* file : FilesOfDriver(driver)) {
+            bool bare = AfxFindFileName(file) == file;
+            if (SameName(file, bare ? name : path)) return true;
+        }
+    }
+    return false;
+}
+
+bool DeleteUnusedDriverFile(const char* path, const UsedDriverFiles& used) {
+    return used.Known() && !used.Lists(path) && DeleteFileA(path);
+}

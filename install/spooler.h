@@ -1,0 +1,59 @@
+// The print spooler as the install and the uninstaller see it: the driver
+// folder, the local printers, the installed drivers and the files they use.
+#pragma once
+#include <windows.h>
+#include <winspool.h>
+#include <vector>
+
+// The spooler environment the driver is installed for.
+extern const char kDriverEnvironment[];
+
+// The driver folder of kDriverEnvironment on this computer, asked for
+// afresh; false (and an empty buffer) when the spooler cannot report it.
+bool GetDriverDirectory(char (&folder)[MAX_PATH]);
+
+// A spooler list, read into a zero-filled block of the size the spooler
+// asks for, and read again when it grew between the size query and the read.
+struct SpoolerList {
+    std::vector<BYTE> block;
+    DWORD count = 0;
+    bool ok = false;
+    DWORD error = 0;   // why it could not be read
+
+    const PRINTER_INFO_2A* Printers() const { return reinterpret_cast<const PRINTER_INFO_2A*>(block.data()); }
+    const DRIVER_INFO_3A* Drivers() const { return reinterpret_cast<const DRIVER_INFO_3A*>(block.data()); }
+};
+SpoolerList ReadPrinterList();   // the local printers, level 2
+SpoolerList ReadDriverList();    // the drivers of kDriverEnvironment, level 3
+
+// Counts, from the last local printer back, those whose name contains
+// `text` (case-sensitive), stopping once `stopAt` are found. -1 when there
+// are no local printers or the list cannot be read.
+int CountPrintersContaining(const char* text, int stopAt);
+
+// Spooler names and file names compare without regard to letter case.
+bool SameName(const char* a, const char* b);
+
+// Every file a driver names: its main files and its dependent files.
+std::vector<const char*> FilesOfDriver(const DRIVER_INFO_3A& driver);
+
+// The files that installed drivers use, as the spooler lists them, leaving
+// out the driver named `exceptDriver` (the one being replaced or removed;
+// "" for none). A file any of them uses must stay.
+class UsedDriverFiles {
+public:
+    explicit UsedDriverFiles(const char* exceptDriver);
+    // Without the list nothing can be said about the driver folder.
+    bool Known() const { return drivers_.ok; }
+    DWORD Error() const { return drivers_.error; }
+    // A listed full path matches that path; a bare listed name, the file name.
+    bool Lists(const char* path) const;
+
+private:
+    SpoolerList drivers_;
+    char exceptDriver_[MAX_PATH] = {};
+};
+
+// Deletes a file of the driver folder or its folder 3 unless some other
+// driver uses it, or the drivers cannot be listed; true when deleted.
+bool DeleteUnusedDriverFile(const char* path, const UsedDriverFiles& used);
