@@ -13,10 +13,11 @@ fi
 mkdir -p "$wine_dir/runs"
 prefix=$(mktemp -d "$wine_dir/runs/prefix.XXXXXX")
 cp -a "$template/." "$prefix/"
-# WINE_RUN_C_TEMP=DIR puts C:\TEMP on DIR (a small filesystem, say).
+# WINE_RUN_C_TEMP=DIR puts C:\TEMP on DIR (a small filesystem, say). A bind
+# mount (root needed), not a link: the install refuses a linked C:\TEMP.
 if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
-  rm -rf "$prefix/drive_c/TEMP"
-  ln -s "$WINE_RUN_C_TEMP" "$prefix/drive_c/TEMP"
+  mkdir -p "$prefix/drive_c/TEMP"
+  mount --bind "$WINE_RUN_C_TEMP" "$prefix/drive_c/TEMP" || exit 1
 fi
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
@@ -27,6 +28,7 @@ wine "$@"
 rc=$?
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
+[ -n "${WINE_RUN_C_TEMP:-}" ] && umount "$prefix/drive_c/TEMP"
 if [ "${WINE_KEEP_PREFIX:-0}" = 1 ]; then
   echo "wine-run: prefix kept in $prefix" >&2
 else

@@ -76,6 +76,27 @@ std::string CompletionMessage(int languageIndex) {
     return "\xA5\xB4\xA6\x4C\xBE\xF7\xC5\x58\xB0\xCA\xB5\x7B\xA7\xC7\xA6\x77\xB8\xCB\xA6\xA8\xA5\x5C\x21";
 }
 
+std::string Encoded(const char* utf8, UINT codePage) {
+    WCHAR wide[1024];
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    char bytes[2048];
+    int m = WideCharToMultiByte(codePage, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
+    return m > 0 ? std::string(bytes, m - 1) : "";
+}
+
+std::string PrinterNotCreatedMessage(int languageIndex, const std::string& printerName) {
+    std::string text =
+        languageIndex != 0 ? "The printer %s could not be created. Check that the Print Spooler service is running, "
+                             "that you may install printers on this computer and that this setup program is "
+                             "complete, then click Back and Next to try again."
+        : SystemLanguage() == 0x0804
+            ? Encoded(u8"无法创建打印机 %s。请检查打印后台处理程序服务是否正在运行、您是否有权在本计算机上安装"
+                      u8"打印机以及本安装程序是否完整，然后单击“后退”和“下一步”重试。", 936)
+            : Encoded(u8"無法建立印表機 %s。請檢查列印多工緩衝處理器服務是否正在執行、您是否有權在本電腦上安裝"
+                      u8"印表機以及本安裝程式是否完整，然後按一下「後退」和「下一步」重試。", 950);
+    return text.replace(text.find("%s"), 2, printerName);
+}
+
 void Screenshot(HWND window, const std::string& name) {
     std::string folder = test::BuildPath("artifacts");
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -169,6 +190,13 @@ void ExpectPayloadWritten(const std::string& program, const std::vector<PayloadF
         std::string bytes = test::ReadFileBytes(f.path), embedded = ResourceBytes(program, f.id);
         ASSERT_FALSE(embedded.empty());
         std::string label = "STAND-IN PAYLOAD ";
+        if (f.id == 256) {
+            // The INF names the model after the printer: <printer>.INF.
+            std::string name = f.path.substr(f.path.find_last_of('\\') + 1);
+            name.resize(name.size() - 4);
+            for (size_t at = 0; (at = embedded.find("KRX", at)) != std::string::npos; at += name.size())
+                embedded.replace(at, 3, name);
+        }
         if (StartsWith(embedded, label))
             EXPECT_TRUE(StartsWith(bytes, label + std::to_string(f.id) + " ")) << bytes.substr(0, 40);
         else if (!f.rewritten)

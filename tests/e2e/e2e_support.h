@@ -36,8 +36,12 @@ std::string ResourceBytes(const std::string& program, int id);
 // program's Unicode resources reach its ANSI calls.
 std::string Ansi(const char* utf8);
 
+// A UTF-8 text in a code page's bytes (936 GBK, 950 Big5).
+std::string Encoded(const char* utf8, UINT codePage);
 // The completion message for a language choice (0 Chinese, else English).
 std::string CompletionMessage(int languageIndex);
+// The message of a printer that did not appear, likewise.
+std::string PrinterNotCreatedMessage(int languageIndex, const std::string& printerName);
 
 // Screenshot of a window into build/artifacts/screenshots/<name>.png.
 void Screenshot(HWND window, const std::string& name);
@@ -66,9 +70,6 @@ std::string UninstallKey(const std::string& printerName);
 bool UninstallKeyExists(const std::string& printerName);
 // Command lines the printer-installer stand-in received, one a line.
 std::string PrinterInstallerLog();
-const char* const kInstallCommand =
-    "printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"LPT1:\" /b \"KRX\" /m \"KRX\" ";
-const char* const kDefaultCommand = "printui.dll,PrintUIEntry /y /n \"KRX\"";
 // Nothing of an install: no staging folder, no entry, no installer call.
 void ExpectNoInstall();
 

@@ -96,9 +96,9 @@ void ExpectInstalled(const std::string& program, int osCode, int languageIndex, 
     EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), uninstaller + ",-0");
     EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "Publisher"), printerName + " printer");
 
-    EXPECT_NE(PrinterInstallerLog().find(kInstallCommand), std::string::npos) << PrinterInstallerLog();
-    std::vector<std::string> printers = test::ListPrinters();
-    EXPECT_NE(std::find(printers.begin(), printers.end(), "KRX"), printers.end());
+    EXPECT_NE(PrinterInstallerLog().find(test::InstallCommand(printerName)), std::string::npos) << PrinterInstallerLog();
+    // The printer of that name, on the driver the INF names after it.
+    EXPECT_EQ(test::DriverOfPrinter(printerName), printerName);
 }
 
 }  // namespace e2e

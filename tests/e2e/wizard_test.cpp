@@ -104,7 +104,7 @@ TEST(Wizard, FirstRunCancelledThenSecondRunInstallsWithEveryDefault) {
     EXPECT_EQ(WaitForEnd(setup), 0);
 
     ExpectInstalled(exe, os, languageIndex, "KRX");
-    EXPECT_NE(PrinterInstallerLog().find(kDefaultCommand), std::string::npos);
+    EXPECT_NE(PrinterInstallerLog().find(test::DefaultCommand("KRX")), std::string::npos);
     EXPECT_TRUE(ui::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
 }
 

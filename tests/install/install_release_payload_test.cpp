@@ -13,7 +13,7 @@ namespace {
 bool Embedded(unsigned id) { return FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA") != nullptr; }
 
 TEST(InstallReleasePayload, AbsentIdentifiersAreSkipped) {
-    ASSERT_TRUE(test::AddTestPrinter("xKRXy"));
+    ASSERT_TRUE(test::AddTestPrinter("KRX", "KRX"));   // an earlier install's
     test::SetPrintUiDelay(600000);
     lstrcpyA(g_PrinterName, "KRX");
     g_OSVersion = 10;
@@ -43,7 +43,7 @@ TEST(InstallReleasePayload, AbsentIdentifiersAreSkipped) {
     }
     EXPECT_GT(absent, 0) << "the release payload of this build lacks nothing";
     EXPECT_EQ(test::WaitForPrintUiCommands(2, 10000),
-              (std::vector<std::string>{test::kInstallCommand, test::kDefaultCommand}));
+              (std::vector<std::string>{test::InstallCommand("KRX"), test::DefaultCommand("KRX")}));
 }
 
 }  // namespace

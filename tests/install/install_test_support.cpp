@@ -3,10 +3,6 @@
 
 namespace test {
 
-const char kInstallCommand[] =
-    "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"LPT1:\" /b \"KRX\" /m \"KRX\" ";
-const char kDefaultCommand[] = "rundll32 printui.dll,PrintUIEntry /y /n \"KRX\"";
-
 MessageBoxCloser::MessageBoxCloser() : thread_(&MessageBoxCloser::Watch, this) {}
 
 MessageBoxCloser::~MessageBoxCloser() {
@@ -89,16 +85,6 @@ std::vector<std::string> WaitForPrintUiCommands(size_t count, DWORD timeoutMs) {
         lines = PrintUiCommands();
     }
     return lines;
-}
-
-void SetPrintUiDelay(DWORD milliseconds) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\PrintUIStandIn", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, "AddPrinterDelayMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&milliseconds),
-                   sizeof milliseconds);
-    RegCloseKey(key);
 }
 
 int TakeQuitMessages(HWND window) {

@@ -35,15 +35,9 @@ private:
 std::vector<std::string> PrintUiCommands();
 // Waits up to `timeoutMs` for the log to hold `count` lines.
 std::vector<std::string> WaitForPrintUiCommands(size_t count, DWORD timeoutMs);
-// How long the stand-in waits before it adds a printer.
-void SetPrintUiDelay(DWORD milliseconds);
 
 // WM_QUIT messages waiting in this thread's queue for `window` (null: for
 // the thread), taken out of the queue.
 int TakeQuitMessages(HWND window);
-
-// The exact install command that setup sends, and the default command.
-extern const char kInstallCommand[];
-extern const char kDefaultCommand[];
 
 }  // namespace test

@@ -1,5 +1,5 @@
 #!/bin/bash
-# Mounts or unmounts the tiny filesystem that the disk-full test gets as
+# Mounts or unmounts the small filesystem that the disk-full test gets as
 # C:\TEMP (through WINE_RUN_C_TEMP of wine-run.sh). Needs root, as CI has.
 #   tiny-temp.sh mount|umount DIR
 set -u
@@ -8,7 +8,7 @@ case $1 in
   mount)
     mkdir -p "$dir"
     mountpoint -q "$dir" && umount "$dir"
-    exec mount -t tmpfs -o size=400k tmpfs "$dir" ;;
+    exec mount -t tmpfs -o size=3m tmpfs "$dir" ;;
   umount)
     umount "$dir" && rmdir "$dir" ;;
 esac

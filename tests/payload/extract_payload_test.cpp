@@ -64,20 +64,45 @@ TEST_F(ExtractPayloadTest, OnlyTheLow16BitsOfTheIdCount) {
     EXPECT_EQ(test::ReadFileBytes(path), test::EmbeddedPayload(148));
 }
 
-TEST_F(ExtractPayloadTest, DestinationInMissingFolderIsSkippedSilently) {
-    std::string path = folder + "\\no\\such\\folder\\file";
-    EXPECT_TRUE(theApp.ExtractPayload(148, path.c_str(), 0));
-    EXPECT_TRUE(theApp.ExtractPayload(159, path.c_str(), 1));
-    EXPECT_FALSE(test::FileExists(path));
+// A name that cannot be made new is reported as the framework's file
+// exception, raw and rewritten alike, and what was there stays.
+TEST_F(ExtractPayloadTest, DestinationThatCannotBeMadeNewIsAFileError) {
+    std::string missing = folder + "\\no\\such\\folder\\file", locked = folder + "\\locked";
+    test::WriteFileBytes(locked, "old");
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const struct {
+        std::string path;
+        CFileException::Cause cause;
+    } cases[] = {{missing, CFileException::badPath}, {locked, CFileException::sharingViolation}};
+    for (const auto& c : cases) {
+        for (unsigned char rewrite : {0, 1}) {
+            SCOPED_TRACE(c.path + " rewrite " + std::to_string(rewrite));
+            try {
+                theApp.ExtractPayload(rewrite ? 159 : 148, c.path.c_str(), rewrite);
+                ADD_FAILURE() << "no file exception";
+            } catch (const CFileException& e) {
+                EXPECT_EQ(e.m_cause, c.cause);
+                EXPECT_EQ(std::string(e.m_strFileName), c.path);
+            }
+        }
+    }
+    CloseHandle(lock);
+    EXPECT_FALSE(test::FileExists(missing));
+    EXPECT_EQ(test::ReadFileBytes(locked), "old");
 }
 
-TEST_F(ExtractPayloadTest, LockedDestinationIsSkippedSilently) {
-    std::string path = folder + "\\locked";
-    test::WriteFileBytes(path, "old");
-    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_TRUE(theApp.ExtractPayload(148, path.c_str(), 0));
-    CloseHandle(lock);
-    EXPECT_EQ(test::ReadFileBytes(path), "old");
+// A hard link planted under the destination's name, or under the scratch
+// file's, is replaced: the file it shares its bytes with keeps them.
+TEST_F(ExtractPayloadTest, PlantedHardLinksAreReplacedNotWrittenThrough) {
+    std::string outside = folder + "\\outside.txt";
+    for (const std::string& link : {folder + "\\KRX.INI", std::string("c:\\temp\\temp.txt")}) {
+        test::WriteFileBytes(outside, "precious");
+        DeleteFileA(link.c_str());
+        ASSERT_TRUE(CreateHardLinkA(link.c_str(), outside.c_str(), nullptr)) << link;
+        EXPECT_TRUE(theApp.ExtractPayload(159, (folder + "\\KRX.INI").c_str(), 1));
+        EXPECT_EQ(test::ReadFileBytes(outside), "precious") << link;
+        EXPECT_EQ(test::ReadFileBytes(folder + "\\KRX.INI"), "[OEMFiles]\nOEMDriverFile1=KRXD.DLL\nOEMConfigFile1=KRXF.DLL\n\n");
+    }
 }
 
 TEST_F(ExtractPayloadTest, FileExceptionTextNamesTheFile) {

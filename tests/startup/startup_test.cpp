@@ -69,6 +69,21 @@ TEST(StartupRun, ProgramFolderNearThePathLimitDoesNotOverflow) {
     EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), "[Setting]\r\nLanguage=English\r\nPrinterName=KRX");
 }
 
+// 許 and 功 end in 0x5C in Big5, the byte of a backslash: the program's
+// folder is found by characters, so its files go where the program is.
+TEST(StartupRun, Big5FolderAndFileNamesWithBackslashTrailBytes) {
+    if (GetACP() != 950) GTEST_SKIP() << "needs the Big5 code page";
+    std::string folder = test::MakeTempFolder("big5") + "\\\xB3\x5C";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string exe = folder + "\\\xA5\x5C.exe";
+    ASSERT_TRUE(CopyFileA(test::BuildPath("setup.exe").c_str(), exe.c_str(), FALSE));
+    bool shown = false;
+    EXPECT_EQ(test::RunSetupAndCancel("\"" + exe + "\"", 60000, &shown), 0u);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), "[Setting]\r\nLanguage=English\r\nPrinterName=KRX");
+    EXPECT_TRUE(test::FileExists(folder + "\\Language\\Multi_eng.dll"));
+}
+
 // In-process: the start-up steps after the program folder is known.
 class Configuration : public ::testing::Test {
 protected:
@@ -151,11 +166,15 @@ TEST_F(Configuration, StartupNeverWritesTheLanguageKeyToAnEmptyPath) {
     EXPECT_STREQ(before, after);
 }
 
-TEST_F(Configuration, ProgramFolderTooLongForTheSettingsPath) {
-    lstrcpyA(g_AppDirectory, ("C:\\" + std::string(250, 'p') + "\\").c_str());
-    Load();
-    EXPECT_STREQ(g_SettingFile, "");
-    EXPECT_STREQ(g_PrinterName, "MERLO");
+// No settings file can be had: the printer name of the embedded defaults.
+TEST_F(Configuration, ProgramFolderTooLongForTheSettingsPathOrUnknown) {
+    for (const std::string& directory : {"C:\\" + std::string(250, 'p') + "\\", std::string()}) {
+        lstrcpyA(g_AppDirectory, directory.c_str());
+        g_PrinterName[0] = '\0';
+        Load();
+        EXPECT_STREQ(g_SettingFile, "");
+        EXPECT_STREQ(g_PrinterName, "KRX");
+    }
 }
 
 }  // namespace

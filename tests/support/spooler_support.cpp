@@ -36,6 +36,42 @@ bool AddTestDriver(const std::string& driverName) {
     return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
 }
 
+bool AddDriverWithFiles(const std::string& driverName, const std::vector<std::string>& paths) {
+    if (paths.size() < 4) return false;
+    std::string dependents;
+    for (size_t i = 4; i < paths.size(); ++i) dependents += paths[i] + '\0';
+    dependents += '\0';
+    DRIVER_INFO_3A info = {};
+    info.cVersion = 3;
+    info.pName = Text(driverName);
+    info.pEnvironment = kEnvironment;
+    info.pDriverPath = Text(paths[0]);
+    info.pDataFile = Text(paths[1]);
+    info.pConfigFile = Text(paths[2]);
+    info.pHelpFile = Text(paths[3]);
+    info.pDependentFiles = &dependents[0];
+    return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
+}
+
+bool AddDriverUsing(const std::string& driverName, const std::vector<std::string>& version3Files) {
+    std::string v3 = PrinterDriverDirectory() + "\\3";
+    CreateDirectoryA(v3.c_str(), nullptr);
+    std::vector<std::string> paths;
+    for (const std::string& f : version3Files) {
+        std::string path = v3 + "\\" + f;
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return false;
+            std::string text = driverName + ": " + f + "\r\n";
+            DWORD written;
+            WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+            CloseHandle(h);
+        }
+        paths.push_back(path);
+    }
+    return AddDriverWithFiles(driverName, paths);
+}
+
 bool AddTestPrinter(const std::string& printerName, const std::string& driverName) {
     if (!AddTestDriver(driverName)) return false;
     PRINTER_INFO_2A info = {};

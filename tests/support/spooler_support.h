@@ -13,6 +13,13 @@ std::string PrinterDriverDirectory();
 // Registers a driver (level 3) whose driver, data and config file is one
 // placeholder file in the driver folder; an existing driver is kept.
 bool AddTestDriver(const std::string& driverName);
+// Registers a driver whose first four files are its driver, data, config
+// and help file and the rest its dependent files (full paths of existing
+// files); its files in the version folder 3 are those it lists there.
+bool AddDriverWithFiles(const std::string& driverName, const std::vector<std::string>& paths);
+// A driver that lists the given files of the version folder 3 (at least
+// four), each created there when absent.
+bool AddDriverUsing(const std::string& driverName, const std::vector<std::string>& version3Files);
 // Adds a local printer on "LPT1:" with the given driver, registering the
 // driver first when needed.
 bool AddTestPrinter(const std::string& printerName, const std::string& driverName = "Test Printer Driver");

@@ -85,6 +85,44 @@ PROCESS_INFORMATION StartProgram(const std::string& commandLine) {
     return pi;
 }
 
+void StartLinuxCommand(const std::string& commandLine) {
+    PROCESS_INFORMATION started = StartProgram(commandLine);
+    if (started.hThread) CloseHandle(started.hThread);
+    if (started.hProcess) CloseHandle(started.hProcess);
+}
+
+std::string LinuxPath(const std::string& windowsPath) {
+    using ToUnix = char*(CDECL*)(const WCHAR*);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH)) return "";
+    char* unix = toUnix(wide);
+    if (!unix) return "";
+    std::string path = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+bool MakeUnixLink(const std::string& link, const std::string& target) {
+    size_t slash = link.find_last_of('\\');
+    std::string parent = LinuxPath(link.substr(0, slash)), unixTarget = LinuxPath(target);
+    if (parent.empty() || unixTarget.empty()) return false;
+    StartLinuxCommand("Z:\\bin\\ln -s " + unixTarget + " " + parent + "/" + link.substr(slash + 1));
+    for (int i = 0; i < 250; ++i, Sleep(20)) {
+        DWORD attributes = GetFileAttributesA(link.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    }
+    return false;
+}
+
+void RemoveUnixLink(const std::string& link) {
+    std::string path = LinuxPath(link);
+    if (path.empty()) return;
+    StartLinuxCommand("Z:\\bin\\rm " + path);
+    for (int i = 0; i < 250 && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+}
+
 DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
     PROCESS_INFORMATION pi = StartProgram(commandLine);
     if (!pi.hProcess) return static_cast<DWORD>(-1);
@@ -124,7 +162,8 @@ HWND FindProcessWindow(DWORD processId, const char* className) {
     return search.found;
 }
 
-DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs) {
+DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs, bool* wizardShown) {
+    if (wizardShown) *wizardShown = false;
     PROCESS_INFORMATION pi = StartProgram(commandLine);
     if (!pi.hProcess) return static_cast<DWORD>(-1);
     DWORD code = static_cast<DWORD>(-1);
@@ -134,8 +173,10 @@ DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs) {
             TerminateProcess(pi.hProcess, 1);
             break;
         }
-        if (HWND wizard = FindProcessWindow(pi.dwProcessId))
+        if (HWND wizard = FindProcessWindow(pi.dwProcessId)) {
+            if (wizardShown) *wizardShown = true;
             PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
+        }
     }
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
@@ -163,6 +204,23 @@ std::string ReadRegistryString(HKEY root, const std::string& key, const std::str
     RegCloseKey(h);
     if (r != ERROR_SUCCESS) return "<missing>";
     return std::string(data, size && data[size - 1] == '\0' ? size - 1 : size);
+}
+
+std::string InstallCommand(const std::string& n) {
+    return "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\" + n + ".INF /r \"LPT1:\" /b \"" + n + "\" /m \"" + n +
+           "\" ";
+}
+
+std::string DefaultCommand(const std::string& n) { return "rundll32 printui.dll,PrintUIEntry /y /n \"" + n + "\""; }
+
+void SetPrintUiDelay(DWORD milliseconds) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\PrintUIStandIn", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "AddPrinterDelayMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&milliseconds),
+                   sizeof milliseconds);
+    RegCloseKey(key);
 }
 
 }  // namespace test

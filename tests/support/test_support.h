@@ -29,16 +29,35 @@ std::vector<std::string> ListFolder(const std::string& folder);
 // could not be started or did not end within the timeout (it is then killed).
 DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Runs a copy of the setup program and, should its wizard open, cancels it
-// as a user would, then waits for the process to end; returns the exit code.
-DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs = 60000);
+// as a user would, then waits for the process to end; returns the exit code
+// and, through `wizardShown`, whether a wizard window was there.
+DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs = 60000, bool* wizardShown = nullptr);
 // The first visible top-level window of a process, or null; with a class
 // name ("#32770" for dialogs and message boxes), the first of that class.
 HWND FindProcessWindow(DWORD processId, const char* className = nullptr);
 // Starts a program without waiting; the caller owns the returned handles.
 PROCESS_INFORMATION StartProgram(const std::string& commandLine);
 
+// Runs a Linux command (a Z:\\ path and its arguments) without waiting:
+// Wine gives no handle to wait on one, so callers wait for its effect.
+void StartLinuxCommand(const std::string& commandLine);
+// The Linux path of a Windows path of this prefix ("" when Wine cannot say).
+std::string LinuxPath(const std::string& windowsPath);
+// Makes `link` a symbolic link to the folder `target` from the Linux side
+// (Wine's own link call does nothing); true once Windows sees it. The
+// second removes such a link.
+bool MakeUnixLink(const std::string& link, const std::string& target);
+void RemoveUnixLink(const std::string& link);
+
 // The Windows version Wine reports to one program file name ("winxp" ...).
 void SetWindowsVersion(const std::string& programFileName, const std::string& version);
+
+// The command lines setup sends the printer installer for a printer name,
+// as the installer stand-in logs them (C:\printui.log).
+std::string InstallCommand(const std::string& printerName);
+std::string DefaultCommand(const std::string& printerName);
+// How long the installer stand-in waits before it adds a printer.
+void SetPrintUiDelay(DWORD milliseconds);
 
 // String value of a registry key, or "<missing>".
 std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name);

@@ -1,16 +1,12 @@
 #include "install_state.h"
+#include "spooler_support.h"
 #include "test_support.h"
-#include <winspool.h>
 #include <algorithm>
 #include <cstring>
 
 namespace uninstall_test {
 
 namespace {
-
-// The spooler structures take non-const strings it never writes to.
-char* Text(const char* s) { return const_cast<char*>(s); }
-char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
 
 void WriteMarkedFile(const std::string& path) { test::WriteFileBytes(path, "installed: " + path + "\r\n"); }
 
@@ -26,56 +22,11 @@ std::string Upper(std::string s) {
     return s;
 }
 
-std::string DriverDir() {
-    char dir[MAX_PATH] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, Text("Windows NT x86"), 1, reinterpret_cast<BYTE*>(dir), sizeof dir,
-                               &needed);
-    return dir;
-}
+std::string DriverDir() { return test::PrinterDriverDirectory(); }
 
 std::string CopyUninstaller(const std::string& path) {
     CopyFileA(test::BuildPath("uninstaller\\uninstall.exe").c_str(), path.c_str(), FALSE);
     return path;
-}
-
-bool CreatePrinter(const std::string& name, const std::string& driver) {
-    PRINTER_INFO_2A info = {};
-    info.pPrinterName = Text(name);
-    info.pPortName = Text("LPT1:");
-    info.pDriverName = Text(driver);
-    info.pPrintProcessor = Text("WinPrint");
-    info.pDatatype = Text("RAW");
-    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (printer) ClosePrinter(printer);
-    return printer != nullptr;
-}
-
-static bool RegisterDriver(const std::string& name, const std::vector<std::string>& paths) {
-    if (paths.size() < 4) return false;
-    std::string dependents;
-    for (size_t i = 4; i < paths.size(); ++i) dependents += paths[i] + '\0';
-    dependents += '\0';
-    DRIVER_INFO_3A info = {};
-    info.cVersion = 3;
-    info.pName = Text(name);
-    info.pEnvironment = Text("Windows NT x86");
-    info.pDriverPath = Text(paths[0]);
-    info.pDataFile = Text(paths[1]);
-    info.pConfigFile = Text(paths[2]);
-    info.pHelpFile = Text(paths[3]);
-    info.pDependentFiles = &dependents[0];
-    return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
-}
-
-bool AddDriver(const std::string& name, const std::vector<std::string>& version3Files) {
-    std::string v3 = DriverDir() + "\\3";
-    std::vector<std::string> paths;
-    for (const std::string& f : version3Files) {
-        if (!test::FileExists(v3 + "\\" + f)) WriteMarkedFile(v3 + "\\" + f);
-        paths.push_back(v3 + "\\" + f);
-    }
-    return RegisterDriver(name, paths);
 }
 
 void StageInstallFiles(const std::string& n) {
@@ -121,14 +72,14 @@ void CreateInstall(const std::string& n, const std::string& driverName, const st
                                  std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
                                  std::string("ZIKU.UFM"), n + ".INI", n + "RES.dll", n + "D.dll", n + "F.dll"})
         listed.push_back(driver + "\\" + f);
-    RegisterDriver(driverName, listed);
-    for (const std::string& p : printers) CreatePrinter(p, driverName);
+    test::AddDriverWithFiles(driverName, listed);
+    for (const std::string& p : printers) test::AddTestPrinter(p, driverName);
 }
 
 void CreateUnrelatedThings() {
-    AddDriver("Other Driver", {"OTHER.DLL", "OTHER.GPD", "OTHERUI.DLL", "OTHER.HLP"});
-    CreatePrinter("Office", "Other Driver");
-    CreatePrinter("My KRX printer", "Other Driver");   // the name alone makes no printer ours
+    test::AddDriverUsing("Other Driver", {"OTHER.DLL", "OTHER.GPD", "OTHERUI.DLL", "OTHER.HLP"});
+    test::AddTestPrinter("Office", "Other Driver");
+    test::AddTestPrinter("My KRX printer", "Other Driver");   // the name alone makes no printer ours
     CreateDirectoryA("C:\\TEMP", nullptr);
     test::WriteFileBytes("C:\\TEMP\\notes.txt", "someone else's\r\n");
     test::WriteFileBytes(DriverDir() + "\\OTHERTOOL.EXE", "someone else's\r\n");
@@ -154,19 +105,9 @@ std::set<std::string> FilesUnder(const std::string& folder) {
 
 MachineState Snapshot() {
     MachineState state;
-    DWORD needed = 0, count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    std::vector<BYTE> block(needed + 1);
-    if (EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.data(), needed, &needed, &count))
-        for (DWORD i = 0; i < count; ++i) {
-            auto& p = reinterpret_cast<PRINTER_INFO_2A*>(block.data())[i];
-            state.printers.insert(std::string(p.pPrinterName) + "|" + p.pDriverName);
-        }
-    needed = count = 0;
-    EnumPrinterDriversA(nullptr, Text("Windows NT x86"), 1, nullptr, 0, &needed, &count);
-    block.assign(needed + 1, 0);
-    if (EnumPrinterDriversA(nullptr, Text("Windows NT x86"), 1, block.data(), needed, &needed, &count))
-        for (DWORD i = 0; i < count; ++i) state.drivers.insert(reinterpret_cast<DRIVER_INFO_1A*>(block.data())[i].pName);
+    for (const std::string& printer : test::ListPrinters())
+        state.printers.insert(printer + "|" + test::DriverOfPrinter(printer));
+    for (const std::string& driver : test::ListDrivers()) state.drivers.insert(driver);
     state.files = FilesUnder("C:\\TEMP");
     for (const std::string& f : FilesUnder(DriverDir())) state.files.insert(f);
     HKEY key;
@@ -224,8 +165,11 @@ MessageBoxSeen AnswerMessageBox(HANDLE process, DWORD processId, int button, DWO
             char text[8192] = {};
             // The message text is the box's static control 0xFFFF.
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            char caption[512] = {};
+            GetWindowTextA(box, caption, sizeof caption);
             result.seen = true;
             result.text = text;
+            result.caption = caption;
             PostMessageA(box, WM_COMMAND, button, 0);
             while (IsWindow(box) && GetTickCount() - start < timeoutMs) Sleep(20);
             return result;

@@ -21,9 +21,6 @@ void StageInstallFiles(const std::string& printerName);
 // The uninstaller copies are the build's real program.
 void CreateInstall(const std::string& printerName, const std::string& driverName,
                    const std::vector<std::string>& printers);
-// A driver that lists the given files of the version folder 3 (created when absent).
-bool AddDriver(const std::string& name, const std::vector<std::string>& version3Files);
-bool CreatePrinter(const std::string& name, const std::string& driver);
 
 // Things of others that must outlive every uninstall: printers (one with
 // "KRX" in its name) on another driver, files in C:\TEMP and the driver
@@ -58,6 +55,7 @@ std::set<std::string> PendingDeletions();
 struct MessageBoxSeen {
     bool seen = false;
     std::string text;
+    std::string caption;
 };
 // Waits for the program's message box, reads its text and presses `button`.
 MessageBoxSeen AnswerMessageBox(HANDLE process, DWORD processId, int button, DWORD timeoutMs = 30000);

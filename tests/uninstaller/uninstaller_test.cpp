@@ -1,6 +1,7 @@
 // The real uninstaller program against an install state made in this
 // prefix: what goes, what stays, its messages and its exit codes.
 #include "install_state.h"
+#include "spooler_support.h"
 #include "test_support.h"
 #include "uninstaller/messages.h"
 #include "uninstaller/uninstall_app.h"
@@ -97,8 +98,13 @@ TEST(Uninstaller, RemovesTheInstallationAndNothingElseAndASecondRunIsHarmless) {
     EXPECT_TRUE(Snapshot() == after);
 }
 
+// Files of the names every install writes, but nothing of this printer's
+// own: a user's scratch file and another install's Unidrv copies stay.
 TEST(Uninstaller, WithNothingInstalledSaysSoAndChangesNothing) {
     CreateUnrelatedThings();
+    for (const char* name : {"temp.txt", "UNIDRV.DLL", "STDNAMES.GPD"})
+        ASSERT_TRUE(test::WriteFileBytes(std::string("C:\\TEMP\\") + name, "a user's own"));
+    ASSERT_TRUE(test::WriteFileBytes(DriverDir() + "\\ZIKU.UFM", "another install's"));
     std::string folder = test::MakeTempFolder("nothing");
     std::string program = CopyUninstaller(folder + "\\uninstallKRX.exe");
     MachineState before = Snapshot();
@@ -144,7 +150,7 @@ TEST(Uninstaller, RemovesEveryPrinterOnTheDriverAndKeepsPrintersOfOtherDrivers) 
 
 TEST(Uninstaller, KeepsUnidrvFilesThatAnotherDriverStillLists) {
     // Another Unidrv-based driver shares the core files in folder 3.
-    ASSERT_TRUE(AddDriver("Other Unidrv", {"UNIDRV.DLL", "OTHER.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP",
+    ASSERT_TRUE(test::AddDriverUsing("Other Unidrv", {"UNIDRV.DLL", "OTHER.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP",
                                            "UNIRES.DLL", "STDNAMES.GPD"}));
     CreateInstall("KRX", "KRX", {"KRX"});
     std::string folder = test::MakeTempFolder("shared");
@@ -179,10 +185,12 @@ TEST(Uninstaller, RenamedFileNamesThePrinterAndLeavesOtherInstallsAlone) {
         }
 }
 
+// An incomplete removal keeps the entry in the installed programs and the
+// program itself, so the user can run it again from there.
 TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     CreateInstall("KRX", "KRX", {"KRX"});
-    std::string folder = test::MakeTempFolder("in_use");
-    std::string program = CopyUninstaller(folder + "\\uninstallKRX.exe");
+    std::string program = DriverDir() + "\\uninstallKRX.exe";
+    const std::string key = std::string(kUninstallKey) + "\\KRX printer";
     // Held open without sharing, as a program that uses it would.
     const std::string busy = "C:\\TEMP\\KRX.GPD";
     HANDLE file = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -191,6 +199,8 @@ TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     EXPECT_EQ(RunSilently(program), static_cast<DWORD>(kExitIncomplete));
     EXPECT_TRUE(test::FileExists(busy));
     EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INI"));
+    EXPECT_NE(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "UninstallString"), "<missing>");
+    EXPECT_TRUE(PendingDeletions().empty());
 
     GuiRun run = RunAnswering(program, {IDYES, IDOK});
     ASSERT_EQ(run.texts.size(), 2u);
@@ -201,6 +211,8 @@ TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     CloseHandle(file);
     EXPECT_EQ(RunSilently(program), 0u);
     EXPECT_FALSE(test::FileExists(busy));
+    EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "UninstallString"), "<missing>");
+    EXPECT_EQ(PendingDeletions(), std::set<std::string>{Upper(program)});
 }
 
 TEST(Uninstaller, RunFromTheStagingFolderItSchedulesThatCopyAndRemovesReadOnlyFiles) {
@@ -261,6 +273,24 @@ TEST(Uninstaller, OddAndVeryLongPrinterNamesAreSafe) {
     EXPECT_EQ(end.printers, after.printers);
     EXPECT_EQ(end.drivers, after.drivers);
     EXPECT_EQ(end.uninstallKeys, after.uninstallKeys);
+}
+
+// 許 and 功 end in 0x5C in Big5, the byte of a backslash: the printer name
+// and the message boxes' caption (the program's name) are found by
+// characters, not bytes.
+TEST(Uninstaller, Big5FolderAndProgramNamesWithBackslashTrailBytes) {
+    if (GetACP() != 950) GTEST_SKIP() << "needs the Big5 code page";
+    std::string folder = test::MakeTempFolder("big5") + "\\\xB3\x5C";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string name = "\xA5\x5C";
+    std::string program = CopyUninstaller(folder + "\\uninstall" + name + ".exe");
+    PROCESS_INFORMATION pi = test::StartProgram("\"" + program + "\"");
+    MessageBoxSeen box = AnswerMessageBox(pi.hProcess, pi.dwProcessId, IDOK);
+    EXPECT_EQ(box.text, Format(SystemTexts().notInstalled, name));
+    EXPECT_EQ(box.caption, "uninstall" + name);
+    EXPECT_EQ(WaitForExit(pi.hProcess), 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }
 
 }  // namespace
