@@ -3,9 +3,9 @@
 #include <algorithm>
 
 BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
-    ON_COMMAND(kBack, OnBack)
-    ON_COMMAND(kNext, OnNext)
-    ON_COMMAND(kFinish, OnFinish)
+    ON_COMMAND(IDC_BACK, OnBack)
+    ON_COMMAND(IDC_NEXT, OnNext)
+    ON_COMMAND(IDC_FINISH, OnFinish)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -144,7 +144,7 @@ void WizardFrameDialog::OnFinish() {
     for (WizardPage* page : pageList)
         if (page->created && !page->OnFinishQuery()) return;
     UpdateData(TRUE);
-    EndDialog(kFinish);
+    EndDialog(IDC_FINISH);
 }
 
 void WizardFrameDialog::OnCancel() {
