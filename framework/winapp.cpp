@@ -1,10 +1,10 @@
 #include "winapp.h"
+#include "string_ids.h"
 #include "wnd.h"
 #include <cstring>
 
 namespace {
 CWinApp* g_currentApp = nullptr;
-const UINT kAppTitleString = 57344;
 }
 
 CWinApp::CWinApp(const char* appName) {
@@ -63,7 +63,7 @@ int AfxWinMain(HINSTANCE instance, int /*showCommand*/) {
     if (!app) return -1;
     app->m_hInstance = instance;
     if (!app->m_pszAppName) {
-        if (LoadStringA(instance, kAppTitleString, app->appName_, sizeof app->appName_) <= 0)
+        if (LoadStringA(instance, IDS_APP_TITLE, app->appName_, sizeof app->appName_) <= 0)
             NameAfterProgramFile(app->appName_, sizeof app->appName_);
         app->m_pszAppName = app->appName_;
     }
