@@ -63,9 +63,9 @@ private:
     // keyboard navigation (Tab, Esc, Enter), innermost first.
     bool PreTranslateInput(MSG& msg);
 
-    bool modal_ = false;
-    bool continueModal_ = false;
-    INT_PTR modalResult_ = -1;
+    bool m_modal = false;
+    bool m_continueModal = false;
+    INT_PTR m_modalResult = -1;
 };
 
 // The dialog procedure of every dialog of the program: routes messages to the

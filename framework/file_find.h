@@ -13,13 +13,13 @@ public:
     BOOL IsDirectory() const;
     // Full path of the current match: the pattern's directory plus its name.
     BOOL GetFilePath(char* path, size_t size) const;
-    const char* GetFileName() const { return current_.cFileName; }
+    const char* GetFileName() const { return m_current.cFileName; }
     void Close();
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA current_ = {};
-    WIN32_FIND_DATAA next_ = {};
-    bool hasNext_ = false;
-    char root_[MAX_PATH] = {};
+    HANDLE m_findHandle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA m_current = {};
+    WIN32_FIND_DATAA m_next = {};      // the match read ahead
+    bool m_hasNext = false;
+    char m_directory[MAX_PATH] = {};   // the pattern's, with its backslash; "" for none
 };

@@ -10,8 +10,8 @@ CWinApp* g_currentApp = nullptr;
 CWinApp::CWinApp(const char* appName) {
     g_currentApp = this;
     if (appName) {
-        lstrcpynA(appName_, appName, sizeof appName_);
-        m_pszAppName = appName_;
+        lstrcpynA(m_appNameBuffer, appName, sizeof m_appNameBuffer);
+        m_pszAppName = m_appNameBuffer;
     }
 }
 
@@ -63,9 +63,10 @@ int AfxWinMain(HINSTANCE instance, int /*showCommand*/) {
     if (!app) return -1;
     app->m_hInstance = instance;
     if (!app->m_pszAppName) {
-        if (LoadStringA(instance, IDS_APP_TITLE, app->appName_, sizeof app->appName_) <= 0)
-            NameAfterProgramFile(app->appName_, sizeof app->appName_);
-        app->m_pszAppName = app->appName_;
+        if (LoadStringA(instance, IDS_APP_TITLE, app->m_appNameBuffer,
+                        sizeof app->m_appNameBuffer) <= 0)
+            NameAfterProgramFile(app->m_appNameBuffer, sizeof app->m_appNameBuffer);
+        app->m_pszAppName = app->m_appNameBuffer;
     }
     if (!app->InitApplication()) return app->ExitInstance();
     if (!app->InitInstance()) {

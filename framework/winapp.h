@@ -28,7 +28,7 @@ public:
     HINSTANCE m_hInstance = nullptr;
 
 private:
-    char appName_[MAX_PATH] = {};
+    char m_appNameBuffer[MAX_PATH] = {};   // what m_pszAppName points at
     friend int AfxWinMain(HINSTANCE, int);
 };
 

@@ -5,18 +5,18 @@
 
 class CWnd;
 
-// One row of a message map. `handler` calls the member function with the
+// One row of a message map. `m_handler` calls the member function with the
 // message's parameters unpacked and returns the message result.
 using AfxHandler = LRESULT (*)(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam);
 struct AfxMsgMapEntry {
-    UINT message;   // WM_COMMAND, WM_CTLCOLOR (for all WM_CTLCOLOR... messages) or another
-    UINT code;      // notification code of WM_COMMAND
-    UINT id;        // control or command id of WM_COMMAND (low 16 bits compared)
-    AfxHandler handler;
+    UINT m_message;   // WM_COMMAND, WM_CTLCOLOR (for all WM_CTLCOLOR... messages) or another
+    UINT m_code;      // notification code of WM_COMMAND
+    UINT m_id;        // control or command id of WM_COMMAND (low 16 bits compared)
+    AfxHandler m_handler;
 };
 struct AfxMsgMap {
-    const AfxMsgMap* (*base)();
-    const AfxMsgMapEntry* entries;   // ends with a null handler
+    const AfxMsgMap* (*m_baseMap)();
+    const AfxMsgMapEntry* m_entries;   // ends with a null handler
 };
 
 // The old combined colour message; the maps file every WM_CTLCOLOR... under it.
@@ -83,9 +83,9 @@ protected:
     LRESULT Default();
 
 private:
-    struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
-    CurrentMessage current_ = {};
-    bool permanent_ = false;   // registered for FromHandle
+    struct CurrentMessage { UINT m_message; WPARAM m_wParam; LPARAM m_lParam; };
+    CurrentMessage m_currentMessage = {};
+    bool m_registered = false;   // registered for FromHandle
 };
 
 // Message-map tables, written inside the class (DECLARE_MESSAGE_MAP) and in
