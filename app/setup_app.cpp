@@ -39,13 +39,13 @@ static void ChooseInitialLanguageFile(const char*& languageName) {
     AfxFormat(g_LanguageFile, "%s%s%s", g_AppDirectory, kLanguageFolder, file);
 }
 
-BOOL SetupWizardApp::InitInstance() {
+bool SetupWizardApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
     LoadConfiguration();
     RunWizard();
-    return FALSE;
+    return false;
 }
 
 void SetupWizardApp::LoadConfiguration() {

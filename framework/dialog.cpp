@@ -79,7 +79,7 @@ CDialog::~CDialog() {
     }
 }
 
-BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+bool CDialog::Create(UINT templateId, CWnd* parent) {
     m_nIDHelp = templateId;
     m_pParentWnd = parent;
     m_modal = false;
@@ -158,20 +158,20 @@ void CDialog::EndDialog(int result) {
     }
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    if (!m_hWnd) return FALSE;
+bool CDialog::UpdateData(bool saveAndValidate) {
+    if (!m_hWnd) return false;
     CDataExchange dx(this, saveAndValidate);
     DoDataExchange(&dx);
-    return TRUE;
+    return true;
 }
 
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
+bool CDialog::OnInitDialog() {
+    UpdateData(false);
+    return true;
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData(true)) return;
     EndDialog(IDOK);
 }
 

@@ -6,13 +6,13 @@ class CFileFind : public CObject {
 public:
     ~CFileFind() override { Close(); }
     // Starts a search for the pattern; true when something matched.
-    BOOL FindFile(const char* pattern);
+    bool FindFile(const char* pattern);
     // Moves to the next match; false at the last one (which is still current).
-    BOOL FindNextFile();
-    BOOL IsDots() const;
-    BOOL IsDirectory() const;
+    bool FindNextFile();
+    bool IsDots() const;
+    bool IsDirectory() const;
     // Full path of the current match: the pattern's directory plus its name.
-    BOOL GetFilePath(char* path, size_t size) const;
+    bool GetFilePath(char* path, size_t size) const;
     const char* GetFileName() const { return m_current.cFileName; }
     void Close();
 

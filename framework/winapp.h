@@ -6,7 +6,7 @@
 class CWinThread : public CObject {
 public:
     CWnd* m_pMainWnd = nullptr;
-    virtual BOOL InitInstance() { return FALSE; }
+    virtual bool InitInstance() { return false; }
     virtual int ExitInstance() { return 0; }
     virtual int Run();
     // Thread-object deletion hook; the framework never calls it for the
@@ -21,7 +21,7 @@ public:
     // table holds an application title.
     explicit CWinApp(const char* appName = nullptr);
     ~CWinApp() override;
-    virtual BOOL InitApplication() { return TRUE; }
+    virtual bool InitApplication() { return true; }
     int ExitInstance() override { return 0; }
 
     const char* m_pszAppName = nullptr;

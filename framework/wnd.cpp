@@ -31,7 +31,7 @@ void CWnd::ModifyStyleEx(DWORD remove, DWORD add) {
     SetWindowLongA(m_hWnd, GWL_EXSTYLE, (style & ~static_cast<LONG>(remove)) | static_cast<LONG>(add));
 }
 
-BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
+bool CWnd::DestroyWindow() { return m_hWnd && ::DestroyWindow(m_hWnd); }
 
 void CWnd::BeginWaitCursor() { AfxDoWaitCursor(1); }
 void CWnd::EndWaitCursor() { AfxDoWaitCursor(-1); }

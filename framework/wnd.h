@@ -40,11 +40,13 @@ public:
     CWnd* GetParent() const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
-    BOOL EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    // True when the window was visible before.
+    bool ShowWindow(int command) { return ::ShowWindow(m_hWnd, command) != FALSE; }
+    // True when the window was disabled before.
+    bool EnableWindow(bool enable) { return ::EnableWindow(m_hWnd, enable) != FALSE; }
+    bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
+    bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
+    bool IsIconic() const { return ::IsIconic(m_hWnd) != FALSE; }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     int GetWindowText(char* text, int size) const { return ::GetWindowTextA(m_hWnd, text, size); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
@@ -52,21 +54,21 @@ public:
     void ScreenToClient(RECT* rect) const {
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
     }
-    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) {
+    void MoveWindow(int x, int y, int width, int height, bool repaint = true) {
         ::MoveWindow(m_hWnd, x, y, width, height, repaint);
     }
-    BOOL SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
-        return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
+    bool SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
+        return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags) != FALSE;
     }
-    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
-    BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+    bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
     void ModifyStyleEx(DWORD remove, DWORD add);
-    virtual BOOL DestroyWindow();
+    virtual bool DestroyWindow();
 
     // The application's wait cursor, shown while the program is busy.
     void BeginWaitCursor();

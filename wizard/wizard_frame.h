@@ -30,7 +30,7 @@ public:
     bool DestroyPage(WizardPage* page);
     bool ShowFirstPage();
 
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
     std::list<WizardPage*> pageList;
     int pageAreaId = 0;

@@ -216,20 +216,20 @@ TEST(DataExchange, RadioGroupsEndAtTheNextGroup) {
 
     SendMessageA(page.GetDlgItem(IDC_ENGLISH), BM_SETCHECK, BST_CHECKED, 0);
     SendMessageA(page.GetDlgItem(IDC_VISTA), BM_SETCHECK, BST_UNCHECKED, 0);
-    page.UpdateData(TRUE);
+    page.UpdateData(true);
     EXPECT_EQ(page.language, 1);
     EXPECT_EQ(page.system, -1);
 
     page.language = 0;
     page.system = 4;
-    page.UpdateData(FALSE);
+    page.UpdateData(false);
     EXPECT_TRUE(Checked(page, IDC_CHINESE));
     EXPECT_FALSE(Checked(page, IDC_ENGLISH));
     EXPECT_TRUE(Checked(page, IDC_WIN7));
     EXPECT_FALSE(Checked(page, IDC_VISTA));
 
     page.language = 7;   // no such button: the whole group is cleared
-    page.UpdateData(FALSE);
+    page.UpdateData(false);
     EXPECT_FALSE(Checked(page, IDC_CHINESE));
     EXPECT_FALSE(Checked(page, IDC_ENGLISH));
     page.DestroyWindow();
@@ -255,12 +255,12 @@ TEST(DataExchange, CheckBoxAndBoundedText) {
     SendMessageA(page.GetDlgItem(IDC_DEFAULT_PRINTER), BM_SETCHECK, BST_CHECKED, 0);
     std::string longText(5000, 'x');
     SetWindowTextA(page.GetDlgItem(IDC_SERIES_NAME), longText.c_str());
-    page.UpdateData(TRUE);
+    page.UpdateData(true);
     EXPECT_EQ(page.check, 1);
     EXPECT_EQ(std::string(page.text), "xxxxxxx") << "cut to the buffer";
 
     page.check = 0;
-    page.UpdateData(FALSE);
+    page.UpdateData(false);
     EXPECT_FALSE(Checked(page, IDC_DEFAULT_PRINTER));
     page.DestroyWindow();
 }
