@@ -4,8 +4,6 @@
 
 class SetupWizardApp : public CWinApp {
 public:
-    SetupWizardApp() : CWinApp(nullptr) {}
-
     bool InitInstance() override;
     // Removes an earlier installation of the same printer, registers the
     // uninstall entry and deletes the driver's paper form.

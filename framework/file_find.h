@@ -13,7 +13,6 @@ public:
     bool IsDirectory() const;
     // Full path of the current match: the pattern's directory plus its name.
     bool GetFilePath(char* path, size_t size) const;
-    const char* GetFileName() const { return m_current.cFileName; }
     void Close();
 
 private:

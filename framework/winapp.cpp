@@ -7,13 +7,7 @@ namespace {
 CWinApp* g_currentApp = nullptr;
 }
 
-CWinApp::CWinApp(const char* appName) {
-    g_currentApp = this;
-    if (appName) {
-        lstrcpynA(m_appNameBuffer, appName, sizeof m_appNameBuffer);
-        m_pszAppName = m_appNameBuffer;
-    }
-}
+CWinApp::CWinApp() { g_currentApp = this; }
 
 CWinApp::~CWinApp() {
     if (g_currentApp == this) g_currentApp = nullptr;
@@ -26,9 +20,7 @@ HINSTANCE AfxGetInstanceHandle() {
                                                      : GetModuleHandleA(nullptr);
 }
 
-const char* AfxGetAppName() {
-    return g_currentApp && g_currentApp->m_pszAppName ? g_currentApp->m_pszAppName : "";
-}
+const char* AfxGetAppName() { return g_currentApp ? g_currentApp->m_appName : ""; }
 
 CWnd* AfxGetMainWnd() { return g_currentApp ? g_currentApp->m_pMainWnd : nullptr; }
 
@@ -62,12 +54,8 @@ int AfxWinMain(HINSTANCE instance, int /*showCommand*/) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     app->m_hInstance = instance;
-    if (!app->m_pszAppName) {
-        if (LoadStringA(instance, IDS_APP_TITLE, app->m_appNameBuffer,
-                        sizeof app->m_appNameBuffer) <= 0)
-            NameAfterProgramFile(app->m_appNameBuffer, sizeof app->m_appNameBuffer);
-        app->m_pszAppName = app->m_appNameBuffer;
-    }
+    if (LoadStringA(instance, IDS_APP_TITLE, app->m_appName, sizeof app->m_appName) <= 0)
+        NameAfterProgramFile(app->m_appName, sizeof app->m_appName);
     if (!app->InitApplication()) return app->ExitInstance();
     if (!app->InitInstance()) {
         // An application that ends from InitInstance still gets ExitInstance;

@@ -3,6 +3,8 @@
 #pragma once
 #include "afx.h"
 
+class CWnd;
+
 class CWinThread : public CObject {
 public:
     CWnd* m_pMainWnd = nullptr;
@@ -16,20 +18,15 @@ public:
 
 class CWinApp : public CWinThread {
 public:
-    // Registers this object as the current application. Without a name the
-    // program file's name (without extension) is used, unless the string
-    // table holds an application title.
-    explicit CWinApp(const char* appName = nullptr);
+    // Registers this object as the current application.
+    CWinApp();
     ~CWinApp() override;
     virtual bool InitApplication() { return true; }
-    int ExitInstance() override { return 0; }
 
-    const char* m_pszAppName = nullptr;
     HINSTANCE m_hInstance = nullptr;
-
-private:
-    char m_appNameBuffer[MAX_PATH] = {};   // what m_pszAppName points at
-    friend int AfxWinMain(HINSTANCE, int);
+    // Set at start-up: the string table's application title, else the
+    // program file's name without its extension.
+    char m_appName[MAX_PATH] = {};
 };
 
 CWinApp* AfxGetApp();

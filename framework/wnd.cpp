@@ -1,5 +1,4 @@
 #include "wnd.h"
-#include "wait_cursor.h"
 
 namespace {
 // Window property that leads from a window to its window object.
@@ -32,9 +31,6 @@ void CWnd::ModifyStyleEx(DWORD remove, DWORD add) {
 }
 
 bool CWnd::DestroyWindow() { return m_hWnd && ::DestroyWindow(m_hWnd); }
-
-void CWnd::BeginWaitCursor() { AfxDoWaitCursor(1); }
-void CWnd::EndWaitCursor() { AfxDoWaitCursor(-1); }
 
 LRESULT CWnd::Default() {
     return DefWindowProcA(m_hWnd, m_currentMessage.m_message, m_currentMessage.m_wParam,

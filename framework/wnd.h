@@ -39,16 +39,12 @@ public:
 
     CWnd* GetParent() const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     // True when the window was visible before.
     bool ShowWindow(int command) { return ::ShowWindow(m_hWnd, command) != FALSE; }
     // True when the window was disabled before.
     bool EnableWindow(bool enable) { return ::EnableWindow(m_hWnd, enable) != FALSE; }
-    bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
-    bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
     bool IsIconic() const { return ::IsIconic(m_hWnd) != FALSE; }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    int GetWindowText(char* text, int size) const { return ::GetWindowTextA(m_hWnd, text, size); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void ScreenToClient(RECT* rect) const {
@@ -69,10 +65,6 @@ public:
     bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
     void ModifyStyleEx(DWORD remove, DWORD add);
     virtual bool DestroyWindow();
-
-    // The application's wait cursor, shown while the program is busy.
-    void BeginWaitCursor();
-    void EndWaitCursor();
 
     // Looks the message up in the class's message map (then its bases') and
     // runs the handler; false when no entry matches.

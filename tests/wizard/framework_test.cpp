@@ -319,8 +319,7 @@ TEST(WaitCursor, ShowsTheWaitCursorUntilTheLastEndAndSurvivesExceptions) {
     HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     HCURSOR wait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
     SetCursor(arrow);
-    CWnd window;
-    window.BeginWaitCursor();
+    AfxDoWaitCursor(1);
     EXPECT_EQ(GetCursor(), wait);
     try {
         CWaitCursor inner;
@@ -329,9 +328,9 @@ TEST(WaitCursor, ShowsTheWaitCursorUntilTheLastEndAndSurvivesExceptions) {
     } catch (int) {
     }
     EXPECT_EQ(GetCursor(), wait) << "an inner end must not end the outer wait";
-    window.EndWaitCursor();
+    AfxDoWaitCursor(-1);
     EXPECT_EQ(GetCursor(), arrow);
-    window.EndWaitCursor();   // unbalanced: harmless
+    AfxDoWaitCursor(-1);   // unbalanced: harmless
     EXPECT_EQ(GetCursor(), arrow);
 }
 
