@@ -9,6 +9,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include <gtest/gtest.h>
+#include <set>
 #include <thread>
 
 using wiz::RunModal;
@@ -311,6 +312,44 @@ TEST(HandlerException, IsReportedInAMessageBoxAndTheLoopGoesOn) {
         .GetErrorMessage(expected, sizeof expected);
     EXPECT_EQ(reports[0], expected);
     EXPECT_NE(reports[0].find("C:\\TEMP\\locked.dll"), std::string::npos);
+}
+
+// Each cause has its own text in the string table, in the causes' order.
+TEST(FileException, EveryCauseShowsItsOwnTextWithTheFileName) {
+    using E = CFileException;
+    const struct { E::Cause cause; UINT text; } kTexts[] = {
+        {E::none, IDS_INTERNAL_FAILURE},
+        {E::generic, IDS_FILE_GENERIC},
+        {E::fileNotFound, IDS_FILE_NOT_FOUND},
+        {E::badPath, IDS_FILE_BAD_PATH},
+        {E::tooManyOpenFiles, IDS_FILE_TOO_MANY_OPEN},
+        {E::accessDenied, IDS_FILE_ACCESS_DENIED},
+        {E::invalidFile, IDS_FILE_INVALID},
+        {E::removeCurrentDir, IDS_FILE_REMOVE_CURRENT_DIR},
+        {E::directoryFull, IDS_FILE_DIRECTORY_FULL},
+        {E::badSeek, IDS_FILE_BAD_SEEK},
+        {E::hardIO, IDS_FILE_HARD_IO},
+        {E::sharingViolation, IDS_FILE_SHARING},
+        {E::lockViolation, IDS_FILE_LOCKING},
+        {E::diskFull, IDS_FILE_DISK_FULL},
+        {E::endOfFile, IDS_FILE_EOF},
+    };
+    std::set<std::wstring> seen;   // as stored: the ANSI texts may all be "?" here
+    for (const auto& t : kTexts) {
+        char pattern[512] = {};
+        ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), t.text, pattern, sizeof pattern), 0) << t.text;
+        std::string expected = pattern;
+        const size_t at = expected.find("%1");
+        EXPECT_EQ(at == std::string::npos, t.cause == E::none) << t.text;
+        if (at != std::string::npos) expected.replace(at, 2, "C:\\TEMP\\a.dll");
+        char text[1024];
+        E(t.cause, 0, "C:\\TEMP\\a.dll").GetErrorMessage(text, sizeof text);
+        EXPECT_EQ(text, expected) << t.text;
+        wchar_t stored[512] = {};
+        LoadStringW(GetModuleHandleW(nullptr), t.text, stored, 512);
+        seen.insert(stored);
+    }
+    EXPECT_EQ(seen.size(), std::size(kTexts)) << "two causes share a text";
 }
 
 // ---- wait cursor ----
