@@ -11,7 +11,7 @@ static bool LanguageFileExists(const char* wanted) {
     char pattern[MAX_PATH];
     if (!AfxFormat(pattern, "%s%s\\*.dll", g_AppDirectory, kLanguageFolder)) return false;
     CFileFind finder;
-    BOOL more = finder.FindFile(pattern);
+    bool more = finder.FindFile(pattern);
     while (more) {
         more = finder.FindNextFile();
         if (finder.IsDots() || finder.IsDirectory()) continue;

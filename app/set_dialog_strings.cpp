@@ -22,7 +22,7 @@ const int kTextSize = 1000;
 void g_SetDialogStrings(CWnd* dialog, int templateId) {
     if (!dialog || !dialog->m_hWnd) return;
     CFont& font = NewDialogFont();
-    font.CreateFont(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    font.CreateFont(13, 0, 0, 0, FW_NORMAL, false, false, false, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "Arial");
 
     char text[kTextSize] = {};

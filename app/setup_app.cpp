@@ -70,13 +70,13 @@ static void DefaultPrinterName(char (&name)[MAX_PATH]) {
     }
 }
 
-BOOL SetupWizardApp::InitInstance() {
+bool SetupWizardApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
     LoadConfiguration();
     RunWizard();
-    return FALSE;
+    return false;
 }
 
 void SetupWizardApp::LoadConfiguration() {

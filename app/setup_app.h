@@ -6,9 +6,7 @@ class UsedDriverFiles;
 
 class SetupWizardApp : public CWinApp {
 public:
-    SetupWizardApp() : CWinApp(nullptr) {}
-
-    BOOL InitInstance() override;
+    bool InitInstance() override;
     // Removes an earlier installation of the same printer, registers the
     // uninstall entry and deletes the driver's paper form.
     void Delete() override;

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-class CWnd;
-
 // Root of the framework's object classes. Slot order: runtime class,
 // destructor, serialisation.
 class CObject {

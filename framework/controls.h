@@ -21,5 +21,4 @@ public:
 class CProgressCtrl : public CWnd {
 public:
     int SetPos(int position) { return static_cast<int>(SendMessage(PBM_SETPOS, position)); }
-    int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
 };

@@ -87,10 +87,10 @@ CDialog::~CDialog() {
     }
 }
 
-BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+bool CDialog::Create(UINT templateId, CWnd* parent) {
     m_nIDHelp = templateId;
     m_pParentWnd = parent;
-    modal_ = false;
+    m_modal = false;
     RegisterControlClasses();
     HWND hwnd = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
                                    parent ? parent->m_hWnd : nullptr, AfxDlgProc,
@@ -107,22 +107,22 @@ INT_PTR CDialog::DoModal() {
     bool reenableOwner = owner && ::IsWindowEnabled(owner);
     if (reenableOwner) ::EnableWindow(owner, FALSE);
 
-    modal_ = true;
-    continueModal_ = true;
-    modalResult_ = -1;
+    m_modal = true;
+    m_continueModal = true;
+    m_modalResult = -1;
     RegisterControlClasses();
     HWND hwnd = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDHelp), owner,
                                    AfxDlgProc, reinterpret_cast<LPARAM>(this));
-    if (!hwnd) continueModal_ = false;
+    if (!hwnd) m_continueModal = false;
     // A modal dialog is shown even when its template is not visible.
-    else if (continueModal_ && m_hWnd && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    else if (m_continueModal && m_hWnd && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
 
     MSG msg;
-    while (continueModal_ && m_hWnd) {
+    while (m_continueModal && m_hWnd) {
         if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
             // The quit belongs to the outer loops as well.
             PostQuitMessage(static_cast<int>(msg.wParam));
-            modalResult_ = -1;
+            m_modalResult = -1;
             break;
         }
         if (!PreTranslateInput(msg)) {
@@ -140,8 +140,8 @@ INT_PTR CDialog::DoModal() {
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
         DestroyWindow();
     }
-    modal_ = false;
-    return modalResult_;
+    m_modal = false;
+    return m_modalResult;
 }
 
 bool CDialog::PreTranslateInput(MSG& msg) {
@@ -155,9 +155,9 @@ bool CDialog::PreTranslateInput(MSG& msg) {
 }
 
 void CDialog::EndDialog(int result) {
-    if (modal_) {
-        modalResult_ = result;
-        continueModal_ = false;
+    if (m_modal) {
+        m_modalResult = result;
+        m_continueModal = false;
         // Wake the modal loop: a result set from a sent message would
         // otherwise wait in GetMessage for the next posted one.
         if (m_hWnd) PostMessageA(m_hWnd, WM_NULL, 0, 0);
@@ -166,20 +166,20 @@ void CDialog::EndDialog(int result) {
     }
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    if (!m_hWnd) return FALSE;
+bool CDialog::UpdateData(bool saveAndValidate) {
+    if (!m_hWnd) return false;
     CDataExchange dx(this, saveAndValidate);
     DoDataExchange(&dx);
-    return TRUE;
+    return true;
 }
 
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
+bool CDialog::OnInitDialog() {
+    UpdateData(false);
+    return true;
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData(true)) return;
     EndDialog(IDOK);
 }
 

@@ -6,13 +6,13 @@
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate)
+    CDataExchange(CWnd* dialog, bool saveAndValidate)
         : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
     // The control with this id; null when the dialog has none.
     HWND PrepareCtrl(int id) const { return m_pDlgWnd->GetDlgItem(id); }
 
     CWnd* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;   // TRUE: controls to members; FALSE: members to controls
+    bool m_bSaveAndValidate;   // true: controls to members; false: members to controls
 };
 
 // Binds a control object to the dialog's control.
@@ -40,12 +40,12 @@ public:
     // quit message is posted again so that outer loops end too).
     virtual INT_PTR DoModal();
     // Creates the dialog modelessly, as a child or owned window of `parent`.
-    BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    bool Create(UINT templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
 
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    bool UpdateData(bool saveAndValidate = true);
 
-    virtual BOOL OnInitDialog();
+    virtual bool OnInitDialog();
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     UINT m_nIDHelp;   // the template id
@@ -63,9 +63,9 @@ private:
     // keyboard navigation (Tab, Esc, Enter), innermost first.
     bool PreTranslateInput(MSG& msg);
 
-    bool modal_ = false;
-    bool continueModal_ = false;
-    INT_PTR modalResult_ = -1;
+    bool m_modal = false;
+    bool m_continueModal = false;
+    INT_PTR m_modalResult = -1;
 };
 
 // The dialog procedure of every dialog of the program: routes messages to the

@@ -3,25 +3,7 @@
 // with the stop icon and a text from the program's string table.
 #pragma once
 #include "afx.h"
-
-// String table identifiers of the file-error texts ("%1" is the file name).
-enum FileErrorText : UINT {
-    IDS_FILE_GENERIC = 0xF120,
-    IDS_FILE_NOT_FOUND,
-    IDS_FILE_BAD_PATH,
-    IDS_FILE_TOO_MANY_OPEN,
-    IDS_FILE_ACCESS_DENIED,
-    IDS_FILE_INVALID,
-    IDS_FILE_REMOVE_CURRENT_DIR,
-    IDS_FILE_DIRECTORY_FULL,
-    IDS_FILE_BAD_SEEK,
-    IDS_FILE_HARD_IO,
-    IDS_FILE_SHARING,
-    IDS_FILE_LOCKING,
-    IDS_FILE_DISK_FULL,
-    IDS_FILE_EOF,
-    IDS_INTERNAL_FAILURE = 0xF108,
-};
+#include "string_ids.h"
 
 class CFileException : public CObject {
 public:

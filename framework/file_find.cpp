@@ -1,43 +1,43 @@
 #include "file_find.h"
 #include <cstring>
 
-BOOL CFileFind::FindFile(const char* pattern) {
+bool CFileFind::FindFile(const char* pattern) {
     Close();
-    if (!pattern || lstrlenA(pattern) >= MAX_PATH) return FALSE;
-    lstrcpynA(root_, pattern, sizeof root_);
-    char* slash = strrchr(root_, '\\');
+    if (!pattern || lstrlenA(pattern) >= MAX_PATH) return false;
+    lstrcpynA(m_directory, pattern, sizeof m_directory);
+    char* slash = strrchr(m_directory, '\\');
     if (slash) slash[1] = '\0';
-    else root_[0] = '\0';
-    handle_ = FindFirstFileA(pattern, &next_);
-    if (handle_ == INVALID_HANDLE_VALUE) return FALSE;
-    hasNext_ = true;
-    return TRUE;
+    else m_directory[0] = '\0';
+    m_findHandle = FindFirstFileA(pattern, &m_next);
+    if (m_findHandle == INVALID_HANDLE_VALUE) return false;
+    m_hasNext = true;
+    return true;
 }
 
 // Like the framework's finder, the match that FindNextFile returns to is
 // read ahead, so the result says whether another one follows.
-BOOL CFileFind::FindNextFile() {
-    if (handle_ == INVALID_HANDLE_VALUE || !hasNext_) return FALSE;
-    current_ = next_;
-    hasNext_ = ::FindNextFileA(handle_, &next_) != 0;
-    return hasNext_ ? TRUE : FALSE;
+bool CFileFind::FindNextFile() {
+    if (m_findHandle == INVALID_HANDLE_VALUE || !m_hasNext) return false;
+    m_current = m_next;
+    m_hasNext = ::FindNextFileA(m_findHandle, &m_next) != 0;
+    return m_hasNext;
 }
 
-BOOL CFileFind::IsDots() const {
-    const char* n = current_.cFileName;
+bool CFileFind::IsDots() const {
+    const char* n = m_current.cFileName;
     return IsDirectory() && n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
 }
 
-BOOL CFileFind::IsDirectory() const {
-    return (current_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+bool CFileFind::IsDirectory() const {
+    return (m_current.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-BOOL CFileFind::GetFilePath(char* path, size_t size) const {
-    return AfxFormat(path, size, "%s%s", root_, current_.cFileName) ? TRUE : FALSE;
+bool CFileFind::GetFilePath(char* path, size_t size) const {
+    return AfxFormat(path, size, "%s%s", m_directory, m_current.cFileName);
 }
 
 void CFileFind::Close() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    hasNext_ = false;
+    if (m_findHandle != INVALID_HANDLE_VALUE) FindClose(m_findHandle);
+    m_findHandle = INVALID_HANDLE_VALUE;
+    m_hasNext = false;
 }

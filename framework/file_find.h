@@ -6,20 +6,19 @@ class CFileFind : public CObject {
 public:
     ~CFileFind() override { Close(); }
     // Starts a search for the pattern; true when something matched.
-    BOOL FindFile(const char* pattern);
+    bool FindFile(const char* pattern);
     // Moves to the next match; false at the last one (which is still current).
-    BOOL FindNextFile();
-    BOOL IsDots() const;
-    BOOL IsDirectory() const;
+    bool FindNextFile();
+    bool IsDots() const;
+    bool IsDirectory() const;
     // Full path of the current match: the pattern's directory plus its name.
-    BOOL GetFilePath(char* path, size_t size) const;
-    const char* GetFileName() const { return current_.cFileName; }
+    bool GetFilePath(char* path, size_t size) const;
     void Close();
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA current_ = {};
-    WIN32_FIND_DATAA next_ = {};
-    bool hasNext_ = false;
-    char root_[MAX_PATH] = {};
+    HANDLE m_findHandle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA m_current = {};
+    WIN32_FIND_DATAA m_next = {};      // the match read ahead
+    bool m_hasNext = false;
+    char m_directory[MAX_PATH] = {};   // the pattern's, with its backslash; "" for none
 };

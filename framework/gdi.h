@@ -17,8 +17,8 @@ public:
 
 class CFont : public CGdiObject {
 public:
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight,
-                    BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet,
+    bool CreateFont(int height, int width, int escapement, int orientation, int weight,
+                    bool italic, bool underline, bool strikeOut, BYTE charSet,
                     BYTE outPrecision, BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily,
                     const char* faceName) {
         DeleteObject();
@@ -32,7 +32,7 @@ public:
 
 class CBrush : public CGdiObject {
 public:
-    BOOL CreateSolidBrush(COLORREF color) {
+    bool CreateSolidBrush(COLORREF color) {
         DeleteObject();
         m_hObject = ::CreateSolidBrush(color);
         return m_hObject != nullptr;

@@ -1,19 +1,13 @@
 #include "winapp.h"
+#include "string_ids.h"
 #include "wnd.h"
 #include <cstring>
 
 namespace {
 CWinApp* g_currentApp = nullptr;
-const UINT kAppTitleString = 57344;
 }
 
-CWinApp::CWinApp(const char* appName) {
-    g_currentApp = this;
-    if (appName) {
-        lstrcpynA(appName_, appName, sizeof appName_);
-        m_pszAppName = appName_;
-    }
-}
+CWinApp::CWinApp() { g_currentApp = this; }
 
 CWinApp::~CWinApp() {
     if (g_currentApp == this) g_currentApp = nullptr;
@@ -26,9 +20,7 @@ HINSTANCE AfxGetInstanceHandle() {
                                                      : GetModuleHandleA(nullptr);
 }
 
-const char* AfxGetAppName() {
-    return g_currentApp && g_currentApp->m_pszAppName ? g_currentApp->m_pszAppName : "";
-}
+const char* AfxGetAppName() { return g_currentApp ? g_currentApp->m_appName : ""; }
 
 CWnd* AfxGetMainWnd() { return g_currentApp ? g_currentApp->m_pMainWnd : nullptr; }
 
@@ -79,11 +71,8 @@ int AfxWinMain(HINSTANCE instance, int /*showCommand*/) {
     CWinApp* app = AfxGetApp();
     if (!app) return -1;
     app->m_hInstance = instance;
-    if (!app->m_pszAppName) {
-        if (LoadStringA(instance, kAppTitleString, app->appName_, sizeof app->appName_) <= 0)
-            NameAfterProgramFile(app->appName_, sizeof app->appName_);
-        app->m_pszAppName = app->appName_;
-    }
+    if (LoadStringA(instance, IDS_APP_TITLE, app->m_appName, sizeof app->m_appName) <= 0)
+        NameAfterProgramFile(app->m_appName, sizeof app->m_appName);
     if (!app->InitApplication()) return app->ExitInstance();
     if (!app->InitInstance()) {
         // An application that ends from InitInstance still gets ExitInstance;

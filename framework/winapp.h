@@ -3,10 +3,12 @@
 #pragma once
 #include "afx.h"
 
+class CWnd;
+
 class CWinThread : public CObject {
 public:
     CWnd* m_pMainWnd = nullptr;
-    virtual BOOL InitInstance() { return FALSE; }
+    virtual bool InitInstance() { return false; }
     virtual int ExitInstance() { return 0; }
     virtual int Run();
     // Thread-object deletion hook; the framework never calls it for the
@@ -16,20 +18,15 @@ public:
 
 class CWinApp : public CWinThread {
 public:
-    // Registers this object as the current application. Without a name the
-    // program file's name (without extension) is used, unless the string
-    // table holds an application title.
-    explicit CWinApp(const char* appName = nullptr);
+    // Registers this object as the current application.
+    CWinApp();
     ~CWinApp() override;
-    virtual BOOL InitApplication() { return TRUE; }
-    int ExitInstance() override { return 0; }
+    virtual bool InitApplication() { return true; }
 
-    const char* m_pszAppName = nullptr;
     HINSTANCE m_hInstance = nullptr;
-
-private:
-    char appName_[MAX_PATH] = {};
-    friend int AfxWinMain(HINSTANCE, int);
+    // Set at start-up: the string table's application title, else the
+    // program file's name without its extension.
+    char m_appName[MAX_PATH] = {};
 };
 
 CWinApp* AfxGetApp();

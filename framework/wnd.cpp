@@ -1,5 +1,4 @@
 #include "wnd.h"
-#include "wait_cursor.h"
 
 namespace {
 // Window property that leads from a window to its window object.
@@ -15,12 +14,12 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 
 void CWnd::Attach(HWND hwnd) {
     m_hWnd = hwnd;
-    permanent_ = SetPropA(hwnd, kObjectProperty, this) != FALSE;
+    m_registered = SetPropA(hwnd, kObjectProperty, this) != FALSE;
 }
 
 void CWnd::Detach() {
-    if (m_hWnd && permanent_ && FromHandle(m_hWnd) == this) RemovePropA(m_hWnd, kObjectProperty);
-    permanent_ = false;
+    if (m_hWnd && m_registered && FromHandle(m_hWnd) == this) RemovePropA(m_hWnd, kObjectProperty);
+    m_registered = false;
     m_hWnd = nullptr;
 }
 
@@ -31,13 +30,11 @@ void CWnd::ModifyStyleEx(DWORD remove, DWORD add) {
     SetWindowLongA(m_hWnd, GWL_EXSTYLE, (style & ~static_cast<LONG>(remove)) | static_cast<LONG>(add));
 }
 
-BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
-
-void CWnd::BeginWaitCursor() { AfxDoWaitCursor(1); }
-void CWnd::EndWaitCursor() { AfxDoWaitCursor(-1); }
+bool CWnd::DestroyWindow() { return m_hWnd && ::DestroyWindow(m_hWnd); }
 
 LRESULT CWnd::Default() {
-    return DefWindowProcA(m_hWnd, current_.message, current_.wParam, current_.lParam);
+    return DefWindowProcA(m_hWnd, m_currentMessage.m_message, m_currentMessage.m_wParam,
+                          m_currentMessage.m_lParam);
 }
 
 const AfxMsgMap* CWnd::GetThisMessageMap() {
@@ -50,19 +47,21 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     UINT key = message;
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) key = WM_CTLCOLOR;
     const UINT code = HIWORD(wParam), id = LOWORD(wParam);
-    for (const AfxMsgMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
-        for (const AfxMsgMapEntry* e = map->entries; e->handler; ++e) {
-            if (e->message != key) continue;
-            if (key == WM_COMMAND && (e->code != code || (e->id & 0xFFFF) != id)) continue;
+    for (const AfxMsgMap* map = GetMessageMap(); map;
+         map = map->m_baseMap ? map->m_baseMap() : nullptr) {
+        for (const AfxMsgMapEntry* e = map->m_entries; e->m_handler; ++e) {
+            if (e->m_message != key) continue;
+            if (key == WM_COMMAND && (e->m_code != code || (e->m_id & 0xFFFF) != id)) continue;
             // Handlers may run nested (a message box inside a handler), so the
             // message that Default() refers to is kept per call.
-            CurrentMessage saved = current_;
-            current_ = {message, wParam, lParam};
+            CurrentMessage saved = m_currentMessage;
+            m_currentMessage = {message, wParam, lParam};
             struct Restore {
-                CWnd* w; CurrentMessage m;
-                ~Restore() { w->current_ = m; }
+                CWnd* m_window;
+                CurrentMessage m_saved;
+                ~Restore() { m_window->m_currentMessage = m_saved; }
             } restore{this, saved};
-            result = e->handler(this, message, wParam, lParam);
+            result = e->m_handler(this, message, wParam, lParam);
             return true;
         }
     }

@@ -5,18 +5,18 @@
 
 class CWnd;
 
-// One row of a message map. `handler` calls the member function with the
+// One row of a message map. `m_handler` calls the member function with the
 // message's parameters unpacked and returns the message result.
 using AfxHandler = LRESULT (*)(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam);
 struct AfxMsgMapEntry {
-    UINT message;   // WM_COMMAND, WM_CTLCOLOR (for all WM_CTLCOLOR... messages) or another
-    UINT code;      // notification code of WM_COMMAND
-    UINT id;        // control or command id of WM_COMMAND (low 16 bits compared)
-    AfxHandler handler;
+    UINT m_message;   // WM_COMMAND, WM_CTLCOLOR (for all WM_CTLCOLOR... messages) or another
+    UINT m_code;      // notification code of WM_COMMAND
+    UINT m_id;        // control or command id of WM_COMMAND (low 16 bits compared)
+    AfxHandler m_handler;
 };
 struct AfxMsgMap {
-    const AfxMsgMap* (*base)();
-    const AfxMsgMapEntry* entries;   // ends with a null handler
+    const AfxMsgMap* (*m_baseMap)();
+    const AfxMsgMapEntry* m_entries;   // ends with a null handler
 };
 
 // The old combined colour message; the maps file every WM_CTLCOLOR... under it.
@@ -39,38 +39,32 @@ public:
 
     CWnd* GetParent() const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
-    BOOL EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    // True when the window was visible before.
+    bool ShowWindow(int command) { return ::ShowWindow(m_hWnd, command) != FALSE; }
+    // True when the window was disabled before.
+    bool EnableWindow(bool enable) { return ::EnableWindow(m_hWnd, enable) != FALSE; }
+    bool IsIconic() const { return ::IsIconic(m_hWnd) != FALSE; }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    int GetWindowText(char* text, int size) const { return ::GetWindowTextA(m_hWnd, text, size); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void ScreenToClient(RECT* rect) const {
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
     }
-    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) {
+    void MoveWindow(int x, int y, int width, int height, bool repaint = true) {
         ::MoveWindow(m_hWnd, x, y, width, height, repaint);
     }
-    BOOL SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
-        return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
+    bool SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
+        return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags) != FALSE;
     }
-    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
-    BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+    bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
     void ModifyStyleEx(DWORD remove, DWORD add);
-    virtual BOOL DestroyWindow();
-
-    // The application's wait cursor, shown while the program is busy.
-    void BeginWaitCursor();
-    void EndWaitCursor();
+    virtual bool DestroyWindow();
 
     // Looks the message up in the class's message map (then its bases') and
     // runs the handler; false when no entry matches.
@@ -83,9 +77,9 @@ protected:
     LRESULT Default();
 
 private:
-    struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
-    CurrentMessage current_ = {};
-    bool permanent_ = false;   // registered for FromHandle
+    struct CurrentMessage { UINT m_message; WPARAM m_wParam; LPARAM m_lParam; };
+    CurrentMessage m_currentMessage = {};
+    bool m_registered = false;   // registered for FromHandle
 };
 
 // Message-map tables, written inside the class (DECLARE_MESSAGE_MAP) and in

@@ -35,12 +35,12 @@ int Uninstall(const char* programPath, bool silent) {
 
 }  // namespace
 
-BOOL UninstallApp::InitInstance() {
+bool UninstallApp::InitInstance() {
     char programPath[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, programPath, sizeof programPath);
     // A cut-off path would name the wrong printer.
     if (length == 0 || length >= sizeof programPath) programPath[0] = '\0';
     exitCode_ = Uninstall(programPath, HasSilentSwitch(GetCommandLineA()));
     // The work is done; the framework's message loop is never needed.
-    return FALSE;
+    return false;
 }

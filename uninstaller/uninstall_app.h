@@ -13,7 +13,7 @@ enum UninstallExitCode {
 
 class UninstallApp : public CWinApp {
 public:
-    BOOL InitInstance() override;
+    bool InitInstance() override;
     int ExitInstance() override { return exitCode_; }
 
 private:

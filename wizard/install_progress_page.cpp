@@ -19,12 +19,12 @@ void InstallProgressPage::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_HEADER_GROUP, headerGroup);
 }
 
-BOOL InstallProgressPage::OnInitDialog() {
+bool InstallProgressPage::OnInitDialog() {
     WizardPage::OnInitDialog();
     headerBrush.CreateSolidBrush(RGB(255, 255, 255));
     g_SetDialogStrings(this, IDD_INSTALL);
     LayoutHeaderBand(headerGroup, headerBitmap);
-    return TRUE;
+    return true;
 }
 
 HBRUSH InstallProgressPage::OnCtlColor(HDC dc, HWND control, UINT type) {

@@ -8,7 +8,7 @@
 class InstallProgressPage : public WizardPage {
 public:
     InstallProgressPage();
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
     CBrush headerBrush;
     CStatic headerBitmap;

@@ -25,13 +25,13 @@ void PrinterSeriesPage::EnableFrameNext(bool enable) {
     if (auto* frame = dynamic_cast<WizardFrameDialog*>(GetParent())) frame->EnableNext(enable);
 }
 
-BOOL PrinterSeriesPage::OnInitDialog() {
+bool PrinterSeriesPage::OnInitDialog() {
     WizardPage::OnInitDialog();
-    UpdateData(TRUE);
+    UpdateData(true);
     seriesList.InsertString(-1, kSeries);
     EnableFrameNext(seriesList.GetCurSel() != LB_ERR);
     g_SetDialogStrings(this, IDD_PRINTER_SERIES);
-    return TRUE;
+    return true;
 }
 
 void PrinterSeriesPage::OnSeriesSelected() {
@@ -39,12 +39,12 @@ void PrinterSeriesPage::OnSeriesSelected() {
     if (seriesList.GetCurSel() == 0) lstrcpynA(seriesName, kSeries, sizeof seriesName);
     // Writes the stored check state back too: a box cleared before the
     // selection is set again.
-    UpdateData(FALSE);
+    UpdateData(false);
 }
 
 void PrinterSeriesPage::OnShowWindow(BOOL show, UINT status) {
     Default();
-    UpdateData(TRUE);
+    UpdateData(true);
     // The check box decides whether the install makes the printer the default.
     g_SetDefaultPrinter = setDefaultPrinter != 0;
 }

@@ -7,7 +7,7 @@
 class PrinterSeriesPage : public WizardPage {
 public:
     PrinterSeriesPage();
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
     CListBox seriesList;
     int setDefaultPrinter = 1;          // check box "Default Printer"

@@ -14,7 +14,7 @@ SetupDialog::SetupDialog(CWnd* parent)
     : WizardFrameDialog(IDD_SETUP, parent),
       icon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-BOOL SetupDialog::OnInitDialog() {
+bool SetupDialog::OnInitDialog() {
     SetPageAreaId(IDC_PAGE_AREA);
     WizardFrameDialog::OnInitDialog();
 
@@ -29,7 +29,7 @@ BOOL SetupDialog::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
     g_SetDialogStrings(this, IDD_SETUP);
-    return TRUE;
+    return true;
 }
 
 void SetupDialog::OnSysCommand(UINT id, LPARAM lParam) {
@@ -61,8 +61,8 @@ void SetupDialog::OnPaint() {
 
 AboutDialog::AboutDialog() : CDialog(IDD_ABOUT) {}
 
-BOOL AboutDialog::OnInitDialog() {
+bool AboutDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     g_SetDialogStrings(this, IDD_ABOUT);
-    return TRUE;
+    return true;
 }

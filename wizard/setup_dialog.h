@@ -7,7 +7,7 @@ class SetupDialog : public WizardFrameDialog {
 public:
     explicit SetupDialog(CWnd* parent = nullptr);
 
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
     HICON icon;
 
@@ -25,5 +25,5 @@ protected:
 class AboutDialog : public CDialog {
 public:
     AboutDialog();
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 };

@@ -31,7 +31,7 @@ void SystemLanguagePage::DoDataExchange(CDataExchange* dx) {
     DDX_Radio(dx, IDC_WIN2000, systemIndex);
 }
 
-BOOL SystemLanguagePage::OnInitDialog() {
+bool SystemLanguagePage::OnInitDialog() {
     WizardPage::OnInitDialog();
 
     const LANGID lang = GetSystemDefaultLangID();
@@ -45,12 +45,12 @@ BOOL SystemLanguagePage::OnInitDialog() {
 
     g_SetDialogStrings(this, IDD_SYSTEM_LANGUAGE);
     LayoutHeaderBand(headerGroup, headerBitmap);
-    UpdateData(FALSE);
-    return TRUE;
+    UpdateData(false);
+    return true;
 }
 
 void SystemLanguagePage::OnLanguageClicked() {
-    UpdateData(TRUE);
+    UpdateData(true);
     g_LanguageIndex = static_cast<short>(languageIndex);
 }
 

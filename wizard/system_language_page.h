@@ -11,7 +11,7 @@ int SystemIndexForOsCode(int osCode);
 class SystemLanguagePage : public WizardPage {
 public:
     SystemLanguagePage();
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
     CStatic headerBitmap;
     CButton headerGroup;

@@ -4,8 +4,8 @@
 
 WelcomePage::WelcomePage() : WizardPage(IDD_WELCOME) {}
 
-BOOL WelcomePage::OnInitDialog() {
+bool WelcomePage::OnInitDialog() {
     WizardPage::OnInitDialog();
     g_SetDialogStrings(this, IDD_WELCOME);
-    return TRUE;
+    return true;
 }

@@ -5,5 +5,5 @@
 class WelcomePage : public WizardPage {
 public:
     WelcomePage();
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 };

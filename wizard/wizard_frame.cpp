@@ -3,9 +3,9 @@
 #include <algorithm>
 
 BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
-    ON_COMMAND(kBack, OnBack)
-    ON_COMMAND(kNext, OnNext)
-    ON_COMMAND(kFinish, OnFinish)
+    ON_COMMAND(IDC_BACK, OnBack)
+    ON_COMMAND(IDC_NEXT, OnNext)
+    ON_COMMAND(IDC_FINISH, OnFinish)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -46,9 +46,9 @@ bool WizardFrameDialog::ActivatePage(WizardPage* page) {
         page->SetWindowPos(nullptr, rect.left, rect.top, 0, 0,
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    page->EnableWindow(TRUE);
+    page->EnableWindow(true);
     page->ShowWindow(SW_SHOW);
-    page->Invalidate(TRUE);
+    page->Invalidate(true);
     page->UpdateWindow();
 
     page->OnPageEnter();
@@ -89,11 +89,11 @@ bool WizardFrameDialog::ShowFirstPage() {
     return first && ActivatePage(first);
 }
 
-BOOL WizardFrameDialog::OnInitDialog() {
+bool WizardFrameDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     ModifyStyleEx(0, WS_EX_CONTROLPARENT);
     ShowFirstPage();
-    return TRUE;
+    return true;
 }
 
 WizardPage* WizardFrameDialog::TargetPage(int target, bool forward) const {
@@ -143,8 +143,8 @@ void WizardFrameDialog::OnFinish() {
     if (active && !active->OnPageLeave()) return;
     for (WizardPage* page : pageList)
         if (page->created && !page->OnFinishQuery()) return;
-    UpdateData(TRUE);
-    EndDialog(kFinish);
+    UpdateData(true);
+    EndDialog(IDC_FINISH);
 }
 
 void WizardFrameDialog::OnCancel() {

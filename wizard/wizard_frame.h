@@ -3,6 +3,7 @@
 // drives the Back, Next, Finish and Cancel buttons.
 #pragma once
 #include "wizard_page.h"
+#include "../resources/resource.h"
 #include <list>
 
 class WizardFrameDialog : public CDialog {
@@ -20,21 +21,19 @@ public:
     WizardPage* GetActivePage() const;
     WizardPage* FindPageById(int id) const;
 
-    void EnableBack(bool enable) { EnableButton(kBack, enable); }
-    void EnableNext(bool enable) { EnableButton(kNext, enable); }
-    void EnableFinish(bool enable) { EnableButton(kFinish, enable); }
+    void EnableBack(bool enable) { EnableButton(IDC_BACK, enable); }
+    void EnableNext(bool enable) { EnableButton(IDC_NEXT, enable); }
+    void EnableFinish(bool enable) { EnableButton(IDC_FINISH, enable); }
 
     bool ActivatePage(WizardPage* page);
     bool DeactivateActivePage();
     bool DestroyPage(WizardPage* page);
     bool ShowFirstPage();
 
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
     std::list<WizardPage*> pageList;
     int pageAreaId = 0;
-
-    static const int kBack = 12323, kNext = 12324, kFinish = 12325;
 
 protected:
     void OnBack();

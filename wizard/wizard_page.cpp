@@ -21,10 +21,10 @@ END_MESSAGE_MAP()
 WizardPage::WizardPage(int templateId, CWnd* parent)
     : CDialog(static_cast<UINT>(templateId), parent), templateId(templateId) {}
 
-BOOL WizardPage::OnInitDialog() {
+bool WizardPage::OnInitDialog() {
     CDialog::OnInitDialog();
     whiteBrush_.CreateSolidBrush(kWhite);
-    return TRUE;
+    return true;
 }
 
 HBRUSH WizardPage::OnCtlColor(HDC dc, HWND control, UINT type) {
@@ -69,11 +69,11 @@ void WizardPage::LayoutHeaderBand(CWnd& headerGroup, CWnd& headerBitmap) {
     RECT r;
     headerGroup.GetWindowRect(&r);
     ScreenToClient(&r);
-    headerGroup.MoveWindow(m.left, m.top, m.right - m.left, r.bottom - m.top, TRUE);
+    headerGroup.MoveWindow(m.left, m.top, m.right - m.left, r.bottom - m.top, true);
 
     RECT s;
     headerBitmap.GetWindowRect(&s);
     main->ScreenToClient(&s);
     const int width = s.right - s.left, height = s.bottom - s.top;
-    headerBitmap.MoveWindow(m.right - 5 - width, 18, width, height, TRUE);
+    headerBitmap.MoveWindow(m.right - 5 - width, 18, width, height, true);
 }

@@ -29,7 +29,7 @@ public:
     int active = 0;       // the page is the one shown
     int templateId;       // dialog template id, also the page's navigation id
 
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
 
 protected:
     // Keys inside a page (Esc, Enter) must neither end nor hide it.

@@ -1,4 +1,6 @@
 // The shipped setup.exe as a file: what it imports and what it declares.
+#include "framework/string_ids.h"
+#include "resources/resource.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -80,8 +82,8 @@ TEST(ProgramFile, AsksForAdministratorRightsAndCarriesAVersion) {
 TEST(ProgramFile, HasNoApplicationTitleString) {
     HMODULE m = LoadLibraryExA(test::BuildPath("setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     char text[64] = {};
-    EXPECT_EQ(LoadStringA(m, 57344, text, sizeof text), 0);
-    EXPECT_GT(LoadStringA(m, 101, text, sizeof text), 0);
+    EXPECT_EQ(LoadStringA(m, IDS_APP_TITLE, text, sizeof text), 0);
+    EXPECT_GT(LoadStringA(m, IDS_ABOUTBOX, text, sizeof text), 0);
     FreeLibrary(m);
 }
 

@@ -9,6 +9,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include <gtest/gtest.h>
+#include <set>
 #include <thread>
 
 using wiz::RunModal;
@@ -216,20 +217,20 @@ TEST(DataExchange, RadioGroupsEndAtTheNextGroup) {
 
     SendMessageA(page.GetDlgItem(IDC_ENGLISH), BM_SETCHECK, BST_CHECKED, 0);
     SendMessageA(page.GetDlgItem(IDC_VISTA), BM_SETCHECK, BST_UNCHECKED, 0);
-    page.UpdateData(TRUE);
+    page.UpdateData(true);
     EXPECT_EQ(page.language, 1);
     EXPECT_EQ(page.system, -1);
 
     page.language = 0;
     page.system = 4;
-    page.UpdateData(FALSE);
+    page.UpdateData(false);
     EXPECT_TRUE(Checked(page, IDC_CHINESE));
     EXPECT_FALSE(Checked(page, IDC_ENGLISH));
     EXPECT_TRUE(Checked(page, IDC_WIN7));
     EXPECT_FALSE(Checked(page, IDC_VISTA));
 
     page.language = 7;   // no such button: the whole group is cleared
-    page.UpdateData(FALSE);
+    page.UpdateData(false);
     EXPECT_FALSE(Checked(page, IDC_CHINESE));
     EXPECT_FALSE(Checked(page, IDC_ENGLISH));
     page.DestroyWindow();
@@ -255,12 +256,12 @@ TEST(DataExchange, CheckBoxAndBoundedText) {
     SendMessageA(page.GetDlgItem(IDC_DEFAULT_PRINTER), BM_SETCHECK, BST_CHECKED, 0);
     std::string longText(5000, 'x');
     SetWindowTextA(page.GetDlgItem(IDC_SERIES_NAME), longText.c_str());
-    page.UpdateData(TRUE);
+    page.UpdateData(true);
     EXPECT_EQ(page.check, 1);
     EXPECT_EQ(std::string(page.text), "xxxxxxx") << "cut to the buffer";
 
     page.check = 0;
-    page.UpdateData(FALSE);
+    page.UpdateData(false);
     EXPECT_FALSE(Checked(page, IDC_DEFAULT_PRINTER));
     page.DestroyWindow();
 }
@@ -313,14 +314,51 @@ TEST(HandlerException, IsReportedInAMessageBoxAndTheLoopGoesOn) {
     EXPECT_NE(reports[0].find("C:\\TEMP\\locked.dll"), std::string::npos);
 }
 
+// Each cause has its own text in the string table, in the causes' order.
+TEST(FileException, EveryCauseShowsItsOwnTextWithTheFileName) {
+    using E = CFileException;
+    const struct { E::Cause cause; UINT text; } kTexts[] = {
+        {E::none, IDS_INTERNAL_FAILURE},
+        {E::generic, IDS_FILE_GENERIC},
+        {E::fileNotFound, IDS_FILE_NOT_FOUND},
+        {E::badPath, IDS_FILE_BAD_PATH},
+        {E::tooManyOpenFiles, IDS_FILE_TOO_MANY_OPEN},
+        {E::accessDenied, IDS_FILE_ACCESS_DENIED},
+        {E::invalidFile, IDS_FILE_INVALID},
+        {E::removeCurrentDir, IDS_FILE_REMOVE_CURRENT_DIR},
+        {E::directoryFull, IDS_FILE_DIRECTORY_FULL},
+        {E::badSeek, IDS_FILE_BAD_SEEK},
+        {E::hardIO, IDS_FILE_HARD_IO},
+        {E::sharingViolation, IDS_FILE_SHARING},
+        {E::lockViolation, IDS_FILE_LOCKING},
+        {E::diskFull, IDS_FILE_DISK_FULL},
+        {E::endOfFile, IDS_FILE_EOF},
+    };
+    std::set<std::wstring> seen;   // as stored: the ANSI texts may all be "?" here
+    for (const auto& t : kTexts) {
+        char pattern[512] = {};
+        ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), t.text, pattern, sizeof pattern), 0) << t.text;
+        std::string expected = pattern;
+        const size_t at = expected.find("%1");
+        EXPECT_EQ(at == std::string::npos, t.cause == E::none) << t.text;
+        if (at != std::string::npos) expected.replace(at, 2, "C:\\TEMP\\a.dll");
+        char text[1024];
+        E(t.cause, 0, "C:\\TEMP\\a.dll").GetErrorMessage(text, sizeof text);
+        EXPECT_EQ(text, expected) << t.text;
+        wchar_t stored[512] = {};
+        LoadStringW(GetModuleHandleW(nullptr), t.text, stored, 512);
+        seen.insert(stored);
+    }
+    EXPECT_EQ(seen.size(), std::size(kTexts)) << "two causes share a text";
+}
+
 // ---- wait cursor ----
 
 TEST(WaitCursor, ShowsTheWaitCursorUntilTheLastEndAndSurvivesExceptions) {
     HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     HCURSOR wait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
     SetCursor(arrow);
-    CWnd window;
-    window.BeginWaitCursor();
+    AfxDoWaitCursor(1);
     EXPECT_EQ(GetCursor(), wait);
     try {
         CWaitCursor inner;
@@ -329,9 +367,9 @@ TEST(WaitCursor, ShowsTheWaitCursorUntilTheLastEndAndSurvivesExceptions) {
     } catch (int) {
     }
     EXPECT_EQ(GetCursor(), wait) << "an inner end must not end the outer wait";
-    window.EndWaitCursor();
+    AfxDoWaitCursor(-1);
     EXPECT_EQ(GetCursor(), arrow);
-    window.EndWaitCursor();   // unbalanced: harmless
+    AfxDoWaitCursor(-1);   // unbalanced: harmless
     EXPECT_EQ(GetCursor(), arrow);
 }
 

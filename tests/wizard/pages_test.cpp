@@ -139,7 +139,7 @@ TEST(InstallProgressPage, InstallsOnceHalfASecondAfterShowingAndAgainAfterBack) 
     auto steps = ToInstallPage(w);
     steps.push_back([&] {
         shownAt = GetTickCount();
-        EXPECT_EQ(w.install.progress.GetPos(), 0);
+        EXPECT_EQ(w.install.progress.SendMessage(PBM_GETPOS), 0);
         EXPECT_EQ(w.install.installs, 0);
     });
     for (auto& s : WaitFor([&] { return w.install.installs == 1; }, 100)) steps.push_back(s);
@@ -149,7 +149,7 @@ TEST(InstallProgressPage, InstallsOnceHalfASecondAfterShowingAndAgainAfterBack) 
         EXPECT_EQ(w.install.positionDuringInstall, 50);
         EXPECT_TRUE(w.install.waitCursorDuringInstall);
         EXPECT_FALSE(w.install.doneDuringInstall);
-        EXPECT_EQ(w.install.progress.GetPos(), 100);
+        EXPECT_EQ(w.install.progress.SendMessage(PBM_GETPOS), 100);
         EXPECT_TRUE(g_InstallDone);
         EXPECT_NE(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
         EXPECT_EQ(w.buttons(), "B+ N- F+");
@@ -214,7 +214,7 @@ TEST(InstallProgressPage, FailedWriteIsReportedAndLeavesTheBarAtFifty) {
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     steps.push_back([&] {
-        EXPECT_EQ(w.install.progress.GetPos(), 50);
+        EXPECT_EQ(w.install.progress.SendMessage(PBM_GETPOS), 50);
         EXPECT_FALSE(g_InstallDone);
         EXPECT_NE(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
         EXPECT_TRUE(IsWindowVisible(w.frame()));

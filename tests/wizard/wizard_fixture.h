@@ -25,7 +25,7 @@ public:
 protected:
     void RunInstall() override {
         ++installs;
-        positionDuringInstall = progress.GetPos();
+        positionDuringInstall = static_cast<int>(progress.SendMessage(PBM_GETPOS));
         waitCursorDuringInstall = GetCursor() == LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
         doneDuringInstall = g_InstallDone;
         if (during) during();
