@@ -54,13 +54,37 @@ TEST(ProgramFile, ImportsOnlyDllsThatWindowsShips) {
     for (const std::string& dll : dlls) EXPECT_TRUE(system.count(dll)) << dll << " is not a system DLL";
 }
 
+const IMAGE_NT_HEADERS32* NtHeaders(const std::string& image) {
+    return reinterpret_cast<const IMAGE_NT_HEADERS32*>(
+        image.data() + *reinterpret_cast<const DWORD*>(image.data() + 0x3C));
+}
+
 TEST(ProgramFile, IsA32BitGuiProgram) {
     std::string image = test::ReadFileBytes(test::BuildPath("setup.exe"));
     ASSERT_GT(image.size(), 0x200u);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
-        image.data() + *reinterpret_cast<const DWORD*>(image.data() + 0x3C));
+    const IMAGE_NT_HEADERS32* nt = NtHeaders(image);
     EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
+// What a release build ships carries neither symbols nor debugging sections.
+TEST(ProgramFile, ReleaseProgramsAreStripped) {
+#ifndef NDEBUG
+    GTEST_SKIP() << "not a release build";
+#endif
+    for (const char* program : {"setup.exe", "uninstaller\\uninstall.exe"}) {
+        std::string image = test::ReadFileBytes(test::BuildPath(program));
+        ASSERT_GT(image.size(), 0x200u) << program;
+        const IMAGE_NT_HEADERS32* nt = NtHeaders(image);
+        EXPECT_EQ(nt->FileHeader.PointerToSymbolTable, 0u) << program;
+        EXPECT_EQ(nt->FileHeader.NumberOfSymbols, 0u) << program;
+        const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            std::string name(reinterpret_cast<const char*>(sections[i].Name), 8);
+            // Long names such as ".debug_info" live in the symbols' string table: "/4".
+            EXPECT_TRUE(name.rfind(".debug", 0) != 0 && name[0] != '/') << program << ": " << name.c_str();
+        }
+    }
 }
 
 TEST(ProgramFile, AsksForAdministratorRightsAndCarriesAVersion) {
