@@ -12,9 +12,3 @@ const unsigned kEnglishPayload = 147;
 const unsigned kSimplifiedPayload = 146;
 const unsigned kTraditionalPayload = 248;
 const unsigned kSettingsPayload = 148;
-
-const unsigned short kLangChinesePrc = 0x0804;
-
-// Chinese of any region: the primary-language byte is 0x04.
-inline bool IsChineseLanguage(unsigned short langId) { return (langId & 0xFF) == 0x04; }
-inline bool IsEnglishLanguage(unsigned short langId) { return (langId & 0xFF) == 0x09; }

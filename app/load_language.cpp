@@ -1,6 +1,7 @@
 #include "setup_app.h"
 #include "app_state.h"
 #include "language_files.h"
+#include "text_language.h"
 #include "../framework/file_find.h"
 #include <cstring>
 
@@ -38,8 +39,7 @@ void SetupWizardApp::LoadLanguage(const char* languageName) {
         char folder[MAX_PATH];
         if (AfxFormat(folder, "%s%s", g_AppDirectory, kLanguageFolder)) {
             CreateDirectoryA(folder, nullptr);
-            unsigned short lang = GetSystemDefaultLangID();
-            bool traditional = IsChineseLanguage(lang) && lang != kLangChinesePrc;
+            bool traditional = LanguageOfSystem(GetSystemDefaultLangID()) == TextLanguage::Traditional;
             char path[MAX_PATH];
             if (AfxFormat(path, "%s%s", folder, kEnglishFile))
                 WriteStartupFile(kEnglishPayload, path);

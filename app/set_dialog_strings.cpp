@@ -1,6 +1,6 @@
 #include "set_dialog_strings.h"
 #include "app_state.h"
-#include "language_files.h"
+#include "text_language.h"
 #include "../framework/gdi.h"
 #include "../framework/wnd.h"
 #include <list>

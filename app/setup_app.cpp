@@ -1,23 +1,13 @@
 #include "setup_app.h"
 #include "app_state.h"
 #include "language_files.h"
+#include "text_language.h"
 #include "os_version.h"
 #include "../wizard/run_wizard.h"
 #include "../framework/file_exception.h"
 #include "../framework/file_find.h"
 #include "../payload/payload_resource.h"
 #include <cstring>
-
-// Defined in this order so that static initialisation runs in it: the
-// strings, then the system detection, then the application object.
-char g_LanguageFile[MAX_PATH];
-char g_SettingFile[MAX_PATH];
-char g_AppDirectory[MAX_PATH];
-int g_OSVersion = DetectWindowsVersion();
-short g_LanguageIndex;
-char g_PrinterName[MAX_PATH];
-bool g_InstallDone;
-bool g_SetDefaultPrinter = true;
 
 SetupWizardApp theApp;
 
@@ -35,13 +25,11 @@ static void SetProgramDirectory() {
 }
 
 static void ChooseInitialLanguageFile(const char*& languageName) {
-    unsigned short lang = GetSystemDefaultLangID();
-    const char* file = kEnglishFile;
-    languageName = "English";
-    if (IsChineseLanguage(lang)) {
-        file = lang == kLangChinesePrc ? kSimplifiedFile : kTraditionalFile;
-        languageName = "Chinese";
-    }
+    const TextLanguage language = LanguageOfSystem(GetSystemDefaultLangID());
+    const char* file = language == TextLanguage::Simplified    ? kSimplifiedFile
+                       : language == TextLanguage::Traditional ? kTraditionalFile
+                                                               : kEnglishFile;
+    languageName = language == TextLanguage::English ? "English" : "Chinese";
     AfxFormat(g_LanguageFile, "%s%s%s", g_AppDirectory, kLanguageFolder, file);
 }
 
@@ -75,7 +63,7 @@ bool SetupWizardApp::InitInstance() {
     Enable3dControlsStatic();
     SetProgramDirectory();
     LoadConfiguration();
-    RunWizard();
+    RunWizard([] { theApp.InstallDriver(); });
     return false;
 }
 

@@ -17,12 +17,9 @@ public:
     // Makes sure a language file for the named language ("" = the one the
     // settings file names) exists and settles g_LanguageFile.
     void LoadLanguage(const char* languageName);
-    // Writes embedded file `id` to `destination`: unchanged (kWriteUnchanged),
-    // through the model-name line rules (kRewriteModelLines, the GPD and the
-    // plug-in INI) or with the model name replaced wherever it stands
-    // (kReplaceModelName, the INF). A file that cannot be made or written
-    // leaves as the framework's file exception.
-    enum : unsigned char { kWriteUnchanged = 0, kRewriteModelLines = 1, kReplaceModelName = 2 };
+    // Writes embedded file `id` to `destination`, rewritten as `rewrite`
+    // (a PayloadRewrite) says. A file that cannot be made or written leaves
+    // as the framework's file exception.
     bool ExtractPayload(unsigned id, const char* destination, unsigned char rewrite);
     // A file of start-up (settings, language files): written where it can
     // be; a full disk or read-only media never ends the program.

@@ -1,8 +1,12 @@
 #include "messages.h"
+#include "../app/text_language.h"
 
 const char* ChooseText(const LocalizedText& text, short languageIndex, LANGID systemLanguage) {
-    if (languageIndex != 0) return text.english;
-    return systemLanguage == 0x0804 ? text.simplified : text.traditional;
+    switch (LanguageOfChoice(languageIndex, systemLanguage)) {
+    case TextLanguage::Simplified: return text.simplified;
+    case TextLanguage::Traditional: return text.traditional;
+    default: return text.english;
+    }
 }
 
 // "打印机驱动程序安装成功!" in GBK and "打印機驅動程序安裝成功!" in Big5.

@@ -1,6 +1,6 @@
 #include "printer_name_check.h"
 #include "../framework/afx.h"
-#include "../uninstall/uninstall_entry.h"
+#include "../payload/payload_resource.h"
 #include <cstring>
 
 namespace {
@@ -42,23 +42,10 @@ bool NamesASharedFile(const char* name) {
     return SameAscii(name, strlen(name), "UNI") || SameAscii(name, strlen(name), "STDNAMES");
 }
 
-// The longest text of each kind that the install and its uninstall entry
-// form from the name. A rewritten line must leave room for its line feed
-// within the 259 characters a line may have.
-bool EverythingFits(const char* name, const char* driverDirectory) {
-    char text[MAX_PATH];
-    return AfxFormat(text, kUninstallKeyFormat, name) &&
-           AfxFormat(text, "\"%s\\uninstall%s.exe\"", driverDirectory, name) &&
-           AfxFormat(text, "%s\\uninstall%s.exe,-0", driverDirectory, name) &&
-           AfxFormat(text, "%s\\3\\%sRES.dll", driverDirectory, name) &&
-           AfxFormat(text, "C:\\TEMP\\I386\\%sRES.DLL", name) &&
-           AfxFormat(text, "*ResourceDLL: \"%sRES.DLL\"\n", name);
-}
-
 }  // namespace
 
-bool IsPrinterNameUsable(const char* name, const char* driverDirectory) {
+bool IsPrinterNameUsable(const char* name) {
     size_t length = strlen(name);
     return length > 0 && name[0] != ' ' && name[length - 1] != ' ' && !HasForbiddenCharacter(name) &&
-           !IsDeviceName(name) && !NamesASharedFile(name) && EverythingFits(name, driverDirectory);
+           !IsDeviceName(name) && !NamesASharedFile(name) && ModelNameRulesFit(name);
 }

@@ -1,6 +1,7 @@
-// Whether a printer name can be installed: it names files, a registry key,
-// rewritten driver lines and the lines of the INF, all formed in 260-byte
-// buffers.
+// Whether a printer name can stand in what the install forms from it: file
+// names, rewritten driver lines and the lines of the INF. Whether the paths
+// and the uninstall entry it forms fit their buffers is the install plan's
+// to say (PlanFits).
 #pragma once
 
 // True when the name is not empty, neither begins nor ends with a blank,
@@ -8,7 +9,6 @@
 // (\ / : * ? " < > | ; , = % [ ] or a control character; the trail bytes of
 // double-byte characters do not count), is no device name (CON, PRN, AUX,
 // NUL, COM1-9, LPT1-9, with any extension), gives no model file the name of
-// a file shared with the driver core (UNI, STDNAMES) and every text formed
-// from it fits its buffer. `driverDirectory` is the spooler's driver
-// folder, or "" when it cannot be had.
-bool IsPrinterNameUsable(const char* name, const char* driverDirectory);
+// a file shared with the driver core (UNI, STDNAMES) and its rewritten
+// model lines fit.
+bool IsPrinterNameUsable(const char* name);

@@ -2,6 +2,7 @@
 #include "messages.h"
 #include "spooler.h"
 #include "../app/app_state.h"
+#include "../payload/install_plan.h"
 #include "../framework/system_files.h"
 #include "../framework/winapp.h"
 #include "../framework/wnd.h"
@@ -11,8 +12,7 @@ namespace {
 // The printer installer reads these: the INF the install wrote, the port,
 // the new printer's name and the model the INF names, which is the printer
 // name too. The install command's last blank is part of it.
-const char kInstallCommand[] =
-    "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\%s.INF /r \"%s\" /b \"%s\" /m \"%s\" ";
+const char kInstallCommand[] = "rundll32.exe printui.dll,PrintUIEntry /if /f %s /r \"%s\" /b \"%s\" /m \"%s\" ";
 const char kDefaultCommand[] = "rundll32 printui.dll,PrintUIEntry /y /n \"%s\"";
 const DWORD kWaitPauseMs = 100;
 
@@ -52,11 +52,12 @@ PrinterWaitOutcome PrinterWait(const char* printerName, int attempts) {
     return PrinterWaitOutcome::GivenUp;
 }
 
-void RegisterPrinter(LANGID systemLanguage, int waitAttempts) {
-    const char* printer = g_PrinterName;
-    SetCurrentDirectoryA("C:\\TEMP");
-    char command[MAX_PATH];
-    if (AfxFormat(command, kInstallCommand, printer, "LPT1:", printer, printer)) StartPrinterInstaller(command);
+void RegisterPrinter(const InstallPlan& plan, LANGID systemLanguage, int waitAttempts) {
+    const char* printer = plan.model;
+    SetCurrentDirectoryA(kStagingFolder);
+    char inf[MAX_PATH], command[MAX_PATH];
+    if (PlannedPath(plan.inf, "", inf) && AfxFormat(command, kInstallCommand, inf, "LPT1:", printer, printer))
+        StartPrinterInstaller(command);
     if (PrinterWait(printer, waitAttempts) != PrinterWaitOutcome::Found) {
         char text[1024];
         if (AfxFormat(text, ChooseText(kPrinterNotCreatedText, g_LanguageIndex, systemLanguage), printer))

@@ -6,12 +6,15 @@
 #pragma once
 #include <windows.h>
 
+struct InstallPlan;
+
 // The wait's bound: attempts of 100 ms each.
 const int kPrinterWaitAttempts = 300;
 
+// The printer, its model and INF are those of the install's plan;
 // `systemLanguage` is the system default language the install read first.
 // Tests may give the wait a shorter bound.
-void RegisterPrinter(LANGID systemLanguage, int waitAttempts = kPrinterWaitAttempts);
+void RegisterPrinter(const InstallPlan& plan, LANGID systemLanguage, int waitAttempts = kPrinterWaitAttempts);
 
 enum class PrinterWaitOutcome { Found, GivenUp };
 // Polls the local printers for the new one: exactly that name, on the driver

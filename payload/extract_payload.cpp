@@ -1,11 +1,10 @@
 #include "../app/setup_app.h"
 #include "../app/app_state.h"
+#include "install_plan.h"
 #include "new_file.h"
 #include "payload_resource.h"
 #include "rewrite_lines.h"
 #include <cstring>
-
-static const char kScratchFile[] = "c:\\temp\\temp.txt";
 
 // Writes the bytes in one call, into a file made new.
 static void WriteWholeFile(const char* path, const void* bytes, DWORD size) {
@@ -52,6 +51,15 @@ static bool BuildModelNameRules(LineRule (&rules)[5], const char* printer) {
     return true;
 }
 
+bool ModelNameRulesFit(const char* printerName) {
+    LineRule rules[5];
+    if (!BuildModelNameRules(rules, printerName)) return false;
+    // A rewritten line keeps room for its line feed.
+    for (const LineRule& rule : rules)
+        if (strlen(rule.replacement) + 1 > static_cast<size_t>(kLineLength)) return false;
+    return true;
+}
+
 bool FindPayload(unsigned id, PayloadBytes& bytes) {
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC resource = FindResourceA(self, MAKEINTRESOURCEA(id & 0xFFFF), "OWNER_DATA");
@@ -79,8 +87,11 @@ bool SetupWizardApp::ExtractPayload(unsigned id, const char* destination, unsign
     // The rewrite reads back the scratch copy. A printer name too long for
     // the rule lines leaves the destination alone.
     LineRule rules[5];
-    if (!BuildModelNameRules(rules, g_PrinterName)) return true;
-    WriteWholeFile(kScratchFile, bytes, size);
-    RewriteLines(kScratchFile, destination, rules, 5);
+    char scratch[MAX_PATH];
+    if (!BuildModelNameRules(rules, g_PrinterName) ||
+        !AfxFormat(scratch, "%s\\%s", kStagingFolder, kScratchFileName))
+        return true;
+    WriteWholeFile(scratch, bytes, size);
+    RewriteLines(scratch, destination, rules, 5);
     return true;
 }

@@ -4,14 +4,12 @@
 #include "../app/app_state.h"
 #include "../install/spooler.h"
 #include "registry_key.h"
-#include "uninstall_entry.h"
+#include "../payload/install_plan.h"
 #include <winspool.h>
-#include <cstring>
 
 namespace {
 
 const char kPaperForm[] = "papersize(80x3275mm)";
-const char* const kDriverFileSet[] = {"%s.GPD", "%s.INI", "%sRES.dll", "%sD.dll", "%sF.dll"};
 
 // Stores a text with its terminating NUL.
 void SetText(RegistryKey& key, const char* keyPath, const char* name, const char* text) {
@@ -23,44 +21,34 @@ void SetText(RegistryKey& key, const char* keyPath, const char* name, const char
 
 void SetupWizardApp::Delete() {
     RegistryKey key;
-    char printer[MAX_PATH];
-    lstrcpynA(printer, g_PrinterName, sizeof printer);
+    // The files and the entry of the printer name, as the install plans them.
+    InstallPlan plan;
+    bool planned = BuildInstallPlan(g_OSVersion, GetSystemDefaultLangID(), g_LanguageIndex, g_PrinterName, plan);
 
     // Phase 1: only when exactly one printer carries the name is it ours to
     // clean up; with two or more we cannot tell which files belong to whom.
     // A file of the driver folder that another driver uses stays.
-    if (CountPrintersContaining(printer, 2) == 1) {
-        UsedDriverFiles used(printer);
-        char name[MAX_PATH];
-        for (const char* format : kDriverFileSet)
-            if (AfxFormat(name, format, printer)) DeleteFromDriverDirectory(name, used);
-        for (const char* format : kDriverFileSet)
-            if (AfxFormat(name, format, printer)) DeleteFromVersion3Directory(name, used);
-        for (const char* format : kDriverFileSet)
-            if (AfxFormat(name, format, printer)) DeleteFromTempDirectory(name);
+    if (planned && CountPrintersContaining(g_PrinterName, 2) == 1) {
+        UsedDriverFiles used(plan.model);
+        for (const PlannedFile& file : plan.earlierInstall) {
+            if (file.place == Place::DriverFolder) DeleteFromDriverDirectory(file.name, used);
+            else if (file.place == Place::DriverVersion3) DeleteFromVersion3Directory(file.name, used);
+            else DeleteFromTempDirectory(file.name);
+        }
     }
 
     // Phase 2: the uninstall entry. A name too long for the key path writes
-    // nothing rather than a cut-off key.
-    char keyPath[MAX_PATH];
-    char value[MAX_PATH];
-    if (AfxFormat(keyPath, kUninstallKeyFormat, printer)) {
-        key.CreateKey(keyPath);
-        if (AfxFormat(value, "%s printer driver uninstall", printer))
-            SetText(key, keyPath, "DisplayName", value);
-        // Without the driver folder there is no uninstaller path to point
-        // at: both values are left as they are.
-        char folder[MAX_PATH];
-        if (GetDriverDirectory(folder) && AfxFormat(value, "%s\\uninstall%s.exe", folder, printer)) {
-            // Quoted when it holds a blank, or the installed-programs list
-            // could run C:\Program.exe for C:\Program Files\...
-            char command[MAX_PATH];
-            if (AfxFormat(command, strchr(value, ' ') ? "\"%s\"" : "%s", value))
-                SetText(key, keyPath, "UninstallString", command);
-            char icon[MAX_PATH];
-            if (AfxFormat(icon, "%s,-0", value)) SetText(key, keyPath, "DisplayIcon", icon);
+    // nothing rather than a cut-off key; without the driver folder there is
+    // no uninstaller path to point at, and both values are left as they are.
+    if (planned) {
+        key.CreateKey(plan.uninstallKey);
+        SetText(key, plan.uninstallKey, "DisplayName", plan.displayName);
+        char folder[MAX_PATH], value[MAX_PATH];
+        if (GetDriverDirectory(folder) && UninstallCommand(plan, folder, value)) {
+            SetText(key, plan.uninstallKey, "UninstallString", value);
+            if (UninstallIcon(plan, folder, value)) SetText(key, plan.uninstallKey, "DisplayIcon", value);
         }
-        if (AfxFormat(value, "%s printer", printer)) SetText(key, keyPath, "Publisher", value);
+        SetText(key, plan.uninstallKey, "Publisher", plan.publisher);
     }
 
     // Phase 3.
@@ -81,7 +69,7 @@ bool SetupWizardApp::DeleteFromVersion3Directory(const char* fileName, const Use
 
 bool SetupWizardApp::DeleteFromTempDirectory(const char* fileName) {
     char path[MAX_PATH];
-    return AfxFormat(path, "c:\\temp\\%s", fileName) && DeleteFileA(path);
+    return AfxFormat(path, "%s\\%s", kStagingFolder, fileName) && DeleteFileA(path);
 }
 
 bool SetupWizardApp::DeletePaperForm(const char* formName) {

@@ -126,12 +126,6 @@ bool FormatItem(const UninstallTexts& texts, const RemainingItem& item, char* li
 
 }  // namespace
 
-TextLanguage LanguageOfSystem(LANGID systemLanguage) {
-    if (systemLanguage == 0x0804) return TextLanguage::Simplified;
-    if (PRIMARYLANGID(systemLanguage) == LANG_CHINESE) return TextLanguage::Traditional;
-    return TextLanguage::English;
-}
-
 const UninstallTexts& TextsIn(TextLanguage language) {
     switch (language) {
     case TextLanguage::Simplified: return kSimplified;

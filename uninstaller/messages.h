@@ -2,12 +2,7 @@
 // Traditional Chinese (Big5 bytes), chosen by the system's language.
 #pragma once
 #include "removal.h"
-
-enum class TextLanguage { English, Simplified, Traditional };
-
-// 0x0804 gives Simplified Chinese, any other Chinese language Traditional
-// Chinese, everything else English.
-TextLanguage LanguageOfSystem(LANGID systemLanguage);
+#include "app/text_language.h"
 
 struct UninstallTexts {
     const char* confirm;         // %s: the printer name

@@ -1,39 +1,10 @@
 #include "removal.h"
 #include "framework/afx.h"
 #include "install/spooler.h"
+#include "payload/install_plan.h"
 #include <cstring>
 
-const char kStagingDirectory[] = "C:\\TEMP";
-
 namespace {
-
-// Name formats of the files the install writes, "%s" being the printer name.
-// Staged in the staging folder:
-const char* const kStagedFiles[] = {
-    "uninstall%s.exe", "%s.INF", "STDNAMES.GPD", "%s.GPD", "%s.INI", "ZIKU.UFM",
-    "UNIDRV.DLL", "UNIDRV.HLP", "UNIDRVUI.DLL", "UNIRES.DLL",
-    "%sD.dll", "%sF.dll", "%sRES.DLL", "temp.txt",
-};
-// Staged a second time in its I386 and x86 folders:
-const char* const kPlatformStagedFiles[] = {"%sD.dll", "%sF.dll", "%sRES.DLL"};
-// Copied into the driver folder (the install's letter case differs by
-// system; file names are compared without regard to case):
-const char* const kDriverFolderFiles[] = {
-    "uninstall%s.exe", "UNIDRV.DLL", "%s.GPD", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL",
-    "STDNAMES.GPD", "ZIKU.UFM", "%s.INI", "%sRES.dll", "%sD.dll", "%sF.dll",
-};
-// The model files the printer installer keeps in the version folder 3.
-const char* const kVersion3Files[] = {"%s.GPD", "%s.INI", "%sD.dll", "%sF.dll", "%sRES.dll"};
-
-// Adds folder\<name format filled with the printer name> when it fits. A
-// format without the printer name is a shared name.
-void AddPath(std::vector<InstalledFile>& files, const char* folder, const char* nameFormat,
-             const char* printerName) {
-    char name[MAX_PATH];
-    InstalledFile file = {{}, strstr(nameFormat, "%s") == nullptr};
-    if (AfxFormat(name, nameFormat, printerName) && AfxFormat(file.path.text, "%s\\%s", folder, name))
-        files.push_back(file);
-}
 
 bool SameFolder(const char* a, const char* b) {
     size_t lengthA = AfxFindFileName(a) - a, lengthB = AfxFindFileName(b) - b;
@@ -76,24 +47,14 @@ void CanonicalPath(const char* path, char* out, size_t size) {
 
 }  // namespace
 
-std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir, const char* stagingDir) {
-    std::vector<InstalledFile> paths;
-    char folder[MAX_PATH];
-    for (const char* f : kStagedFiles) AddPath(paths, stagingDir, f, printerName);
-    for (const char* platform : {"I386", "x86"})
-        if (AfxFormat(folder, "%s\\%s", stagingDir, platform))
-            for (const char* f : kPlatformStagedFiles) AddPath(paths, folder, f, printerName);
-    if (driverDir[0]) {
-        for (const char* f : kDriverFolderFiles) AddPath(paths, driverDir, f, printerName);
-        if (AfxFormat(folder, "%s\\3", driverDir))
-            for (const char* f : kVersion3Files) AddPath(paths, folder, f, printerName);
+std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir) {
+    std::vector<InstalledFile> files;
+    PlannedFile planned[kMaxInstalledFiles];
+    for (size_t i = 0, count = FilesOfAnyInstall(printerName, planned); i < count; ++i) {
+        InstalledFile file = {{}, planned[i].shared};
+        if (PlannedPath(planned[i], driverDir, file.path.text)) files.push_back(file);
     }
-    return paths;
-}
-
-bool UninstallKeyPath(const char* printerName, char* keyPath, size_t size) {
-    return AfxFormat(keyPath, size, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s printer",
-                     printerName);
+    return files;
 }
 
 DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath) {
@@ -123,7 +84,7 @@ std::vector<ItemName> DriverRemoval::PrintersUsingDriver() const {
 }
 
 std::vector<ItemName> DriverRemoval::FilesOfThisInstall() const {
-    std::vector<InstalledFile> files = InstalledFiles(printerName_, driverDir_, kStagingDirectory);
+    std::vector<InstalledFile> files = InstalledFiles(printerName_, driverDir_);
     auto present = [this](const InstalledFile& f) { return FileExists(f.path.text) && !IsOwnProgram(f.path.text); };
     std::vector<ItemName> ours;
     for (const InstalledFile& file : files) {
@@ -144,7 +105,7 @@ bool DriverRemoval::FindsInstallation() {
     if (!FilesOfThisInstall().empty()) return true;
     char key[MAX_PATH];
     HKEY handle;
-    if (UninstallKeyPath(printerName_, key, sizeof key) &&
+    if (UninstallKeyFor(printerName_, key) &&
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) == ERROR_SUCCESS) {
         RegCloseKey(handle);
         return true;
@@ -243,13 +204,13 @@ void DriverRemoval::RemoveFiles(const std::vector<ItemName>& paths, RemovalRepor
     // The install created these two folders; they go when nothing else is in them.
     char folder[MAX_PATH];
     for (const char* platform : {"I386", "x86"})
-        if (AfxFormat(folder, "%s\\%s", kStagingDirectory, platform)) RemoveDirectoryA(folder);
+        if (AfxFormat(folder, "%s\\%s", kStagingFolder, platform)) RemoveDirectoryA(folder);
 }
 
 void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
     // A running program cannot delete its own file; Windows does it at the
     // next restart. Only a copy the install put there is the install's.
-    for (const InstalledFile& file : InstalledFiles(printerName_, driverDir_, kStagingDirectory)) {
+    for (const InstalledFile& file : InstalledFiles(printerName_, driverDir_)) {
         if (!IsOwnProgram(file.path.text)) continue;
         if (MoveFileExA(file.path.text, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             report.ownCopyScheduled = true;
@@ -262,7 +223,7 @@ void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
 void DriverRemoval::RemoveUninstallEntry(RemovalReport& report) {
     char key[MAX_PATH];
     HKEY handle;
-    if (!UninstallKeyPath(printerName_, key, sizeof key) ||
+    if (!UninstallKeyFor(printerName_, key) ||
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
         return;
     RegCloseKey(handle);

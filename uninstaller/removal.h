@@ -23,9 +23,6 @@ struct RemovalReport {
     bool ownCopyScheduled = false;   // deleted by Windows at the next restart
 };
 
-// The folder the install stages its files in.
-extern const char kStagingDirectory[];
-
 // A file the install writes for a printer name. A shared one has a name
 // every install writes (UNIDRV.DLL, STDNAMES.GPD, the scratch file ...),
 // not one of the printer's own.
@@ -33,16 +30,10 @@ struct InstalledFile {
     ItemName path;
     bool shared;
 };
-// Full paths of every file the install writes for a printer name: staged in
-// `stagingDir` (and its I386 and x86 folders), copied into `driverDir` and
-// into its version folder 3. A path that does not fit into MAX_PATH is
-// left out, since the install cannot have written it either. An empty
-// `driverDir` (the spooler did not say) leaves out the driver folder.
-std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir, const char* stagingDir);
-
-// The key path of the install's uninstall entry under HKEY_LOCAL_MACHINE;
-// false when it does not fit.
-bool UninstallKeyPath(const char* printerName, char* keyPath, size_t size);
+// Full paths of every file an install of the printer name may leave, on
+// any system (see FilesOfAnyInstall). An empty `driverDir` (the spooler did
+// not say) leaves out the driver folder.
+std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir);
 
 // The driver counts as "named after the printer name" when its name equals
 // the printer name (the spooler compares names without regard to letter

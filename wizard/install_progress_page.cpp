@@ -1,7 +1,6 @@
 #include "install_progress_page.h"
 #include "../app/app_state.h"
 #include "../app/set_dialog_strings.h"
-#include "../app/setup_app.h"
 #include "../framework/wait_cursor.h"
 #include "../resources/resource.h"
 
@@ -11,7 +10,7 @@ BEGIN_MESSAGE_MAP(InstallProgressPage, WizardPage)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-InstallProgressPage::InstallProgressPage() : WizardPage(IDD_INSTALL) {}
+InstallProgressPage::InstallProgressPage(void (*install)()) : WizardPage(IDD_INSTALL), install_(install) {}
 
 void InstallProgressPage::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_HEADER_BITMAP, headerBitmap);
@@ -98,4 +97,6 @@ void InstallProgressPage::OnTimer(UINT_PTR id) {
     Default();
 }
 
-void InstallProgressPage::RunInstall() { theApp.InstallDriver(); }
+void InstallProgressPage::RunInstall() {
+    if (install_) install_();
+}

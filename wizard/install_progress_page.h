@@ -7,7 +7,8 @@
 
 class InstallProgressPage : public WizardPage {
 public:
-    InstallProgressPage();
+    // `install` is the install sequence the page runs.
+    explicit InstallProgressPage(void (*install)() = nullptr);
     bool OnInitDialog() override;
 
     CBrush headerBrush;
@@ -31,5 +32,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void (*install_)();
     bool installing_ = false;
 };

@@ -4,22 +4,23 @@
 #include "setup_dialog.h"
 #include "system_language_page.h"
 #include "welcome_page.h"
-#include "../app/setup_app.h"
+#include "../framework/winapp.h"
 #include "../resources/resource.h"
 
-void RunWizard() {
+void RunWizard(void (*install)()) {
     SetupDialog dialog(nullptr);
     WelcomePage welcome;
     SystemLanguagePage systemLanguage;
     PrinterSeriesPage printerSeries;
-    InstallProgressPage installProgress;
+    InstallProgressPage installProgress(install);
     dialog.AddPage(&welcome, IDD_WELCOME);
     dialog.AddPage(&systemLanguage, IDD_SYSTEM_LANGUAGE);
     dialog.AddPage(&printerSeries, IDD_PRINTER_SERIES);
     dialog.AddPage(&installProgress, IDD_INSTALL);
 
-    theApp.m_pMainWnd = &dialog;
+    CWinApp* app = AfxGetApp();
+    if (app) app->m_pMainWnd = &dialog;
     dialog.DoModal();
-    theApp.m_pMainWnd = nullptr;
+    if (app) app->m_pMainWnd = nullptr;
     // The pages, then the dialog, go with this scope.
 }

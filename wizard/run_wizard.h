@@ -1,5 +1,6 @@
 // Builds the wizard (frame and pages), makes it the main window and runs it
-// modally; returns when the wizard has closed.
+// modally; returns when the wizard has closed. `install` is the install
+// sequence its last page runs.
 #pragma once
 
-void RunWizard();
+void RunWizard(void (*install)());

@@ -1,6 +1,6 @@
 #include "system_language_page.h"
 #include "../app/app_state.h"
-#include "../app/language_files.h"
+#include "../app/text_language.h"
 #include "../app/os_version.h"
 #include "../app/set_dialog_strings.h"
 #include "../resources/resource.h"

@@ -5,6 +5,8 @@
 #include "app/setup_app.h"
 #include "framework/wnd.h"
 #include "install/register_printer.h"
+#include "payload/install_plan.h"
+#include "payload/payload_resource.h"
 #include "install_test_support.h"
 #include "spooler_support.h"
 #include "test_support.h"
@@ -45,7 +47,7 @@ protected:
     // and the model files in C:\TEMP, the Unidrv core and the model files
     // in the driver folder.
     void StageDriver() {
-        ASSERT_TRUE(theApp.ExtractPayload(256, "C:\\TEMP\\KRX.INF", SetupWizardApp::kReplaceModelName));
+        ASSERT_TRUE(theApp.ExtractPayload(256, "C:\\TEMP\\KRX.INF", kReplaceModelName));
         std::string driverDir = test::PrinterDriverDirectory();
         for (const char* name : {"KRX.GPD", "KRX.INI", "KRXRES.DLL", "ZIKU.UFM"}) {
             test::WriteFileBytes(std::string("C:\\TEMP\\") + name, name);
@@ -64,7 +66,9 @@ protected:
     DWORD Run() {
         test::MessageBoxCloser closer;
         DWORD start = GetTickCount();
-        RegisterPrinter(kSystemLanguage, kPrinterWaitAttempts / 6);
+        static InstallPlan plan;
+        EXPECT_TRUE(BuildInstallPlan(10, kSystemLanguage, g_LanguageIndex, g_PrinterName, plan));
+        RegisterPrinter(plan, kSystemLanguage, kPrinterWaitAttempts / 6);
         DWORD elapsed = GetTickCount() - start;
         Sleep(300);   // a box shown late would be seen now
         boxes = closer.Boxes();

@@ -1,0 +1,15 @@
+# The program's layers, bottom up: framework, app_core (application state,
+# system detection, text language, dialog localisation), payload,
+# install_engine, uninstall, wizard, and the application itself on top. A
+# layer is a static library that may use only the layers it names; the
+# build links each one on its own as a DLL that must resolve every symbol,
+# so a call up into a higher layer fails the build.
+#   add_layer(NAME SOURCES... USES lib...)
+function(add_layer name)
+  cmake_parse_arguments(L "" "" "SOURCES;USES" ${ARGN})
+  add_library(${name} STATIC ${L_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${L_USES})
+  add_library(${name}_layer_check SHARED ${CMAKE_SOURCE_DIR}/cmake/layer_check.c)
+  target_link_libraries(${name}_layer_check PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${name}>" ${STATIC_RUNTIME})
+endfunction()

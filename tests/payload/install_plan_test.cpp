@@ -1,0 +1,192 @@
+// The install plan for every system, system language, language choice and
+// printer name, checked against ids and names written out here.
+#include "payload/install_plan.h"
+#include "payload/payload_resource.h"
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kDriverFolder = "D:\\drivers";
+
+// The ids of one payload set, written out by hand: variants in the order
+// Chinese / non-Chinese core, Simplified / Traditional / English plug-ins,
+// and the letter case of its model DLLs' copies.
+struct SetIds {
+    unsigned short stdnames, gpd, ini, render, ufm;
+    unsigned short chineseCore[4], otherCore[4];   // DLL, HLP, UI, RES
+    unsigned short uiPlugin[3], resourceDll[3];    // Simplified, Traditional, English
+    const char* copies[3];                         // resource DLL, rendering and user-interface plug-in
+};
+const SetIds kXp = {153, 155, 159, 156, 154, {149, 152, 150, 151}, {163, 164, 165, 166},
+                    {157, 249, 161}, {158, 254, 162}, {"RES.DLL", "D.dll", "F.dll"}};
+const SetIds kWin2000 = {168, 169, 170, 171, 154, {172, 173, 174, 175}, {176, 177, 178, 179},
+                         {184, 250, 182}, {185, 252, 183}, {"RES.DLL", "D.DLL", "F.DLL"}};
+const SetIds kGeneral = {186, 187, 188, 189, 154, {190, 191, 192, 193}, {196, 197, 198, 199},
+                         {194, 251, 200}, {195, 253, 201}, {"RES.dll", "D.dll", "F.dll"}};
+
+InstallPlan Plan(int os, LANGID language, short choice, const std::string& printer) {
+    InstallPlan plan = {};
+    EXPECT_TRUE(BuildInstallPlan(os, language, choice, printer.c_str(), plan)) << printer.size();
+    return plan;
+}
+
+std::string Path(const PlannedFile& file) {
+    char path[MAX_PATH];
+    return PlannedPath(file, kDriverFolder, path) ? path : "<does not fit>";
+}
+
+// Every step as a line: "create C:\TEMP", "delete ...", "write 153 ... (2)", "copy D:\drivers\...".
+std::vector<std::string> Steps(const InstallPlan& plan) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < plan.stepCount; ++i) {
+        const InstallStep& s = plan.steps[i];
+        const char* kinds[] = {"create ", "delete ", "write ", "copy "};
+        std::string line = kinds[static_cast<int>(s.kind)];
+        if (s.kind == StepKind::Write) line += std::to_string(s.id) + " ";
+        line += Path(s.file);
+        if (s.rewrite != kWriteUnchanged) line += " (" + std::to_string(s.rewrite) + ")";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin, const std::string& p) {
+    const unsigned short* core = chineseCore ? s.chineseCore : s.otherCore;
+    const std::string t = "C:\\TEMP", d = kDriverFolder;
+    std::vector<std::string> steps = {"create C:\\TEMP", "create C:\\TEMP\\I386", "create C:\\TEMP\\x86"};
+    const struct {
+        std::string name;
+        bool model;
+    } staged[] = {{"STDNAMES.GPD", false}, {p + ".GPD", true},    {p + ".INI", true},     {p + "D.dll", true},
+                  {p + "F.dll", true},     {"ZIKU.UFM", false},    {p + "RES.DLL", true},  {"UNIDRV.DLL", false},
+                  {"UNIDRV.HLP", false},   {"UNIDRVUI.DLL", false}, {"UNIRES.DLL", false}};
+    for (const auto& f : staged) {
+        steps.push_back("delete " + t + "\\" + f.name);
+        steps.push_back("delete " + d + "\\" + f.name);
+        if (f.model) steps.push_back("delete " + d + "\\3\\" + f.name);
+    }
+    steps.push_back("write 255 " + t + "\\uninstall" + p + ".exe");
+    for (const char* folder : {"", "\\I386", "\\x86"}) steps.push_back("create " + t + folder);
+    steps.push_back("write 256 " + t + "\\" + p + ".INF (2)");
+    steps.push_back("copy " + d + "\\uninstall" + p + ".exe");
+    steps.push_back("create " + t);
+    auto write = [&](unsigned short id, const std::string& name, int places, const char* rewrite = "") {
+        for (const char* folder : {"", "\\I386", "\\x86"})
+            if (places-- > 0) steps.push_back("write " + std::to_string(id) + " " + t + folder + "\\" + name + rewrite);
+    };
+    write(s.stdnames, "STDNAMES.GPD", 1);
+    write(s.gpd, p + ".GPD", 1, " (1)");
+    write(s.ini, p + ".INI", 1, " (1)");
+    write(s.render, p + "D.dll", 3);
+    write(s.ufm, "ZIKU.UFM", 1);
+    write(core[0], "UNIDRV.DLL", 1);
+    write(core[1], "UNIDRV.HLP", 1);
+    write(core[2], "UNIDRVUI.DLL", 1);
+    write(core[3], "UNIRES.DLL", 1);
+    write(s.uiPlugin[plugin], p + "F.dll", 3);
+    write(s.resourceDll[plugin], p + "RES.DLL", 3);
+    for (const std::string& name : {std::string("UNIDRV.DLL"), p + ".GPD", std::string("UNIDRVUI.DLL"),
+                                    std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
+                                    std::string("ZIKU.UFM"), p + ".INI"})
+        steps.push_back("copy " + d + "\\" + name);
+    for (const char* suffix : s.copies) steps.push_back("copy " + d + "\\" + p + suffix);
+    return steps;
+}
+
+TEST(InstallPlanTest, WholeInputSpaceMatchesTheTableWrittenOut) {
+    for (int os = -1; os <= 11; ++os)
+        for (LANGID language : {0x0804, 0x0404, 0x0C04, 0x0409, 0x0407})
+            for (short choice : {-1, 0, 1}) {
+                const SetIds& set = os == 7 ? kXp : os == 6 ? kWin2000 : kGeneral;
+                bool chineseSystem = (language & 0xFF) == 0x04;
+                int plugin = choice != 0 ? 2 : language == 0x0804 ? 0 : 1;
+                EXPECT_EQ(Steps(Plan(os, language, choice, "KRX")), Expected(set, chineseSystem, plugin, "KRX"))
+                    << "os " << os << " language " << std::hex << language << " choice " << choice;
+            }
+}
+
+// The worked examples: the ids of the eleven driver files, once each.
+TEST(InstallPlanTest, WorkedExamples) {
+    auto ids = [](const InstallPlan& plan) {
+        std::vector<unsigned short> ids;
+        for (size_t i = 0; i < plan.stepCount; ++i)
+            if (plan.steps[i].kind == StepKind::Write && plan.steps[i].id < 255 &&
+                (ids.empty() || ids.back() != plan.steps[i].id))
+                ids.push_back(plan.steps[i].id);
+        return ids;
+    };
+    using V = std::vector<unsigned short>;
+    EXPECT_EQ(ids(Plan(7, 0x0804, 0, "KRX")), (V{153, 155, 159, 156, 154, 149, 152, 150, 151, 157, 158}));
+    EXPECT_EQ(ids(Plan(10, 0x0409, 1, "KRX")), (V{186, 187, 188, 189, 154, 196, 197, 198, 199, 200, 201}));
+    EXPECT_EQ(ids(Plan(6, 0x0404, 0, "KRX")), (V{168, 169, 170, 171, 154, 172, 173, 174, 175, 250, 252}));
+}
+
+// The name forms the model files, the entry and the installer's model, and
+// is text, never a format.
+TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
+    for (const std::string& name : {std::string("MERLO"), std::string("%s%n%d"), std::string("My Printer")}) {
+        InstallPlan plan = Plan(9, 0x0804, 0, name);
+        EXPECT_EQ(Steps(plan), Expected(kGeneral, true, 0, name));
+        EXPECT_EQ(std::string(plan.model), name);
+        EXPECT_EQ(Path(plan.inf), "C:\\TEMP\\" + name + ".INF");
+        EXPECT_EQ(std::string(plan.uninstallKey), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
+        EXPECT_EQ(std::string(plan.displayName), name + " printer driver uninstall");
+        EXPECT_EQ(std::string(plan.publisher), name + " printer");
+        std::vector<std::string> earlier;
+        for (const PlannedFile& f : plan.earlierInstall) earlier.push_back(Path(f));
+        std::vector<std::string> expected;
+        for (const char* folder : {"D:\\drivers\\", "D:\\drivers\\3\\", "C:\\TEMP\\"})
+            for (const char* suffix : {".GPD", ".INI", "RES.DLL", "D.dll", "F.dll"}) expected.push_back(folder + name + suffix);
+        EXPECT_EQ(earlier, expected);
+    }
+}
+
+// The uninstaller's command is quoted when the driver folder holds a blank.
+TEST(InstallPlanTest, UninstallCommandAndIcon) {
+    InstallPlan plan = Plan(10, 0x0409, 1, "KRX");
+    char text[MAX_PATH];
+    const struct {
+        const char* folder;
+        std::string command;
+    } cases[] = {{"C:\\spool\\w32x86", "C:\\spool\\w32x86\\uninstallKRX.exe"},
+                 {"C:\\Program Files\\w32x86", "\"C:\\Program Files\\w32x86\\uninstallKRX.exe\""}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(UninstallCommand(plan, c.folder, text));
+        EXPECT_EQ(std::string(text), c.command);
+        ASSERT_TRUE(UninstallIcon(plan, c.folder, text));
+        EXPECT_EQ(std::string(text), std::string(c.folder) + "\\uninstallKRX.exe,-0");
+    }
+    EXPECT_FALSE(UninstallCommand(plan, "", text));
+}
+
+// The key path's 60 characters leave 199 for a name; a driver folder too
+// long for the longest path makes the plan not fit there, never cut.
+TEST(InstallPlanTest, NamesAndFoldersThatDoNotFitAreRefused) {
+    InstallPlan plan;
+    EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, std::string(199, 'N').c_str(), plan));
+    EXPECT_TRUE(PlanFits(plan, "C:\\windows\\system32\\spool\\drivers\\w32x86"));
+    EXPECT_FALSE(PlanFits(plan, ("C:\\" + std::string(60, 'd')).c_str()));
+    EXPECT_TRUE(PlanFits(plan, ""));   // no driver folder: its steps are skipped
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(200, 'N').c_str(), plan));
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(5000, 'N').c_str(), plan));
+}
+
+// What any install of a name may leave: every set's files once, whatever
+// their letter case, and the scratch file; the shared names marked.
+TEST(InstallPlanTest, FilesOfAnyInstall) {
+    PlannedFile files[kMaxInstalledFiles];
+    size_t count = FilesOfAnyInstall("KRX", files);
+    ASSERT_EQ(count, 37u);
+    size_t shared = 0;
+    for (size_t i = 0; i < count; ++i) {
+        shared += files[i].shared;
+        EXPECT_EQ(files[i].shared, std::string(files[i].name).find("KRX") == std::string::npos) << files[i].name;
+    }
+    EXPECT_EQ(shared, 13u);   // six in the staging folder and the scratch file, six in the driver folder
+    EXPECT_EQ(Path(files[count - 1]), "C:\\TEMP\\temp.txt");
+    EXPECT_EQ(FilesOfAnyInstall(std::string(200, 'N').c_str(), files), 1u);
+}
+
+}  // namespace
