@@ -36,16 +36,10 @@ bool IsDeviceName(const char* name) {
     return false;
 }
 
-// UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its GPD
-// STDNAMES.GPD: files of the same name the install writes for the driver core.
-bool NamesASharedFile(const char* name) {
-    return SameAscii(name, strlen(name), "UNI") || SameAscii(name, strlen(name), "STDNAMES");
-}
-
 }  // namespace
 
 bool IsPrinterNameUsable(const char* name) {
     size_t length = strlen(name);
     return length > 0 && name[0] != ' ' && name[length - 1] != ' ' && !HasForbiddenCharacter(name) &&
-           !IsDeviceName(name) && !NamesASharedFile(name) && ModelNameRulesFit(name);
+           !IsDeviceName(name) && ModelNameRulesFit(name);
 }

@@ -107,10 +107,23 @@ public:
               UninstallKeyFor(printer_, plan_.uninstallKey) &&
               AfxFormat(plan_.displayName, "%s printer driver uninstall", printer_) &&
               AfxFormat(plan_.publisher, "%s printer", printer_);
-        return ok_;
+        return ok_ && !ModelFileTakesASharedName();
     }
 
 private:
+    // UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its
+    // GPD STDNAMES.GPD: one file would overwrite the other.
+    bool ModelFileTakesASharedName() const {
+        for (size_t i = 0; i < plan_.stepCount; ++i)
+            for (size_t j = 0; j < plan_.stepCount; ++j) {
+                const PlannedFile& own = plan_.steps[i].file;
+                const PlannedFile& shared = plan_.steps[j].file;
+                if (!own.shared && shared.shared && own.place == shared.place && lstrcmpiA(own.name, shared.name) == 0)
+                    return true;
+            }
+        return false;
+    }
+
     // The catalogue entry of a role for this set and its variants; every
     // role has one in every set.
     const CatalogueEntry* Entry(R role) const {

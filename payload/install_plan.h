@@ -57,7 +57,8 @@ struct InstallPlan {
     char model[MAX_PATH];
 };
 
-// False when a name or text would not fit its buffer.
+// False when a name or text would not fit its buffer, or a model file would
+// take the name of a shared one (UNI, STDNAMES).
 bool BuildInstallPlan(int osCode, LANGID systemLanguage, short languageIndex, const char* printerName,
                       InstallPlan& plan);
 

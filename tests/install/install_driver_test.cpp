@@ -189,27 +189,34 @@ TEST_F(InstallDriverTest, SecondRunCleansTheVersion3Subfolder) {
 
 // Another printer name renames every file, the INF's contents included,
 // and the printer installer creates the printer and driver of that name
-// from it: the stand-in reads the INF through the platform's INF parser
-// and refuses one that names a file the install did not write.
+// from it, in every payload set: the stand-in reads the INF through the
+// platform's INF parser and refuses one that names a file the install did
+// not write.
 TEST_F(InstallDriverTest, OtherPrinterNameInstallsThePrinterOfThatName) {
-    CleanSlate();
     test::SetPrintUiDelay(0);
     lstrcpyA(g_PrinterName, "MERLO");
-    g_OSVersion = 7;
-    Install();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
-    EXPECT_EQ(test::DriverOfPrinter("MERLO"), "MERLO");
-    EXPECT_EQ(test::WaitForPrintUiCommands(2, 10000),
-              (std::vector<std::string>{test::InstallCommand("MERLO"), test::DefaultCommand("MERLO")}));
-    EXPECT_EQ(Names("C:\\TEMP"),
-              (std::set<std::string>{"I386", "x86", "temp.txt", "uninstallMERLO.exe", "MERLO.INF", "STDNAMES.GPD",
-                                     "MERLO.GPD", "MERLO.INI", "MERLOD.dll", "ZIKU.UFM", "UNIDRV.DLL", "UNIDRV.HLP",
-                                     "UNIDRVUI.DLL", "UNIRES.DLL", "MERLOF.dll", "MERLORES.DLL"}));
-    EXPECT_NE(test::ReadFileBytes("C:\\TEMP\\MERLO.GPD").find(RewrittenGpd("MERLO")), std::string::npos);
     std::string inf = test::EmbeddedPayload(256);
     for (size_t at = 0; (at = inf.find("KRX", at)) != std::string::npos; at += 5) inf.replace(at, 3, "MERLO");
-    EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\MERLO.INF"), inf);
+    for (int os : {6, 7, 10}) {   // every payload set
+        SCOPED_TRACE("os " + std::to_string(os));
+        CleanSlate();
+        test::DeleteTestPrinter("MERLO");
+        test::DeleteTestDriver("MERLO");
+        DeleteFileA("C:\\printui.log");
+        g_OSVersion = os;
+        Install();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
+        EXPECT_EQ(test::DriverOfPrinter("MERLO"), "MERLO");
+        EXPECT_EQ(test::WaitForPrintUiCommands(2, 10000),
+                  (std::vector<std::string>{test::InstallCommand("MERLO"), test::DefaultCommand("MERLO")}));
+        EXPECT_EQ(Names("C:\\TEMP"),
+                  (std::set<std::string>{"I386", "x86", "temp.txt", "uninstallMERLO.exe", "MERLO.INF", "STDNAMES.GPD",
+                                         "MERLO.GPD", "MERLO.INI", "MERLOD.dll", "ZIKU.UFM", "UNIDRV.DLL", "UNIDRV.HLP",
+                                         "UNIDRVUI.DLL", "UNIRES.DLL", "MERLOF.dll", "MERLORES.DLL"}));
+        EXPECT_NE(test::ReadFileBytes("C:\\TEMP\\MERLO.GPD").find(RewrittenGpd("MERLO")), std::string::npos);
+        EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\MERLO.INF"), inf);
+    }
 }
 
 std::string Snapshot(const std::string& folder) {

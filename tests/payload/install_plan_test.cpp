@@ -171,6 +171,10 @@ TEST(InstallPlanTest, NamesAndFoldersThatDoNotFitAreRefused) {
     EXPECT_TRUE(PlanFits(plan, ""));   // no driver folder: its steps are skipped
     EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(200, 'N').c_str(), plan));
     EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(5000, 'N').c_str(), plan));
+    // A model file that would overwrite a shared one: UNIRES.DLL, STDNAMES.GPD.
+    for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"})
+        EXPECT_FALSE(BuildInstallPlan(10, 0x0409, 1, name, plan)) << name;
+    EXPECT_TRUE(BuildInstallPlan(10, 0x0409, 1, "UNIX", plan));
 }
 
 // What any install of a name may leave: every set's files once, whatever
