@@ -9,34 +9,12 @@
 #include "printer_name_check.h"
 #include "register_printer.h"
 #include "spooler.h"
+#include "staging.h"
 #include "../app/app_state.h"
 #include "../app/setup_app.h"
 #include "../payload/install_plan.h"
-#include <cstring>
 
 namespace {
-
-// True when the folder is a junction or symbolic link that leads somewhere
-// else. A reparse point that resolves to the folder's own path (a volume
-// mounted there) is no detour; systems that cannot resolve paths (before
-// Vista) refuse every reparse point.
-bool LeadsElsewhere(const char* folder) {
-    DWORD attributes = GetFileAttributesA(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-    using FinalPath = DWORD(WINAPI*)(HANDLE, char*, DWORD, DWORD);
-    auto finalPath = reinterpret_cast<FinalPath>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
-    if (!finalPath) return true;
-    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return true;
-    char resolved[MAX_PATH + 4];
-    DWORD length = finalPath(handle, resolved, sizeof resolved, 0);
-    CloseHandle(handle);
-    const char kPrefix[] = "\\\\?\\";   // what the resolved path begins with
-    return length == 0 || length >= sizeof resolved || strncmp(resolved, kPrefix, 4) != 0 ||
-           !SameName(resolved + 4, folder);
-}
 
 // Anyone may create C:\TEMP and its folders before the install runs. One
 // that is a junction or symbolic link would send the install's writes and

@@ -1,6 +1,7 @@
 #include "removal.h"
 #include "framework/afx.h"
 #include "install/spooler.h"
+#include "install/staging.h"
 #include "payload/install_plan.h"
 #include <cstring>
 
@@ -51,6 +52,9 @@ std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* d
     std::vector<InstalledFile> files;
     PlannedFile planned[kMaxInstalledFiles];
     for (size_t i = 0, count = FilesOfAnyInstall(printerName, planned); i < count; ++i) {
+        // Nothing is deleted through a staging folder that leads elsewhere.
+        char folder[MAX_PATH];
+        if (PlannedPath({planned[i].place, {}, false}, driverDir, folder) && LeadsElsewhere(folder)) continue;
         InstalledFile file = {{}, planned[i].shared};
         if (PlannedPath(planned[i], driverDir, file.path.text)) files.push_back(file);
     }
@@ -204,7 +208,7 @@ void DriverRemoval::RemoveFiles(const std::vector<ItemName>& paths, RemovalRepor
     // The install created these two folders; they go when nothing else is in them.
     char folder[MAX_PATH];
     for (const char* platform : {"I386", "x86"})
-        if (AfxFormat(folder, "%s\\%s", kStagingFolder, platform)) RemoveDirectoryA(folder);
+        if (AfxFormat(folder, "%s\\%s", kStagingFolder, platform) && !LeadsElsewhere(folder)) RemoveDirectoryA(folder);
 }
 
 void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {

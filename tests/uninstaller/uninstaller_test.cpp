@@ -275,6 +275,19 @@ TEST(Uninstaller, OddAndVeryLongPrinterNamesAreSafe) {
     EXPECT_EQ(end.uninstallKeys, after.uninstallKeys);
 }
 
+// A C:\TEMP that another user made a link to a folder elsewhere: nothing
+// there is deleted through it, whatever its files are called.
+TEST(Uninstaller, DeletesNothingThroughALinkedStagingFolder) {
+    const std::string elsewhere = test::MakeTempFolder("elsewhere");
+    ASSERT_TRUE(test::MakeUnixLink("C:\\TEMP", elsewhere));
+    CreateInstall("KRX", "KRX", {"KRX"});
+    std::vector<std::string> before = test::ListFolder(elsewhere);
+    ASSERT_GT(before.size(), 10u);
+    EXPECT_EQ(RunSilently(DriverDir() + "\\uninstallKRX.exe"), 0u);
+    EXPECT_EQ(test::ListFolder(elsewhere), before);
+    EXPECT_EQ(Snapshot().drivers.count("KRX"), 0u);
+}
+
 // 許 and 功 end in 0x5C in Big5, the byte of a backslash: the printer name
 // and the message boxes' caption (the program's name) are found by
 // characters, not bytes.
