@@ -366,6 +366,23 @@ TEST(FileException, TheFirstPendingFailureIsTheOneTaken) {
     EXPECT_FALSE(CFileException::TakePending(&taken));
 }
 
+// ---- formatting ----
+
+TEST(AfxFormat, FillsTheBufferToItsLastByteAndNeverCuts) {
+    char buffer[8];
+    EXPECT_TRUE(AfxFormat(buffer, "%s", "1234567"));
+    EXPECT_STREQ(buffer, "1234567");
+    for (const char* longer : {"12345678", "123456789"}) {   // the buffer's size exactly, and beyond
+        memset(buffer, 'x', sizeof buffer);
+        EXPECT_FALSE(AfxFormat(buffer, "%s", longer)) << longer;
+        EXPECT_STREQ(buffer, "") << longer;
+    }
+    EXPECT_FALSE(AfxFormat(static_cast<char*>(buffer), 0, "%s", ""));
+    char text[64];
+    EXPECT_TRUE(AfxFormat(text, "%d|%u|%lu|%.*s|%s\\%s", -5, 7u, 4000000000ul, 3, "abcdef", "", "x"));
+    EXPECT_STREQ(text, "-5|7|4000000000|abc|\\x");
+}
+
 // ---- wait cursor ----
 
 TEST(WaitCursor, ShowsTheWaitCursorUntilTheLastEndAndSurvivesExceptions) {
