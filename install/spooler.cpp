@@ -25,11 +25,10 @@ SpoolerList ReadSpoolerList(Enumerate enumerate) {
         list.count = 0;
         list.ok = enumerate(list.block.get(), list.size, &needed, &list.count);
         list.error = list.ok ? 0 : GetLastError();
-        if (!list.ok && list.error != ERROR_INSUFFICIENT_BUFFER) break;
-        if (list.ok) break;
+        if (list.ok || list.error != ERROR_INSUFFICIENT_BUFFER) break;
         list.block.reset(static_cast<BYTE*>(calloc(needed, 1)));
         list.size = list.block ? needed : 0;
-        if (!list.block && needed > 0) {
+        if (needed > 0 && !list.block) {
             list.error = ERROR_NOT_ENOUGH_MEMORY;
             break;
         }

@@ -17,7 +17,7 @@ bool GetDriverDirectory(char (&folder)[MAX_PATH]);
 
 // A spooler list, read into a zero-filled heap block of the size the
 // spooler asks for, and read again when it grew between the size query and
-// the read.
+// the read. A block that cannot be had leaves the list unread.
 struct SpoolerList {
     struct FreeBlock {
         void operator()(BYTE* block) const { free(block); }
