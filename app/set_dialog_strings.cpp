@@ -3,15 +3,17 @@
 #include "text_language.h"
 #include "../framework/gdi.h"
 #include "../framework/wnd.h"
-#include <list>
 
 namespace {
-// The controls go on using the font after the call, so every font made here
-// is kept until the process ends.
-CFont& NewDialogFont() {
-    static std::list<CFont> fonts;
-    fonts.emplace_back();
-    return fonts.back();
+// Every dialog gets the same font. The controls go on using it after the
+// call, so it is made once and kept until the process ends.
+CFont g_dialogFont;
+
+HFONT DialogFont() {
+    if (!g_dialogFont.m_hObject)
+        g_dialogFont.CreateFont(13, 0, 0, 0, FW_NORMAL, false, false, false, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "Arial");
+    return g_dialogFont;
 }
 
 // The read-only fields that never take a text from the language file.
@@ -21,9 +23,7 @@ const int kTextSize = 1000;
 
 void g_SetDialogStrings(CWnd* dialog, int templateId) {
     if (!dialog || !dialog->m_hWnd) return;
-    CFont& font = NewDialogFont();
-    font.CreateFont(13, 0, 0, 0, FW_NORMAL, false, false, false, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "Arial");
+    const HFONT font = DialogFont();
 
     char text[kTextSize] = {};
     char key[64];
@@ -37,7 +37,7 @@ void g_SetDialogStrings(CWnd* dialog, int templateId) {
         ZeroMemory(text, sizeof text);
         const int id = GetDlgCtrlID(child);
         if (englishSystem && IsWindow(child))
-            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(font)), TRUE);
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         if (id == kNeverLocalisedId) continue;
         if (AfxFormat(key, "IDD%d_%d", templateId, id) &&
             GetPrivateProfileStringA("String", key, "", text, sizeof text, g_LanguageFile) > 0)

@@ -97,9 +97,6 @@ void SetupWizardApp::LoadConfiguration() {
 }
 
 void SetupWizardApp::WriteStartupFile(unsigned id, const char* path) {
-    try {
-        ExtractPayload(id, path, 0);
-    } catch (const CFileException&) {
-        // The program runs on without the file.
-    }
+    ExtractPayload(id, path, 0);
+    CFileException::TakePending();   // the program runs on without the file
 }

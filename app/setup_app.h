@@ -18,8 +18,9 @@ public:
     // settings file names) exists and settles g_LanguageFile.
     void LoadLanguage(const char* languageName);
     // Writes embedded file `id` to `destination`, rewritten as `rewrite`
-    // (a PayloadRewrite) says. A file that cannot be made or written leaves
-    // as the framework's file exception.
+    // (a PayloadRewrite) says; false when the program holds no such file. A
+    // file that cannot be made or written makes the framework's file
+    // exception pending, and nothing more is written.
     bool ExtractPayload(unsigned id, const char* destination, unsigned char rewrite);
     // A file of start-up (settings, language files): written where it can
     // be; a full disk or read-only media never ends the program.

@@ -3,11 +3,13 @@
 # install_engine, uninstall, wizard, and the application itself on top. A
 # layer is a static library that may use only the layers it names; the
 # build links each one on its own as a DLL that must resolve every symbol,
-# so a call up into a higher layer fails the build.
+# so a call up into a higher layer fails the build. Layers are program
+# code, compiled with PROGRAM_COMPILE_OPTIONS.
 #   add_layer(NAME SOURCES... USES lib...)
 function(add_layer name)
   cmake_parse_arguments(L "" "" "SOURCES;USES" ${ARGN})
   add_library(${name} STATIC ${L_SOURCES})
+  target_compile_options(${name} PRIVATE ${PROGRAM_COMPILE_OPTIONS})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${L_USES})
   add_library(${name}_layer_check SHARED ${CMAKE_SOURCE_DIR}/cmake/layer_check.c)

@@ -8,7 +8,10 @@ bool AfxFormat(char* buffer, size_t size, const char* format, ...) {
     if (size == 0) return false;
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(buffer, size, format, args);
+    // The system C runtime's formatter: it gives -1 when the text does not
+    // fit, and leaves a text that fills the buffer exactly unterminated, so
+    // both count as not fitting.
+    int written = _vsnprintf(buffer, size, format, args);
     va_end(args);
     if (written < 0 || static_cast<size_t>(written) >= size) {
         buffer[0] = '\0';

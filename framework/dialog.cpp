@@ -235,15 +235,10 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (!wnd) return FALSE;
 
     LRESULT result = 0;
-    bool handled = false;
-    try {
-        handled = wnd->OnWndMsg(message, wParam, lParam, result);
-    } catch (const CFileException& e) {
-        AfxReportHandlerException(e);
-        handled = true;
-        result = 0;
-    } catch (...) {
-        AfxMessageBox(IDS_INTERNAL_FAILURE, MB_ICONSTOP);
+    bool handled = wnd->OnWndMsg(message, wParam, lParam, result);
+    CFileException failure;
+    if (CFileException::TakePending(&failure)) {
+        AfxReportHandlerException(failure);
         handled = true;
         result = 0;
     }

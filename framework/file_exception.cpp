@@ -1,6 +1,5 @@
 #include "file_exception.h"
 #include "winapp.h"
-#include <cstring>
 
 CFileException::CFileException(Cause cause, LONG osError, const char* fileName)
     : m_cause(cause), m_lOsError(osError), m_strFileName() {
@@ -38,8 +37,24 @@ CFileException::Cause CFileException::OsErrorToCause(DWORD osError) {
     }
 }
 
-void CFileException::Throw(DWORD osError, const char* fileName) {
-    throw CFileException(OsErrorToCause(osError), static_cast<LONG>(osError), fileName);
+namespace {
+CFileException g_pendingFileException;
+bool g_fileExceptionPending = false;
+}  // namespace
+
+void CFileException::SetPending(DWORD osError, const char* fileName) {
+    if (g_fileExceptionPending) return;
+    g_pendingFileException = CFileException(OsErrorToCause(osError), static_cast<LONG>(osError), fileName);
+    g_fileExceptionPending = true;
+}
+
+bool CFileException::IsPending() { return g_fileExceptionPending; }
+
+bool CFileException::TakePending(CFileException* taken) {
+    if (!g_fileExceptionPending) return false;
+    if (taken) *taken = g_pendingFileException;
+    g_fileExceptionPending = false;
+    return true;
 }
 
 void CFileException::GetErrorMessage(char* text, size_t size) const {

@@ -2,8 +2,8 @@
 // staging, extraction, copies into the driver folder) and hands over to the
 // printer registration. No step's result stops the sequence, except a
 // staging folder that turns out to lead elsewhere and a failed write of
-// payload bytes, which leaves as the framework's file exception for the
-// caller's message handling to report.
+// payload bytes, which stops it with the framework's file exception pending
+// for the caller's message handling to report.
 #include "install_driver.h"
 #include "messages.h"
 #include "printer_name_check.h"
@@ -12,7 +12,9 @@
 #include "staging.h"
 #include "../app/app_state.h"
 #include "../app/setup_app.h"
+#include "../framework/file_exception.h"
 #include "../payload/install_plan.h"
+#include <initializer_list>
 
 namespace {
 
@@ -67,7 +69,10 @@ bool ApplyInstallSteps(SetupWizardApp& app, const InstallPlan& plan, LANGID syst
             else
                 DeleteFileA(path);
             break;
-        case StepKind::Write: app.ExtractPayload(step.id, path, step.rewrite); break;
+        case StepKind::Write:
+            app.ExtractPayload(step.id, path, step.rewrite);
+            if (CFileException::IsPending()) return false;
+            break;
         case StepKind::Copy: CopyToDriverDirectory(step.file.name, FALSE); break;
         }
     }

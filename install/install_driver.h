@@ -11,6 +11,6 @@ struct InstallPlan;
 void CopyToDriverDirectory(const char* fileName, BOOL failIfExists);
 
 // Applies the install's steps in order. False when a staging folder turned
-// out to lead elsewhere (the user was told); a failed write leaves as the
-// framework's file exception.
+// out to lead elsewhere (the user was told) or a write failed (the
+// framework's file exception is pending).
 bool ApplyInstallSteps(SetupWizardApp& app, const InstallPlan& plan, LANGID systemLanguage);

@@ -23,10 +23,15 @@ SpoolerList ReadSpoolerList(Enumerate enumerate) {
     for (int attempt = 0; attempt < 3 && !list.ok; ++attempt) {
         DWORD needed = 0;
         list.count = 0;
-        list.ok = enumerate(list.block.data(), static_cast<DWORD>(list.block.size()), &needed, &list.count);
+        list.ok = enumerate(list.block.get(), list.size, &needed, &list.count);
         list.error = list.ok ? 0 : GetLastError();
-        if (!list.ok && list.error != ERROR_INSUFFICIENT_BUFFER) break;
-        if (!list.ok) list.block.assign(needed, 0);
+        if (list.ok || list.error != ERROR_INSUFFICIENT_BUFFER) break;
+        list.block.reset(static_cast<BYTE*>(calloc(needed, 1)));
+        list.size = list.block ? needed : 0;
+        if (needed > 0 && !list.block) {
+            list.error = ERROR_NOT_ENOUGH_MEMORY;
+            break;
+        }
     }
     if (!list.ok) list.count = 0;
     return list;
@@ -62,14 +67,6 @@ bool SameName(const char* a, const char* b) {
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
 }
 
-std::vector<const char*> FilesOfDriver(const DRIVER_INFO_3A& driver) {
-    std::vector<const char*> files;
-    for (const char* f : {driver.pDriverPath, driver.pDataFile, driver.pConfigFile, driver.pHelpFile})
-        if (f && *f) files.push_back(f);
-    for (const char* f = driver.pDependentFiles; f && *f; f += strlen(f) + 1) files.push_back(f);
-    return files;
-}
-
 UsedDriverFiles::UsedDriverFiles(const char* exceptDriver) : drivers_(ReadDriverList()) {
     AfxFormat(exceptDriver_, "%s", exceptDriver);
 }
@@ -79,10 +76,12 @@ bool UsedDriverFiles::Lists(const char* path) const {
     for (DWORD i = 0; i < drivers_.count; ++i) {
         const DRIVER_INFO_3A& driver = drivers_.Drivers()[i];
         if (exceptDriver_[0] && driver.pName && SameName(driver.pName, exceptDriver_)) continue;
-        for (const char* file : FilesOfDriver(driver)) {
+        bool listed = false;
+        ForEachFileOfDriver(driver, [&](const char* file) {
             bool bare = AfxFindFileName(file) == file;
-            if (SameName(file, bare ? name : path)) return true;
-        }
+            listed = listed || SameName(file, bare ? name : path);
+        });
+        if (listed) return true;
     }
     return false;
 }

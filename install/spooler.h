@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <winspool.h>
-#include <vector>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
 
 // The spooler environment the driver is installed for.
 extern const char kDriverEnvironment[];
@@ -12,16 +15,21 @@ extern const char kDriverEnvironment[];
 // afresh; false (and an empty buffer) when the spooler cannot report it.
 bool GetDriverDirectory(char (&folder)[MAX_PATH]);
 
-// A spooler list, read into a zero-filled block of the size the spooler
-// asks for, and read again when it grew between the size query and the read.
+// A spooler list, read into a zero-filled heap block of the size the
+// spooler asks for, and read again when it grew between the size query and
+// the read. A block that cannot be had leaves the list unread.
 struct SpoolerList {
-    std::vector<BYTE> block;
+    struct FreeBlock {
+        void operator()(BYTE* block) const { free(block); }
+    };
+    std::unique_ptr<BYTE, FreeBlock> block;
+    DWORD size = 0;    // of the block
     DWORD count = 0;
     bool ok = false;
     DWORD error = 0;   // why it could not be read
 
-    const PRINTER_INFO_2A* Printers() const { return reinterpret_cast<const PRINTER_INFO_2A*>(block.data()); }
-    const DRIVER_INFO_3A* Drivers() const { return reinterpret_cast<const DRIVER_INFO_3A*>(block.data()); }
+    const PRINTER_INFO_2A* Printers() const { return reinterpret_cast<const PRINTER_INFO_2A*>(block.get()); }
+    const DRIVER_INFO_3A* Drivers() const { return reinterpret_cast<const DRIVER_INFO_3A*>(block.get()); }
 };
 SpoolerList ReadPrinterList();   // the local printers, level 2
 SpoolerList ReadDriverList();    // the drivers of kDriverEnvironment, level 3
@@ -34,8 +42,14 @@ int CountPrintersContaining(const char* text, int stopAt);
 // Spooler names and file names compare without regard to letter case.
 bool SameName(const char* a, const char* b);
 
-// Every file a driver names: its main files and its dependent files.
-std::vector<const char*> FilesOfDriver(const DRIVER_INFO_3A& driver);
+// Calls `visit` with every file a driver names: its main files, then its
+// dependent files.
+template <typename Visit>
+void ForEachFileOfDriver(const DRIVER_INFO_3A& driver, Visit visit) {
+    for (const char* f : {driver.pDriverPath, driver.pDataFile, driver.pConfigFile, driver.pHelpFile})
+        if (f && *f) visit(f);
+    for (const char* f = driver.pDependentFiles; f && *f; f += strlen(f) + 1) visit(f);
+}
 
 // The files that installed drivers use, as the spooler lists them, leaving
 // out the driver named `exceptDriver` (the one being replaced or removed;

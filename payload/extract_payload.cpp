@@ -6,17 +6,17 @@
 #include "rewrite_lines.h"
 #include <cstring>
 
-// Writes the bytes in one call, into a file made new.
-static void WriteWholeFile(const char* path, const void* bytes, DWORD size) {
+// Writes the bytes in one call, into a file made new; false when that
+// failed (the file exception is pending).
+static bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
     NewFile file(path);
-    file.Write(bytes, size);
-    file.Close();
+    return file.Write(bytes, size) && file.Close();
 }
 
 // The embedded INF names the model "KRX" throughout, in its models, file
 // names and sections: each occurrence becomes the printer name, and every
 // other byte stays as it is (so the INF of KRX is the embedded one).
-static void WriteWithModelName(const char* path, const char* bytes, DWORD size, const char* printer) {
+static bool WriteWithModelName(const char* path, const char* bytes, DWORD size, const char* printer) {
     const char kModel[] = "KRX";
     const DWORD modelLength = sizeof kModel - 1;
     NewFile file(path);
@@ -26,13 +26,12 @@ static void WriteWithModelName(const char* path, const char* bytes, DWORD size, 
             ++i;
             continue;
         }
-        file.Write(bytes + copied, i - copied);
-        file.Write(printer, static_cast<DWORD>(strlen(printer)));
+        if (!file.Write(bytes + copied, i - copied) || !file.Write(printer, static_cast<DWORD>(strlen(printer))))
+            return false;
         i += modelLength;
         copied = i;
     }
-    file.Write(bytes + copied, size - copied);
-    file.Close();
+    return file.Write(bytes + copied, size - copied) && file.Close();
 }
 
 // The five rules that put the printer name into the GPD and plug-in INI.
@@ -91,7 +90,6 @@ bool SetupWizardApp::ExtractPayload(unsigned id, const char* destination, unsign
     if (!BuildModelNameRules(rules, g_PrinterName) ||
         !AfxFormat(scratch, "%s\\%s", kStagingFolder, kScratchFileName))
         return true;
-    WriteWholeFile(scratch, bytes, size);
-    RewriteLines(scratch, destination, rules, 5);
+    if (WriteWholeFile(scratch, bytes, size)) RewriteLines(scratch, destination, rules, 5);
     return true;
 }

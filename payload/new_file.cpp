@@ -2,13 +2,19 @@
 #include "../framework/file_exception.h"
 
 NewFile::NewFile(const char* path) : handle_(INVALID_HANDLE_VALUE) {
-    if (!AfxFormat(path_, "%s", path)) CFileException::Throw(ERROR_FILENAME_EXCED_RANGE, path);
+    if (!AfxFormat(path_, "%s", path)) {
+        CFileException::SetPending(ERROR_FILENAME_EXCED_RANGE, path);
+        return;
+    }
     if (!DeleteFileA(path_)) {
         DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) CFileException::Throw(error, path_);
+        if (error != ERROR_FILE_NOT_FOUND) {
+            CFileException::SetPending(error, path_);
+            return;
+        }
     }
     handle_ = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) CFileException::Throw(GetLastError(), path_);
+    if (handle_ == INVALID_HANDLE_VALUE) CFileException::SetPending(GetLastError(), path_);
 }
 
 NewFile::~NewFile() {
@@ -17,26 +23,29 @@ NewFile::~NewFile() {
     DeleteFileA(path_);
 }
 
-void NewFile::Write(const void* bytes, DWORD size) {
+bool NewFile::Write(const void* bytes, DWORD size) {
+    if (!IsOpen()) return false;
     DWORD written = 0;
-    if (!WriteFile(handle_, bytes, size, &written, nullptr)) Fail(GetLastError());
-    if (written != size) Fail(ERROR_DISK_FULL);
+    if (!WriteFile(handle_, bytes, size, &written, nullptr)) return Fail(GetLastError());
+    if (written != size) return Fail(ERROR_DISK_FULL);
+    return true;
 }
 
-void NewFile::Close() {
-    if (handle_ == INVALID_HANDLE_VALUE) return;
+bool NewFile::Close() {
+    if (!IsOpen()) return false;
     BOOL closed = CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
-    if (!closed) {
-        DWORD error = GetLastError();
-        DeleteFileA(path_);
-        CFileException::Throw(error, path_);
-    }
+    if (closed) return true;
+    DWORD error = GetLastError();
+    DeleteFileA(path_);
+    CFileException::SetPending(error, path_);
+    return false;
 }
 
-void NewFile::Fail(DWORD error) {
+bool NewFile::Fail(DWORD error) {
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     DeleteFileA(path_);
-    CFileException::Throw(error, path_);
+    CFileException::SetPending(error, path_);
+    return false;
 }

@@ -2,7 +2,6 @@
 #include "new_file.h"
 #include <windows.h>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -10,21 +9,25 @@ class LineReader {
 public:
     explicit LineReader(HANDLE file) : file_(file) {}
 
-    // Reads up to the next line break (LF or CR LF, not included); false at
-    // the end of the file or on a read error.
-    bool ReadLine(std::string& line) {
-        line.clear();
-        int c = Next();
-        if (c < 0) return false;
-        while (c >= 0 && c != '\n') {
+    enum class Piece { End, LineEnd, BufferFull };
+
+    // Reads the next piece of a line into `buffer`, at most `size` bytes:
+    // LineEnd when the line ended (its break, LF or CR LF, is read but not
+    // stored), BufferFull when it goes on, End when no line starts here.
+    // A line in the middle (`continuing`) ends at the end of the file.
+    Piece ReadPiece(char* buffer, size_t size, size_t& length, bool continuing) {
+        length = 0;
+        if (!continuing && Peek() < 0) return Piece::End;
+        while (length < size) {
+            int c = Next();
+            if (c < 0 || c == '\n') return Piece::LineEnd;
             if (c == '\r' && Peek() == '\n') {
                 Next();
-                break;
+                return Piece::LineEnd;
             }
-            line += static_cast<char>(c);
-            c = Next();
+            buffer[length++] = static_cast<char>(c);
         }
-        return true;
+        return Piece::BufferFull;
     }
 
 private:
@@ -48,33 +51,52 @@ private:
     DWORD pos_ = 0;
 };
 
-const LineRule* FirstMatchingRule(const std::string& line, const LineRule* rules, int count) {
+const LineRule* FirstMatchingRule(const char* line, const LineRule* rules, int count) {
     for (int i = 0; i < count; ++i)
-        if (rules[i].key[0] && strstr(line.c_str(), rules[i].key)) return &rules[i];
+        if (rules[i].key[0] && strstr(line, rules[i].key)) return &rules[i];
     return nullptr;
+}
+
+// Copies the lines, each written with one call; a line too long for the
+// rules is passed on in pieces.
+bool CopyLines(LineReader& reader, NewFile& out, const LineRule* rules, int ruleCount) {
+    using Piece = LineReader::Piece;
+    // One byte more than a line the rules apply to, then room for its LF
+    // (or a NUL).
+    char line[kLineLength + 2];
+    const size_t kPiece = kLineLength + 1;
+    size_t length = 0;
+    for (Piece piece; (piece = reader.ReadPiece(line, kPiece, length, false)) != Piece::End;) {
+        const LineRule* rule = nullptr;
+        if (piece == Piece::LineEnd && length <= static_cast<size_t>(kLineLength)) {
+            line[length] = '\0';
+            rule = FirstMatchingRule(line, rules, ruleCount);
+        }
+        if (rule) {
+            length = strlen(rule->replacement);   // below kRuleText, so it fits
+            memcpy(line, rule->replacement, length);
+        }
+        while (piece == Piece::BufferFull) {
+            if (!out.Write(line, static_cast<DWORD>(length))) return false;
+            piece = reader.ReadPiece(line, kPiece, length, true);
+        }
+        line[length++] = '\n';
+        if (!out.Write(line, static_cast<DWORD>(length))) return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-void RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount) {
+bool RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount) {
     NewFile out(destination);
+    if (!out.IsOpen()) return false;
     HANDLE in = CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (in != INVALID_HANDLE_VALUE) {
-        struct CloseAtEnd {
-            HANDLE handle;
-            ~CloseAtEnd() { CloseHandle(handle); }
-        } closeIn{in};
         LineReader reader(in);
-        std::string line;
-        std::string output;
-        while (reader.ReadLine(line)) {
-            const LineRule* rule = line.size() <= static_cast<size_t>(kLineLength)
-                                       ? FirstMatchingRule(line, rules, ruleCount)
-                                       : nullptr;
-            output = rule ? rule->replacement : line;
-            output += '\n';
-            out.Write(output.data(), static_cast<DWORD>(output.size()));
-        }
+        bool copied = CopyLines(reader, out, rules, ruleCount);
+        CloseHandle(in);
+        if (!copied) return false;
     }
-    out.Close();
+    return out.Close();
 }

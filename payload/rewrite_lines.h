@@ -14,7 +14,7 @@ struct LineRule {
 // replaced by that rule's replacement line; every other line is copied.
 // CR LF in the source reads as one line break; every output line ends in
 // a single LF. Lines longer than kLineLength are copied unchanged. A
-// destination that cannot be made or written leaves as the framework's file
-// exception, and no partial file stays; a source that cannot be read gives
-// what was read of it.
-void RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount);
+// destination that cannot be made or written gives false with the
+// framework's file exception pending, and no partial file stays; a source
+// that cannot be read gives what was read of it.
+bool RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount);

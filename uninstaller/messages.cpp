@@ -136,24 +136,24 @@ const UninstallTexts& TextsIn(TextLanguage language) {
 
 bool ComposeOutcome(const UninstallTexts& texts, const char* printerName, const RemovalReport& report,
                     char* text, size_t size) {
-    if (report.remaining.empty()) return AfxFormat(text, size, texts.removed, printerName);
+    if (report.Complete()) return AfxFormat(text, size, texts.removed, printerName);
     if (!AfxFormat(text, size, texts.incomplete, printerName)) return false;
     // Room kept free for the line that counts the items left out.
     const size_t kCountLine = 64;
     size_t used = strlen(text);
     size_t listed = 0;
-    for (const RemainingItem& item : report.remaining) {
+    for (size_t i = 0; i < report.ListedCount(); ++i) {
         char line[2 * MAX_PATH];
-        if (!FormatItem(texts, item, line, sizeof line)) break;
+        if (!FormatItem(texts, report.listed[i], line, sizeof line)) break;
         size_t length = strlen(line);
         if (used + length + kCountLine >= size) break;
         memcpy(text + used, line, length + 1);
         used += length;
         ++listed;
     }
-    if (listed < report.remaining.size() && used + kCountLine < size) {
+    if (listed < report.remaining && used + kCountLine < size) {
         char more[kCountLine - 2], line[kCountLine];
-        if (AfxFormat(more, texts.more, static_cast<unsigned>(report.remaining.size() - listed)) &&
+        if (AfxFormat(more, texts.more, static_cast<unsigned>(report.remaining - listed)) &&
             AfxFormat(line, "\r\n%s", more))
             memcpy(text + used, line, strlen(line) + 1);
     }

@@ -1,8 +1,6 @@
 #include "removal.h"
 #include "framework/afx.h"
-#include "install/spooler.h"
 #include "install/staging.h"
-#include "payload/install_plan.h"
 #include <cstring>
 
 namespace {
@@ -19,13 +17,6 @@ bool IsInside(const char* path, const char* folder) {
     if (length == 0 || strlen(path) <= length || path[length] != '\\') return false;
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, static_cast<int>(length), folder,
                           static_cast<int>(length)) == CSTR_EQUAL;
-}
-
-void AddRemaining(RemovalReport& report, ItemKind kind, const char* name, DWORD error) {
-    RemainingItem item = {kind, {}, error};
-    // Every name passed here lives in a buffer of this size already.
-    AfxFormat(item.name.text, "%s", name);
-    report.remaining.push_back(item);
 }
 
 bool FileExists(const char* path) {
@@ -48,17 +39,29 @@ void CanonicalPath(const char* path, char* out, size_t size) {
 
 }  // namespace
 
-std::vector<InstalledFile> InstalledFiles(const char* printerName, const char* driverDir) {
-    std::vector<InstalledFile> files;
+void RemovalReport::Add(ItemKind kind, const char* name, DWORD error) {
+    if (remaining < kMaxListedItems) {
+        RemainingItem& item = listed[remaining];
+        item.kind = kind;
+        item.error = error;
+        // Every name passed here lives in a buffer of this size already.
+        AfxFormat(item.name.text, "%s", name);
+    }
+    ++remaining;
+}
+
+size_t InstalledFiles(const char* printerName, const char* driverDir, InstalledFile (&files)[kMaxInstalledFiles]) {
+    size_t count = 0;
     PlannedFile planned[kMaxInstalledFiles];
-    for (size_t i = 0, count = FilesOfAnyInstall(printerName, planned); i < count; ++i) {
+    for (size_t i = 0, plannedCount = FilesOfAnyInstall(printerName, planned); i < plannedCount; ++i) {
         // Nothing is deleted through a staging folder that leads elsewhere.
         char folder[MAX_PATH];
         if (PlannedPath({planned[i].place, {}, false}, driverDir, folder) && LeadsElsewhere(folder)) continue;
-        InstalledFile file = {{}, planned[i].shared};
-        if (PlannedPath(planned[i], driverDir, file.path.text)) files.push_back(file);
+        InstalledFile& file = files[count];
+        file.shared = planned[i].shared;
+        if (PlannedPath(planned[i], driverDir, file.path.text)) ++count;
     }
-    return files;
+    return count;
 }
 
 DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath) {
@@ -73,40 +76,49 @@ bool DriverRemoval::IsOwnProgram(const char* path) const {
     return SameName(canonical, ownProgram_);
 }
 
-std::vector<ItemName> DriverRemoval::PrintersUsingDriver() const {
-    std::vector<ItemName> names;
-    SpoolerList list = ReadPrinterList();
-    for (DWORD i = 0; i < list.count; ++i) {
-        const PRINTER_INFO_2A& printer = list.Printers()[i];
-        if (!printer.pDriverName || !printer.pPrinterName || !SameName(printer.pDriverName, printerName_))
-            continue;
-        ItemName name;
-        // The spooler keeps printer names far below MAX_PATH.
-        if (AfxFormat(name.text, "%s", printer.pPrinterName)) names.push_back(name);
-    }
-    return names;
+bool DriverRemoval::UsesDriver(const PRINTER_INFO_2A& printer) const {
+    // The spooler keeps printer names far below MAX_PATH.
+    return printer.pDriverName && printer.pPrinterName && SameName(printer.pDriverName, printerName_) &&
+           strlen(printer.pPrinterName) < MAX_PATH;
 }
 
-std::vector<ItemName> DriverRemoval::FilesOfThisInstall() const {
-    std::vector<InstalledFile> files = InstalledFiles(printerName_, driverDir_);
+bool DriverRemoval::AnyPrinterUsesDriver() const {
+    SpoolerList list = ReadPrinterList();
+    for (DWORD i = 0; i < list.count; ++i)
+        if (UsesDriver(list.Printers()[i])) return true;
+    return false;
+}
+
+bool DriverRemoval::IsThisDriver(const DRIVER_INFO_3A& driver) const {
+    return driver.pName && SameName(driver.pName, printerName_);
+}
+
+bool DriverRemoval::IsDriverFileToRemove(const char* path) const {
+    return IsInside(path, driverDir_) && strlen(path) < MAX_PATH;
+}
+
+size_t DriverRemoval::FilesOfThisInstall(ItemName (&paths)[kMaxInstalledFiles]) const {
+    InstalledFile files[kMaxInstalledFiles];
+    const size_t fileCount = InstalledFiles(printerName_, driverDir_, files);
     auto present = [this](const InstalledFile& f) { return FileExists(f.path.text) && !IsOwnProgram(f.path.text); };
-    std::vector<ItemName> ours;
-    for (const InstalledFile& file : files) {
-        if (!present(file)) continue;
-        bool counts = !file.shared;
-        for (const InstalledFile& own : files)
-            counts = counts || (!own.shared && SameFolder(own.path.text, file.path.text) && present(own));
-        if (counts) ours.push_back(file.path);
+    size_t count = 0;
+    for (size_t i = 0; i < fileCount; ++i) {
+        if (!present(files[i])) continue;
+        bool counts = !files[i].shared;
+        for (size_t j = 0; j < fileCount && !counts; ++j)
+            counts = !files[j].shared && SameFolder(files[j].path.text, files[i].path.text) && present(files[j]);
+        if (counts) paths[count++] = files[i].path;
     }
-    return ours;
+    return count;
 }
 
 bool DriverRemoval::FindsInstallation() {
-    if (!PrintersUsingDriver().empty()) return true;
+    if (AnyPrinterUsesDriver()) return true;
     SpoolerList drivers = ReadDriverList();
     for (DWORD i = 0; i < drivers.count; ++i)
-        if (drivers.Drivers()[i].pName && SameName(drivers.Drivers()[i].pName, printerName_)) return true;
-    if (!FilesOfThisInstall().empty()) return true;
+        if (IsThisDriver(drivers.Drivers()[i])) return true;
+    ItemName files[kMaxInstalledFiles];
+    if (FilesOfThisInstall(files) > 0) return true;
     char key[MAX_PATH];
     HKEY handle;
     if (UninstallKeyFor(printerName_, key) &&
@@ -123,41 +135,58 @@ RemovalReport DriverRemoval::Remove() {
     // driver's own list of files, taken while it is still registered (only
     // files inside the driver folder are ever deleted from it), and the
     // install's files that are here.
-    std::vector<ItemName> files;
     SpoolerList drivers = ReadDriverList();
-    for (DWORD i = 0; i < drivers.count; ++i) {
-        const DRIVER_INFO_3A& driver = drivers.Drivers()[i];
-        if (!driver.pName || !SameName(driver.pName, printerName_)) continue;
-        for (const char* f : FilesOfDriver(driver)) {
-            ItemName name;
-            if (IsInside(f, driverDir_) && AfxFormat(name.text, "%s", f)) files.push_back(name);
-        }
-    }
-    for (const ItemName& path : FilesOfThisInstall()) {
+    auto driverLists = [&](const char* path) {
         bool listed = false;
-        for (const ItemName& p : files) listed = listed || SameName(p.text, path.text);
-        if (!listed) files.push_back(path);
-    }
+        for (DWORD i = 0; i < drivers.count; ++i)
+            if (IsThisDriver(drivers.Drivers()[i]))
+                ForEachFileOfDriver(drivers.Drivers()[i], [&](const char* f) {
+                    listed = listed || (IsDriverFileToRemove(f) && SameName(f, path));
+                });
+        return listed;
+    };
+    ItemName ours[kMaxInstalledFiles];
+    const size_t ourCount = FilesOfThisInstall(ours);
     RemovePrinters(report);
     RemoveDriver(report);
-    RemoveFiles(files, report);
+
+    // The driver's files first, then the install's files it does not list.
+    UsedDriverFiles used("");
+    for (DWORD i = 0; i < drivers.count; ++i)
+        if (IsThisDriver(drivers.Drivers()[i]))
+            ForEachFileOfDriver(drivers.Drivers()[i], [&](const char* f) {
+                if (IsDriverFileToRemove(f)) RemoveFile(f, used, report);
+            });
+    for (size_t i = 0; i < ourCount; ++i) {
+        bool listed = driverLists(ours[i].text);
+        for (size_t j = 0; j < i && !listed; ++j) listed = SameName(ours[j].text, ours[i].text);
+        if (!listed) RemoveFile(ours[i].text, used, report);
+    }
+    // The install created these two folders; they go when nothing else is in them.
+    char folder[MAX_PATH];
+    for (const char* platform : {"I386", "x86"})
+        if (AfxFormat(folder, "%s\\%s", kStagingFolder, platform) && !LeadsElsewhere(folder)) RemoveDirectoryA(folder);
+
     // Only a complete removal takes the entry in the installed programs and
     // the program itself: after an incomplete one the user can close what
     // held a file and run it again from there.
-    if (report.remaining.empty()) ScheduleOwnProgram(report);
-    if (report.remaining.empty()) RemoveUninstallEntry(report);
+    if (report.Complete()) ScheduleOwnProgram(report);
+    if (report.Complete()) RemoveUninstallEntry(report);
     return report;
 }
 
 void DriverRemoval::RemovePrinters(RemovalReport& report) {
-    for (const ItemName& name : PrintersUsingDriver()) {
+    SpoolerList list = ReadPrinterList();
+    for (DWORD i = 0; i < list.count; ++i) {
+        const PRINTER_INFO_2A& found = list.Printers()[i];
+        if (!UsesDriver(found)) continue;
         PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         HANDLE printer = nullptr;
-        if (!OpenPrinterA(const_cast<char*>(name.text), &printer, &access)) {
-            AddRemaining(report, ItemKind::Printer, name.text, GetLastError());
+        if (!OpenPrinterA(found.pPrinterName, &printer, &access)) {
+            report.Add(ItemKind::Printer, found.pPrinterName, GetLastError());
             continue;
         }
-        if (!DeletePrinter(printer)) AddRemaining(report, ItemKind::Printer, name.text, GetLastError());
+        if (!DeletePrinter(printer)) report.Add(ItemKind::Printer, found.pPrinterName, GetLastError());
         ClosePrinter(printer);
     }
 }
@@ -166,12 +195,12 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
     bool present = false;
     SpoolerList drivers = ReadDriverList();
     for (DWORD i = 0; i < drivers.count; ++i)
-        if (drivers.Drivers()[i].pName && SameName(drivers.Drivers()[i].pName, printerName_)) present = true;
+        if (IsThisDriver(drivers.Drivers()[i])) present = true;
     if (!present) return;
     // A driver that a remaining printer still uses must stay, or that printer
     // would be left without one.
-    if (!PrintersUsingDriver().empty()) {
-        AddRemaining(report, ItemKind::Driver, printerName_, ERROR_PRINTER_DRIVER_IN_USE);
+    if (AnyPrinterUsesDriver()) {
+        report.Add(ItemKind::Driver, printerName_, ERROR_PRINTER_DRIVER_IN_USE);
         return;
     }
     char* environment = const_cast<char*>(kDriverEnvironment);
@@ -183,43 +212,35 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
         if (DeletePrinterDriverA(nullptr, environment, printerName_)) return;
         error = GetLastError();
     }
-    if (error != ERROR_UNKNOWN_PRINTER_DRIVER) AddRemaining(report, ItemKind::Driver, printerName_, error);
+    if (error != ERROR_UNKNOWN_PRINTER_DRIVER) report.Add(ItemKind::Driver, printerName_, error);
 }
 
-void DriverRemoval::RemoveFiles(const std::vector<ItemName>& paths, RemovalReport& report) {
-    UsedDriverFiles used("");
-    for (const ItemName& path : paths) {
-        const char* p = path.text;
-        if (!FileExists(p) || IsOwnProgram(p)) continue;
-        if (!used.Known() && IsInside(p, driverDir_)) {
-            AddRemaining(report, ItemKind::File, p, used.Error());
-            continue;
-        }
-        if (used.Lists(p)) continue;
-        DWORD attributes = GetFileAttributesA(p);
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            SetFileAttributesA(p, attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (!DeleteFileA(p)) {
-            DWORD error = GetLastError();
-            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-                AddRemaining(report, ItemKind::File, p, error);
-        }
+void DriverRemoval::RemoveFile(const char* path, const UsedDriverFiles& used, RemovalReport& report) {
+    if (!FileExists(path) || IsOwnProgram(path)) return;
+    if (!used.Known() && IsInside(path, driverDir_)) {
+        report.Add(ItemKind::File, path, used.Error());
+        return;
     }
-    // The install created these two folders; they go when nothing else is in them.
-    char folder[MAX_PATH];
-    for (const char* platform : {"I386", "x86"})
-        if (AfxFormat(folder, "%s\\%s", kStagingFolder, platform) && !LeadsElsewhere(folder)) RemoveDirectoryA(folder);
+    if (used.Lists(path)) return;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!DeleteFileA(path)) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) report.Add(ItemKind::File, path, error);
+    }
 }
 
 void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
     // A running program cannot delete its own file; Windows does it at the
     // next restart. Only a copy the install put there is the install's.
-    for (const InstalledFile& file : InstalledFiles(printerName_, driverDir_)) {
-        if (!IsOwnProgram(file.path.text)) continue;
-        if (MoveFileExA(file.path.text, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    InstalledFile files[kMaxInstalledFiles];
+    for (size_t i = 0, count = InstalledFiles(printerName_, driverDir_, files); i < count; ++i) {
+        const char* path = files[i].path.text;
+        if (!IsOwnProgram(path)) continue;
+        if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             report.ownCopyScheduled = true;
         else
-            AddRemaining(report, ItemKind::File, file.path.text, GetLastError());
+            report.Add(ItemKind::File, path, GetLastError());
         return;
     }
 }
@@ -233,5 +254,5 @@ void DriverRemoval::RemoveUninstallEntry(RemovalReport& report) {
     RegCloseKey(handle);
     LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-        AddRemaining(report, ItemKind::RegistryKey, key, static_cast<DWORD>(result));
+        report.Add(ItemKind::RegistryKey, key, static_cast<DWORD>(result));
 }

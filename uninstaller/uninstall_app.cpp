@@ -29,8 +29,8 @@ int Uninstall(const char* programPath, bool silent) {
 
     RemovalReport report = removal.Remove();
     if (!silent && ComposeOutcome(texts, printerName, report, text, sizeof text))
-        AfxMessageBox(text, MB_OK | (report.remaining.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
-    return report.remaining.empty() ? kExitRemoved : kExitIncomplete;
+        AfxMessageBox(text, MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return report.Complete() ? kExitRemoved : kExitIncomplete;
 }
 
 }  // namespace

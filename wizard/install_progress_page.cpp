@@ -1,6 +1,7 @@
 #include "install_progress_page.h"
 #include "../app/app_state.h"
 #include "../app/set_dialog_strings.h"
+#include "../framework/file_exception.h"
 #include "../framework/wait_cursor.h"
 #include "../resources/resource.h"
 
@@ -51,7 +52,7 @@ namespace {
 
 // While the install runs, the wizard keeps painting (it waits for the
 // printer with its messages handled), so the frame's buttons are disabled
-// until it ends, also by an exception, and then put back as they were.
+// until it ends, also by a failed write, and then put back as they were.
 class FrameButtonsDisabled {
 public:
     explicit FrameButtonsDisabled(CWnd* frame) {
@@ -83,7 +84,7 @@ private:
 }  // namespace
 
 void InstallProgressPage::OnTimer(UINT_PTR id) {
-    CWaitCursor wait;   // ends also when the install throws
+    CWaitCursor wait;
     KillTimer(kInstallTimer);
     FrameButtonsDisabled buttons(GetParent());
     struct Installing {
@@ -92,6 +93,9 @@ void InstallProgressPage::OnTimer(UINT_PTR id) {
     } installing{installing_ = true};
     progress.SetPos(50);
     RunInstall();
+    // A failed write ends the install here; the dialog procedure reports it
+    // once this handler returns, and the page stays as it is.
+    if (CFileException::IsPending()) return;
     progress.SetPos(100);
     g_InstallDone = true;
     Default();

@@ -1,6 +1,5 @@
 #include "wizard_frame.h"
 #include "../app/app_state.h"
-#include <algorithm>
 
 BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
     ON_COMMAND(IDC_BACK, OnBack)
@@ -9,20 +8,22 @@ BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-void WizardFrameDialog::AddPage(WizardPage* page, int templateId) {
+bool WizardFrameDialog::AddPage(WizardPage* page, int templateId) {
+    if (pageCount_ == kMaxPages) return false;
     page->templateId = templateId;
-    pageList.push_back(page);
+    pages_[pageCount_++] = page;
+    return true;
 }
 
 WizardPage* WizardFrameDialog::GetActivePage() const {
-    for (WizardPage* page : pageList)
-        if (page->active) return page;
+    for (int i = 0; i < pageCount_; ++i)
+        if (pages_[i]->active) return pages_[i];
     return nullptr;
 }
 
 WizardPage* WizardFrameDialog::FindPageById(int id) const {
-    for (WizardPage* page : pageList)
-        if (page->templateId == id) return page;
+    for (int i = 0; i < pageCount_; ++i)
+        if (pages_[i]->templateId == id) return pages_[i];
     return nullptr;
 }
 
@@ -78,7 +79,7 @@ bool WizardFrameDialog::DestroyPage(WizardPage* page) {
 bool WizardFrameDialog::ShowFirstPage() {
     if (!DeactivateActivePage()) return false;
     EnableBack(false);
-    if (pageList.size() > 1) {
+    if (pageCount_ > 1) {
         EnableFinish(false);
         EnableNext(true);
     } else {
@@ -100,12 +101,9 @@ WizardPage* WizardFrameDialog::TargetPage(int target, bool forward) const {
     WizardPage* active = GetActivePage();
     if (!active) return nullptr;
     if (target != 0) return FindPageById(target);
-    auto it = std::find(pageList.begin(), pageList.end(), active);
-    if (forward) {
-        ++it;
-        return it == pageList.end() ? nullptr : *it;
-    }
-    return it == pageList.begin() ? nullptr : *std::prev(it);
+    for (int i = 0; i < pageCount_; ++i)
+        if (pages_[i] == active) return Page(forward ? i + 1 : i - 1);
+    return nullptr;
 }
 
 void WizardFrameDialog::OnBack() {
@@ -141,19 +139,19 @@ void WizardFrameDialog::OnNext() {
 void WizardFrameDialog::OnFinish() {
     WizardPage* active = GetActivePage();
     if (active && !active->OnPageLeave()) return;
-    for (WizardPage* page : pageList)
-        if (page->created && !page->OnFinishQuery()) return;
+    for (int i = 0; i < pageCount_; ++i)
+        if (pages_[i]->created && !pages_[i]->OnFinishQuery()) return;
     UpdateData(true);
     EndDialog(IDC_FINISH);
 }
 
 void WizardFrameDialog::OnCancel() {
-    for (WizardPage* page : pageList)
-        if (page->created && !page->OnCancelQuery()) return;
+    for (int i = 0; i < pageCount_; ++i)
+        if (pages_[i]->created && !pages_[i]->OnCancelQuery()) return;
     EndDialog(IDCANCEL);
 }
 
 void WizardFrameDialog::OnDestroy() {
-    for (WizardPage* page : pageList) DestroyPage(page);
+    for (int i = 0; i < pageCount_; ++i) DestroyPage(pages_[i]);
     Default();
 }

@@ -4,7 +4,6 @@
 #pragma once
 #include "wizard_page.h"
 #include "../resources/resource.h"
-#include <list>
 
 class WizardFrameDialog : public CDialog {
 public:
@@ -12,12 +11,17 @@ public:
         : CDialog(templateId, parent) {}
 
     // The frame does not own the pages: their creator keeps them alive for
-    // as long as the frame window exists.
-    void AddPage(WizardPage* page, int templateId);
+    // as long as the frame window exists. False, and the page left out,
+    // when the frame already holds kMaxPages.
+    bool AddPage(WizardPage* page, int templateId);
     void SetPageAreaId(int id) { pageAreaId = id; }
 
-    WizardPage* GetFirstPage() const { return pageList.empty() ? nullptr : pageList.front(); }
-    WizardPage* GetLastPage() const { return pageList.empty() ? nullptr : pageList.back(); }
+    static constexpr int kMaxPages = 8;
+    int PageCount() const { return pageCount_; }
+    // The page at `index` in page order; null outside 0 to PageCount() - 1.
+    WizardPage* Page(int index) const { return index >= 0 && index < pageCount_ ? pages_[index] : nullptr; }
+    WizardPage* GetFirstPage() const { return Page(0); }
+    WizardPage* GetLastPage() const { return Page(pageCount_ - 1); }
     WizardPage* GetActivePage() const;
     WizardPage* FindPageById(int id) const;
 
@@ -32,7 +36,6 @@ public:
 
     bool OnInitDialog() override;
 
-    std::list<WizardPage*> pageList;
     int pageAreaId = 0;
 
 protected:
@@ -49,4 +52,7 @@ private:
     // The neighbour of the active page for target 0, else the page named by
     // the target; null when there is none.
     WizardPage* TargetPage(int target, bool forward) const;
+
+    WizardPage* pages_[kMaxPages] = {};
+    int pageCount_ = 0;
 };

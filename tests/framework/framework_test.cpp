@@ -266,27 +266,27 @@ TEST(DataExchange, CheckBoxAndBoundedText) {
     page.DestroyWindow();
 }
 
-// ---- an exception escaping a handler ----
+// ---- a file exception a handler leaves pending ----
 
-class Throwing : public CDialog {
+class Failing : public CDialog {
 public:
-    Throwing() : CDialog(IDD_ABOUT) {}
-    static const int kThrow = 4001;
+    Failing() : CDialog(IDD_ABOUT) {}
+    static const int kFail = 4001;
     int calls = 0;
 
 protected:
-    void OnThrow() {
+    void OnFail() {
         ++calls;
-        CFileException::Throw(ERROR_ACCESS_DENIED, "C:\\TEMP\\locked.dll");
+        CFileException::SetPending(ERROR_ACCESS_DENIED, "C:\\TEMP\\locked.dll");
     }
     DECLARE_MESSAGE_MAP()
 };
-BEGIN_MESSAGE_MAP(Throwing, CDialog)
-    ON_COMMAND(kThrow, OnThrow)
+BEGIN_MESSAGE_MAP(Failing, CDialog)
+    ON_COMMAND(kFail, OnFail)
 END_MESSAGE_MAP()
 
 TEST(HandlerException, IsReportedInAMessageBoxAndTheLoopGoesOn) {
-    Throwing dialog;
+    Failing dialog;
     std::vector<std::string> reports;
     auto closeReport = [&] {
         HWND box = wiz::FindForeignDialog();
@@ -295,9 +295,9 @@ TEST(HandlerException, IsReportedInAMessageBoxAndTheLoopGoesOn) {
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     };
     INT_PTR result = RunModal(dialog, {
-        [&] { PostMessageA(dialog.m_hWnd, WM_COMMAND, Throwing::kThrow, 0); },
+        [&] { PostMessageA(dialog.m_hWnd, WM_COMMAND, Failing::kFail, 0); },
         closeReport,
-        [&] { PostMessageA(dialog.m_hWnd, WM_COMMAND, Throwing::kThrow, 0); },
+        [&] { PostMessageA(dialog.m_hWnd, WM_COMMAND, Failing::kFail, 0); },
         closeReport,
         [&] {
             EXPECT_TRUE(IsWindowVisible(dialog.m_hWnd));
@@ -306,6 +306,7 @@ TEST(HandlerException, IsReportedInAMessageBoxAndTheLoopGoesOn) {
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.calls, 2);
+    EXPECT_FALSE(CFileException::IsPending()) << "reported and cleared";
     ASSERT_EQ(reports.size(), 2u);
     char expected[1024];
     CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, "C:\\TEMP\\locked.dll")
@@ -350,6 +351,36 @@ TEST(FileException, EveryCauseShowsItsOwnTextWithTheFileName) {
         seen.insert(stored);
     }
     EXPECT_EQ(seen.size(), std::size(kTexts)) << "two causes share a text";
+}
+
+// Only the first failure stays pending, and taking it clears it.
+TEST(FileException, TheFirstPendingFailureIsTheOneTaken) {
+    CFileException::SetPending(ERROR_DISK_FULL, "C:\\TEMP\\first");
+    CFileException::SetPending(ERROR_ACCESS_DENIED, "C:\\TEMP\\second");
+    EXPECT_TRUE(CFileException::IsPending());
+    CFileException taken;
+    ASSERT_TRUE(CFileException::TakePending(&taken));
+    EXPECT_EQ(taken.m_cause, CFileException::diskFull);
+    EXPECT_STREQ(taken.m_strFileName, "C:\\TEMP\\first");
+    EXPECT_FALSE(CFileException::IsPending());
+    EXPECT_FALSE(CFileException::TakePending(&taken));
+}
+
+// ---- formatting ----
+
+TEST(AfxFormat, FillsTheBufferToItsLastByteAndNeverCuts) {
+    char buffer[8];
+    EXPECT_TRUE(AfxFormat(buffer, "%s", "1234567"));
+    EXPECT_STREQ(buffer, "1234567");
+    for (const char* longer : {"12345678", "123456789"}) {   // the buffer's size exactly, and beyond
+        memset(buffer, 'x', sizeof buffer);
+        EXPECT_FALSE(AfxFormat(buffer, "%s", longer)) << longer;
+        EXPECT_STREQ(buffer, "") << longer;
+    }
+    EXPECT_FALSE(AfxFormat(static_cast<char*>(buffer), 0, "%s", ""));
+    char text[64];
+    EXPECT_TRUE(AfxFormat(text, "%d|%u|%lu|%.*s|%s\\%s", -5, 7u, 4000000000ul, 3, "abcdef", "", "x"));
+    EXPECT_STREQ(text, "-5|7|4000000000|abc|\\x");
 }
 
 // ---- wait cursor ----

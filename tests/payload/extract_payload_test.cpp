@@ -77,13 +77,11 @@ TEST_F(ExtractPayloadTest, DestinationThatCannotBeMadeNewIsAFileError) {
     for (const auto& c : cases) {
         for (unsigned char rewrite : {0, 1}) {
             SCOPED_TRACE(c.path + " rewrite " + std::to_string(rewrite));
-            try {
-                theApp.ExtractPayload(rewrite ? 159 : 148, c.path.c_str(), rewrite);
-                ADD_FAILURE() << "no file exception";
-            } catch (const CFileException& e) {
-                EXPECT_EQ(e.m_cause, c.cause);
-                EXPECT_EQ(std::string(e.m_strFileName), c.path);
-            }
+            theApp.ExtractPayload(rewrite ? 159 : 148, c.path.c_str(), rewrite);
+            CFileException e;
+            ASSERT_TRUE(CFileException::TakePending(&e)) << "no file exception";
+            EXPECT_EQ(e.m_cause, c.cause);
+            EXPECT_EQ(std::string(e.m_strFileName), c.path);
         }
     }
     CloseHandle(lock);

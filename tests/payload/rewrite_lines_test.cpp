@@ -57,6 +57,11 @@ TEST_F(RewriteLinesTest, LongLinesAreCopiedWholeAndUnchanged) {
     std::string exact(kLineLength - 3, 'x');
     std::string longLine(5000, 'y');
     EXPECT_EQ(Rewrite(exact + "KEY\r\n" + longLine + "KEY\r\n", rules), "REPLACED\n" + longLine + "KEY\n");
+    // One byte over the limit, its break read apart from it; a line of
+    // exactly two such pieces; a last line over the limit without a break.
+    std::string over(kLineLength - 2, 'x'), twoPieces(2 * (kLineLength + 1), 'z');
+    EXPECT_EQ(Rewrite(over + "KEY\r\n" + twoPieces + "\r\nKEY\r\n" + over + "KEY", rules),
+              over + "KEY\n" + twoPieces + "\nREPLACED\n" + over + "KEY\n");
 }
 
 TEST_F(RewriteLinesTest, MissingSourceLeavesEmptyDestination) {

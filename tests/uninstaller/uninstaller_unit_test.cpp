@@ -80,8 +80,9 @@ TEST(SilentSwitch, IsTheWordSlashSAfterTheProgramName) {
 // The installed paths, the shared ones marked with a leading "*".
 std::vector<std::string> Paths(const char* name, const char* driverDir) {
     std::vector<std::string> out;
-    for (const InstalledFile& f : InstalledFiles(name, driverDir))
-        out.push_back((f.shared ? "*" : "") + std::string(f.path.text));
+    InstalledFile files[kMaxInstalledFiles];
+    for (size_t i = 0, count = InstalledFiles(name, driverDir, files); i < count; ++i)
+        out.push_back((files[i].shared ? "*" : "") + std::string(files[i].path.text));
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -174,12 +175,6 @@ TEST(Texts, ChineseTextsAreGbkAndBig5Bytes) {
     }
 }
 
-RemainingItem Item(ItemKind kind, const std::string& name, DWORD error) {
-    RemainingItem item = {kind, {}, error};
-    AfxFormat(item.name.text, "%s", name.c_str());
-    return item;
-}
-
 TEST(Outcome, ListsEveryRemainingItemWithItsReason) {
     const UninstallTexts& t = TextsIn(TextLanguage::English);
     RemovalReport report;
@@ -187,10 +182,10 @@ TEST(Outcome, ListsEveryRemainingItemWithItsReason) {
     ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
     EXPECT_STREQ(text, "The KRX printer driver has been removed.");
 
-    report.remaining = {Item(ItemKind::Printer, "KRX (Copy 1)", ERROR_ACCESS_DENIED),
-                        Item(ItemKind::Driver, "KRX", ERROR_PRINTER_DRIVER_IN_USE),
-                        Item(ItemKind::File, "C:\\TEMP\\KRX.GPD", ERROR_SHARING_VIOLATION),
-                        Item(ItemKind::RegistryKey, "SOFTWARE\\X\\KRX printer", 1234)};
+    report.Add(ItemKind::Printer, "KRX (Copy 1)", ERROR_ACCESS_DENIED);
+    report.Add(ItemKind::Driver, "KRX", ERROR_PRINTER_DRIVER_IN_USE);
+    report.Add(ItemKind::File, "C:\\TEMP\\KRX.GPD", ERROR_SHARING_VIOLATION);
+    report.Add(ItemKind::RegistryKey, "SOFTWARE\\X\\KRX printer", 1234);
     ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
     EXPECT_STREQ(text,
                  "The KRX printer driver could not be removed completely. These items remain:\r\n"
@@ -204,7 +199,7 @@ TEST(Outcome, AListTooLongForTheMessageEndsWithTheCountOfTheRest) {
     const UninstallTexts& t = TextsIn(TextLanguage::English);
     RemovalReport report;
     for (int i = 0; i < 100; ++i)
-        report.remaining.push_back(Item(ItemKind::File, "C:\\" + std::string(200, 'f') + std::to_string(i), 5));
+        report.Add(ItemKind::File, ("C:\\" + std::string(200, 'f') + std::to_string(i)).c_str(), 5);
     char text[4096];
     ASSERT_TRUE(ComposeOutcome(t, "%s%n", report, text, sizeof text));
     std::string s = text;
@@ -214,6 +209,19 @@ TEST(Outcome, AListTooLongForTheMessageEndsWithTheCountOfTheRest) {
     // All listed lines are whole, and the last one counts the others.
     EXPECT_NE(s.find("f" + std::to_string(lines - 2) + " (access denied)\r\n"), std::string::npos);
     EXPECT_EQ(s.substr(s.rfind('\n') + 1), "...and " + std::to_string(100 - (lines - 1)) + " more.");
+
+    // More items than the report keeps, each with the shortest line there
+    // can be: the message is cut by its size alone, and counts every item.
+    RemovalReport many;
+    for (int i = 0; i < 1000; ++i) many.Add(ItemKind::File, "f", ERROR_BUSY);
+    EXPECT_FALSE(many.Complete());
+    EXPECT_EQ(many.ListedCount(), kMaxListedItems);
+    ASSERT_TRUE(ComposeOutcome(t, "KRX", many, text, sizeof text));
+    s = text;
+    const size_t listed = std::count(s.begin(), s.end(), '\n') - 1;
+    EXPECT_LT(listed, kMaxListedItems);
+    EXPECT_GT(s.size() + 64 + 18, sizeof text) << "room left for another line";
+    EXPECT_EQ(s.substr(s.rfind('\n') + 1), "...and " + std::to_string(1000 - listed) + " more.");
 
     // A buffer that holds only the first line still gives a message.
     char small[120];

@@ -11,8 +11,8 @@ namespace {
 
 int VisiblePages(const WizardFrameDialog& frame) {
     int n = 0;
-    for (WizardPage* page : frame.pageList)
-        if (page->m_hWnd && IsWindowVisible(page->m_hWnd)) ++n;
+    for (int i = 0; i < frame.PageCount(); ++i)
+        if (frame.Page(i)->m_hWnd && IsWindowVisible(frame.Page(i)->m_hWnd)) ++n;
     return n;
 }
 
@@ -86,7 +86,8 @@ TEST(Frame, PagesAreCreatedOnceAndKeepTheirState) {
     EXPECT_EQ(result, IDC_FINISH);
     EXPECT_EQ(w.install.installs, 0) << "Finish before the timer ends the wizard without installing";
     EXPECT_FALSE(IsWindow(firstVisit));
-    for (WizardPage* page : w.dialog.pageList) {
+    for (int i = 0; i < w.dialog.PageCount(); ++i) {
+        WizardPage* page = w.dialog.Page(i);
         EXPECT_FALSE(page->created);
         EXPECT_FALSE(page->active);
         EXPECT_EQ(page->m_hWnd, nullptr);
@@ -215,6 +216,16 @@ TEST(Frame, SinglePageWizardOffersFinishOnly) {
     }});
     EXPECT_EQ(buttons, "B- N- F+");
     EXPECT_EQ(result, IDC_FINISH);
+}
+
+TEST(Frame, PagesBeyondItsBoundAreLeftOut) {
+    SetupDialog dialog;
+    WelcomePage pages[WizardFrameDialog::kMaxPages + 1];
+    for (WelcomePage& page : pages) dialog.AddPage(&page, 4242);
+    EXPECT_EQ(dialog.PageCount(), WizardFrameDialog::kMaxPages);
+    EXPECT_EQ(dialog.GetLastPage(), &pages[WizardFrameDialog::kMaxPages - 1]);
+    EXPECT_EQ(dialog.Page(WizardFrameDialog::kMaxPages), nullptr);
+    EXPECT_EQ(pages[WizardFrameDialog::kMaxPages].templateId, IDD_WELCOME) << "the page left out is untouched";
 }
 
 // A page whose hooks the test sets.

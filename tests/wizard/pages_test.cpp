@@ -204,7 +204,7 @@ TEST(InstallProgressPage, QuitPostedByTheInstallEndsTheWizard) {
 
 TEST(InstallProgressPage, FailedWriteIsReportedAndLeavesTheBarAtFifty) {
     Wizard w;
-    w.install.during = [] { CFileException::Throw(ERROR_ACCESS_DENIED, "C:\\TEMP\\KRX.GPD"); };
+    w.install.during = [] { CFileException::SetPending(ERROR_ACCESS_DENIED, "C:\\TEMP\\KRX.GPD"); };
     std::string report;
     auto steps = ToInstallPage(w);
     for (auto& s : WaitFor([] { return wiz::FindForeignDialog() != nullptr; }, 100)) steps.push_back(s);
