@@ -29,7 +29,7 @@ TEST(OsCodeForTest, MapsEachReportedVersion) {
 }
 
 TEST(DetectWindowsVersionTest, ReadsTheVersionTheSystemReports) {
-    const std::string probe = test::BuildPath("tests\\payload\\os_probe.exe");
+    const std::string probe = test::BuildPath("tests\\app\\os_probe.exe");
     ASSERT_TRUE(test::FileExists(probe)) << probe;
     const struct {
         const char* version;
