@@ -243,9 +243,4 @@ std::string ButtonStates(HWND wizard) {
     return s;
 }
 
-long WaitForEnd(const ui::Program& program, DWORD timeoutMs) {
-    if (!program.WaitForExit(timeoutMs)) return -1;
-    return static_cast<long>(program.ExitCode());
-}
-
 }  // namespace e2e

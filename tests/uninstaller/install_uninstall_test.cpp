@@ -41,7 +41,7 @@ size_t Install(const char* printerName, int os) {
 std::string Uninstaller(const std::string& printerName) { return DriverDir() + "\\uninstall" + printerName + ".exe"; }
 
 DWORD UninstallSilently(const std::string& printerName) {
-    return test::RunProgram("\"" + Uninstaller(printerName) + "\" /S");
+    return test::Program("\"" + Uninstaller(printerName) + "\" /S").WaitForExit();
 }
 
 // Every payload set (their plug-ins differ in letter case), installed and
