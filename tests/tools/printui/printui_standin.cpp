@@ -245,6 +245,6 @@ extern "C" void CALLBACK PrintUIEntry(HWND, HINSTANCE, LPSTR commandLine, int) {
     if (switches.count("/if")) {
         InstallFromInf(switches);
     } else if (switches.count("/y") && !switches["/n"].empty()) {
-        SetDefaultPrinterA(switches["/n"].c_str());
+        test::SetDefaultPrinterName(switches["/n"]);
     }
 }
