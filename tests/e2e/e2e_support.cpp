@@ -102,7 +102,6 @@ void Screenshot(HWND window, const std::string& name) {
     CreateDirectoryA(folder.c_str(), nullptr);
     folder += "\\screenshots";
     CreateDirectoryA(folder.c_str(), nullptr);
-    Sleep(250);  // painting follows the posted work that showed the page
     ui::SaveScreenshot(window, folder + "\\" + name);
 }
 

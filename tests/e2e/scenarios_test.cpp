@@ -7,6 +7,7 @@
 #include "page_checks.h"
 #include "spooler_support.h"
 #include "test_support.h"
+#include "wizard/install_progress_page.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
@@ -91,10 +92,11 @@ TEST(Leave, CancelCommandReachingAPageDoesNotEndTheWizard) {
     WizardRun run(exe);
     HWND page = run.NextTo(ui::kSeriesPage, false);
     ASSERT_NE(page, nullptr);
-    // IDCANCEL that reaches the page itself does nothing.
+    // IDCANCEL that reaches the page itself does nothing: once the wizard
+    // has handled it, a wizard it ended would be gone.
     ui::PostCommand(page, IDCANCEL);
-    ui::Settle(run.wizard);
-    Sleep(300);
+    EXPECT_TRUE(ui::Settle(run.wizard));
+    EXPECT_TRUE(IsWindow(run.wizard));
     EXPECT_FALSE(run.program.HasEnded());
     EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kSeriesPage);
     ui::Click(run.wizard, kCancel);
@@ -129,14 +131,20 @@ TEST(Navigate, BackAndNextAcrossEveryPageThenBackBeforeTheTimerThenInstall) {
     EXPECT_EQ(ui::ListRows(series, 1006).size(), 1u);  // the row is added once
     EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:0 Cancel:1");
     ClickAndSettle(w, kNext);
+    const DWORD shownAt = GetTickCount();   // the page's timer runs from before now
     ASSERT_EQ(ui::ShownPageId(w), ui::kInstallPage);
     EXPECT_EQ(ButtonStates(w), "Back:1 Next:0 Finish:1 Cancel:1");
 
-    // Back before the timer fires: no install, now or later.
+    // Back before the timer fires: no install, now or later. Once the timer
+    // would have fired, the wizard answers twice: a timer still alive would
+    // have started the install in between, and the install writes its files
+    // before it answers again.
     ClickAndSettle(w, kBack);
     EXPECT_EQ(ui::ShownPageId(w), ui::kSeriesPage);
     EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:1 Cancel:1");
-    Sleep(1500);
+    test::WaitUntil([&] { return GetTickCount() - shownAt > InstallProgressPage::kInstallDelayMs; }, 5000);
+    ui::Settle(w);
+    ui::Settle(w);
     EXPECT_FALSE(run.program.HasEnded());
     EXPECT_EQ(run.program.Window("#32770", test::IsMessageBox), nullptr);
     ExpectNoInstall();
@@ -165,8 +173,7 @@ TEST(Navigate, FinishWithinTheFirstHalfSecondEndsWithoutInstalling) {
         WizardRun run(exe);
         ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
         ui::Click(run.wizard, kFinish);
-        EXPECT_EQ(run.program.WaitForExit(), 0u);
-        Sleep(700);  // past the moment the install would have started
+        EXPECT_EQ(run.program.WaitForExit(), 0u);   // ended: nothing of it can install now
     }
     ExpectNoInstall();
     // Back from the install page before it starts, then Finish on the series page.
@@ -240,7 +247,8 @@ TEST(DefaultPrinter, ClearedCheckBoxInstallsWithoutTheDefaultPrinterCommand) {
     std::string log = PrinterInstallerLog();
     EXPECT_NE(log.find(test::InstallCommand("KRX")), std::string::npos) << log;
     EXPECT_EQ(log.find("/y"), std::string::npos) << log;
-    Sleep(1000);
+    // The printer installer has ended: nothing is left to change the default printer.
+    EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 15000));
     EXPECT_EQ(test::DefaultPrinter(), before);
     std::vector<std::string> printers = test::ListPrinters();
     EXPECT_NE(std::find(printers.begin(), printers.end(), "KRX"), printers.end());

@@ -65,7 +65,6 @@ protected:
             failure = e;
             AfxReportHandlerException(e);
         }
-        Sleep(200);
         boxes = closer.Boxes();
         test::TakeQuitMessages(nullptr);
         return failure;
@@ -102,7 +101,7 @@ TEST_F(DiskFull, FailedPayloadWriteEndsTheInstallWithTheFileError) {
     EXPECT_TRUE(test::FileExists(driverDir + "\\uninstallKRX.exe"));
     for (const char* name : {"KRX.GPD", "KRX.INI", "STDNAMES.GPD", "ZIKU.UFM", "KRXD.dll"})
         EXPECT_FALSE(test::FileExists(driverDir + "\\" + name)) << name;
-    Sleep(500);
+    EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 10000));   // nothing more can log
     EXPECT_TRUE(test::PrintUiCommands().empty());
 }
 

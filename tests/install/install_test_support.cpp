@@ -44,12 +44,8 @@ std::vector<std::string> PrintUiCommands() {
 }
 
 std::vector<std::string> WaitForPrintUiCommands(size_t count, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    std::vector<std::string> lines = PrintUiCommands();
-    while (lines.size() < count && GetTickCount() - start < timeoutMs) {
-        Sleep(50);
-        lines = PrintUiCommands();
-    }
+    std::vector<std::string> lines;
+    WaitUntil([&] { return (lines = PrintUiCommands()).size() >= count; }, timeoutMs);
     return lines;
 }
 

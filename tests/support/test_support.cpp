@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include <tlhelp32.h>
 #include <cstdlib>
 
 namespace test {
@@ -205,6 +206,19 @@ MessageBoxSeen Program::AnswerMessageBox(int button, DWORD timeoutMs) const {
     PostMessageA(box, WM_COMMAND, button, 0);
     WaitUntil([&] { return !IsWindow(box); }, timeoutMs);
     return seen;
+}
+
+bool WaitUntilNoneRuns(const char* programFileName, DWORD timeoutMs) {
+    return WaitUntil([&] {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        bool runs = false;
+        for (BOOL more = Process32First(snapshot, &entry); more && !runs; more = Process32Next(snapshot, &entry))
+            runs = lstrcmpiA(entry.szExeFile, programFileName) == 0;
+        CloseHandle(snapshot);
+        return !runs;
+    }, timeoutMs);
 }
 
 DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs, bool* wizardShown) {

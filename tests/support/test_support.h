@@ -81,6 +81,10 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// Waits until no process of that program file name ("rundll32.exe") runs
+// in this prefix; false when one still does when time ran out.
+bool WaitUntilNoneRuns(const char* programFileName, DWORD timeoutMs);
+
 // Runs a copy of the setup program and, should its wizard open, cancels it
 // as a user would, then waits for the process to end; returns the exit code
 // and, through `wizardShown`, whether a wizard window was there.

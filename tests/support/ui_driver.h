@@ -88,8 +88,9 @@ bool Settle(HWND window, DWORD timeoutMs = 10000);
 
 // --- Pictures ---------------------------------------------------------------
 
-// Captures the window as the program drew it (through the probe, so other
-// windows on the screen do not matter) into path + ".bmp"; under
+// Captures the window as the program drew it, once it has painted what was
+// due (through the probe, so other windows on the screen do not matter)
+// into path + ".bmp"; under
 // Wine, ImageMagick turns it into path + ".png" a moment later. Returns the
 // BMP's path, or "" on failure.
 std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension);

@@ -24,7 +24,6 @@ int Fail(const char* what) {
 }
 
 void Shot(HWND window, const std::string& folder, const char* name) {
-    Sleep(300);  // let the page paint before it is captured
     bool saved = !ui::SaveScreenshot(window, folder + "\\" + name).empty();
     printf("  screenshot: %s\n", saved ? name : "(failed)");
 }
