@@ -23,9 +23,11 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// One writer at a time (another stand-in waits its turn); tests may read
+// meanwhile.
 void AppendLog(const std::string& line) {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE log = CreateFileA("C:\\printui.log", FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+        HANDLE log = CreateFileA("C:\\printui.log", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log != INVALID_HANDLE_VALUE) {
             std::string text = line + "\n";
