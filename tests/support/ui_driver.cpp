@@ -77,8 +77,6 @@ namespace {
 bool IsWizard(HWND window) { return Control(window, 1000) != nullptr; }
 }  // namespace
 
-HWND FindWizard(DWORD processId) { return test::FindProcessWindow(processId, "#32770", IsWizard); }
-
 HWND WaitForWizard(const test::Program& program, DWORD timeoutMs) {
     return program.WaitForWindow("#32770", IsWizard, timeoutMs);
 }

@@ -22,7 +22,6 @@ const int kInstallPage = 140;
 // --- Windows of a process -------------------------------------------------
 
 // The wizard frame: a visible top-level dialog with the page area 1000.
-HWND FindWizard(DWORD processId);
 HWND WaitForWizard(const test::Program& program, DWORD timeoutMs = 20000);
 // A visible top-level dialog holding the given control, other than the wizard.
 HWND WaitForDialogWith(const test::Program& program, int controlId, DWORD timeoutMs);
@@ -89,10 +88,9 @@ bool Settle(HWND window, DWORD timeoutMs = 10000);
 // --- Pictures ---------------------------------------------------------------
 
 // Captures the window as the program drew it, once it has painted what was
-// due (through the probe, so other windows on the screen do not matter)
-// into path + ".bmp"; under
-// Wine, ImageMagick turns it into path + ".png" a moment later. Returns the
-// BMP's path, or "" on failure.
+// due (through the probe, so other windows on the screen do not matter),
+// into path + ".bmp"; under Wine, ImageMagick turns it into path + ".png" a
+// moment later. Returns the BMP's path, or "" on failure.
 std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension);
 
 }  // namespace ui
