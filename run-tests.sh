@@ -17,4 +17,5 @@ fi
 [ $host -eq 0 ] || exit $host
 "$root/scripts/build.sh" -DPREPARE_WINE_PREFIX=ON
 cd "${BUILD_DIR:-$root/build}"
-"$root/scripts/with-display.sh" ctest --output-on-failure -j2 "$@"
+# Two tests a processor: much of a Wine test is waiting (see README, Tests).
+"$root/scripts/with-display.sh" ctest --output-on-failure -j$((2 * $(nproc))) "$@"

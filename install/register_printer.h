@@ -8,8 +8,9 @@
 
 struct InstallPlan;
 
-// The wait's bound: attempts of 100 ms each.
-const int kPrinterWaitAttempts = 300;
+// The wait's bound, in attempts of 100 ms each: every program links its
+// own (install/printer_wait_bound.cpp), 300 unless its build says otherwise.
+extern const int kPrinterWaitAttempts;
 
 // The printer, its model and INF are those of the install's plan;
 // `systemLanguage` is the system default language the install read first.

@@ -2,17 +2,31 @@
 # Runs a Windows test program under Wine, in a fresh copy of the prepared
 # test prefix, so every test starts from the same machine state.
 #   wine-run.sh WINE_DIR PROGRAM [ARGS...]
-# WINE_KEEP_PREFIX=1 keeps the copy for a look afterwards.
+# The copy is an overlay on the template in a mount namespace of the test's
+# own: nothing is copied, and the mounts go with the test however it ends.
+# Where no namespace can be had (not root), the template is copied whole.
+# WINE_KEEP_PREFIX=1 keeps a whole copy for a look afterwards.
 set -u
-wine_dir=$1; shift
+wine_dir=$(cd "$1" && pwd) || exit 1; shift
 template=$wine_dir/template
 if [ ! -f "$template/.ready" ]; then
   echo "wine-run: no prepared prefix in $template (build the wine_template target)" >&2
   exit 1
 fi
+keep=${WINE_KEEP_PREFIX:-0}
+if [ -z "${WINE_RUN_OWN_MOUNTS:-}" ] && [ "$keep" != 1 ] && unshare --mount true 2>/dev/null; then
+  WINE_RUN_OWN_MOUNTS=1 exec unshare --mount "$0" "$wine_dir" "$@"
+fi
+own=${WINE_RUN_OWN_MOUNTS:-}
 mkdir -p "$wine_dir/runs"
-prefix=$(mktemp -d "$wine_dir/runs/prefix.XXXXXX")
-cp -a "$template/." "$prefix/"
+run=$(mktemp -d "$wine_dir/runs/run.XXXXXX")
+prefix=$run/prefix
+mkdir "$prefix"
+if [ -z "$own" ] || ! mkdir "$run/upper" "$run/work" ||
+   ! mount -t overlay overlay -o "lowerdir=$template,upperdir=$run/upper,workdir=$run/work" "$prefix" 2>/dev/null; then
+  own=
+  cp -a "$template/." "$prefix/"
+fi
 # WINE_RUN_C_TEMP=DIR puts C:\TEMP on DIR (a small filesystem, say). A bind
 # mount (root needed), not a link: the install refuses a linked C:\TEMP.
 if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
@@ -21,17 +35,37 @@ if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
 fi
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-# Start the prefix's services with their output away from ours: they would
-# otherwise hold the caller's pipe open after the test ends.
-wine cmd /c exit </dev/null >/dev/null 2>&1
 wine "$@"
 rc=$?
-wineserver -k 2>/dev/null
-wineserver -w 2>/dev/null
+
+# The prefix's services (and anything the test left running) end with it.
+# In the test's own namespace every Wine process is this prefix's: killed
+# outright, as the prefix is thrown away, not saved on the way out as
+# wineserver -k does (half a second). Linux programs the test started (the
+# screenshots' converter) finish on their own.
+if [ -n "$own" ]; then
+  pids=()
+  for p in $(pgrep --ns $$ --nslist mnt); do
+    case $(basename "$(readlink "/proc/$p/exe" 2>/dev/null)") in wine*) pids+=("$p") ;; esac
+  done
+  [ ${#pids[@]} -gt 0 ] && kill -KILL "${pids[@]}" 2>/dev/null
+  for p in "${pids[@]}"; do
+    for _ in $(seq 100); do
+      grep -qs '^State:[[:space:]]*[^Z[:space:]]' "/proc/$p/status" || break
+      sleep 0.01
+    done
+  done
+else
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+fi
 [ -n "${WINE_RUN_C_TEMP:-}" ] && umount "$prefix/drive_c/TEMP"
-if [ "${WINE_KEEP_PREFIX:-0}" = 1 ]; then
+if [ -n "$own" ]; then
+  umount "$prefix" 2>/dev/null || umount -l "$prefix"
+fi
+if [ "$keep" = 1 ]; then
   echo "wine-run: prefix kept in $prefix" >&2
 else
-  rm -rf "$prefix"
+  rm -rf "$run"
 fi
 exit $rc

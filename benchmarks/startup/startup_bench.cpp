@@ -14,13 +14,9 @@
 
 namespace {
 
-HWND VisibleWelcome(DWORD processId) {
-    for (HWND top : ui::TopLevelWindows(processId)) {
-        if (ui::IsShown(top, 1042)) return top;
-        if (HWND page = ui::ShownPage(top))
-            if (ui::IsShown(page, 1042)) return top;
-    }
-    return nullptr;
+bool ShowsWelcome(HWND top) {
+    HWND page = ui::ShownPage(top);
+    return ui::IsShown(top, 1042) || (page && ui::IsShown(page, 1042));
 }
 
 // Milliseconds until the welcome text is visible; -1 when it never was.
@@ -28,11 +24,11 @@ double TimeOneStart(const std::string& program) {
     LARGE_INTEGER frequency, start, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    ui::Program run("\"" + program + "\"");
+    test::Program run("\"" + program + "\"");
     HWND window = nullptr;
     double elapsed = -1;
-    while (run.Started() && !run.HasEnded()) {
-        if ((window = VisibleWelcome(run.Id())) != nullptr) {
+    while (!run.HasEnded()) {
+        if ((window = run.Window(nullptr, ShowsWelcome)) != nullptr) {
             QueryPerformanceCounter(&now);
             elapsed = 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
             break;

@@ -40,7 +40,7 @@ TEST(DetectWindowsVersionTest, ReadsTheVersionTheSystemReports) {
     };
     for (const auto& run : runs) {
         test::SetWindowsVersion("os_probe.exe", run.version);
-        EXPECT_EQ(test::RunProgram("\"" + probe + "\""), run.code) << run.version;
+        EXPECT_EQ(test::Program("\"" + probe + "\"").WaitForExit(), run.code) << run.version;
     }
 }
 

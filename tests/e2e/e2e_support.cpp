@@ -102,7 +102,6 @@ void Screenshot(HWND window, const std::string& name) {
     CreateDirectoryA(folder.c_str(), nullptr);
     folder += "\\screenshots";
     CreateDirectoryA(folder.c_str(), nullptr);
-    Sleep(250);  // painting follows the posted work that showed the page
     ui::SaveScreenshot(window, folder + "\\" + name);
 }
 
@@ -241,11 +240,6 @@ std::string ButtonStates(HWND wizard) {
     s += " Finish:" + std::to_string(ui::IsEnabled(wizard, 12325));
     s += " Cancel:" + std::to_string(ui::IsEnabled(wizard, 1061));
     return s;
-}
-
-long WaitForEnd(const ui::Program& program, DWORD timeoutMs) {
-    if (!program.WaitForExit(timeoutMs)) return -1;
-    return static_cast<long>(program.ExitCode());
 }
 
 }  // namespace e2e

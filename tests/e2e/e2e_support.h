@@ -79,7 +79,5 @@ void ExpectNoInstall();
 void ClickAndSettle(HWND wizard, int buttonId);
 // Which frame buttons are enabled, as "Back:1 Next:0 Finish:1 Cancel:1".
 std::string ButtonStates(HWND wizard);
-// Waits for the end of the program; its exit code, or -1 when it did not end.
-long WaitForEnd(const ui::Program& program, DWORD timeoutMs = 15000);
 
 }  // namespace e2e

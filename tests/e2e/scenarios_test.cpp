@@ -7,6 +7,7 @@
 #include "page_checks.h"
 #include "spooler_support.h"
 #include "test_support.h"
+#include "wizard/install_progress_page.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
@@ -36,18 +37,18 @@ struct WizardRun {
         }
         return wizard ? ui::ShownPage(wizard) : nullptr;
     }
-    ui::Program program;
+    test::Program program;
     HWND wizard = nullptr;
 };
 
 // Runs the wizard to the completion message and closes it with OK.
 void FinishInstall(WizardRun& run, const std::string& expectedMessage) {
-    HWND box = ui::WaitForMessageBox(run.program, 60000);
+    HWND box = run.program.WaitForMessageBox(60000);
     ASSERT_NE(box, nullptr) << "no completion message";
     EXPECT_EQ(ui::ControlText(box, 0xFFFF), expectedMessage);
     EXPECT_EQ(ui::Text(box), "setup");
     ui::Click(box, IDOK);
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
 }
 
 // Starts and cancels the program once, so that the next run shows the
@@ -56,7 +57,7 @@ void FirstRun(const std::string& exe) {
     WizardRun run(exe);
     ASSERT_NE(run.wizard, nullptr);
     ui::Click(run.wizard, kCancel);
-    ASSERT_EQ(WaitForEnd(run.program), 0);
+    ASSERT_EQ(run.program.WaitForExit(), 0u);
 }
 
 TEST(Leave, CancelCloseBoxAndEscEndTheWizardWithoutInstalling) {
@@ -81,7 +82,7 @@ TEST(Leave, CancelCloseBoxAndEscEndTheWizardWithoutInstalling) {
             ui::PostSystemCommand(run.wizard, SC_CLOSE);
         else
             ui::PressKey(ui::Control(run.wizard, kCancel), VK_ESCAPE);  // focus on a frame button
-        EXPECT_EQ(WaitForEnd(run.program), 0);
+        EXPECT_EQ(run.program.WaitForExit(), 0u);
     }
     ExpectNoInstall();
 }
@@ -91,14 +92,15 @@ TEST(Leave, CancelCommandReachingAPageDoesNotEndTheWizard) {
     WizardRun run(exe);
     HWND page = run.NextTo(ui::kSeriesPage, false);
     ASSERT_NE(page, nullptr);
-    // IDCANCEL that reaches the page itself does nothing.
+    // IDCANCEL that reaches the page itself does nothing: once the wizard
+    // has handled it, a wizard it ended would be gone.
     ui::PostCommand(page, IDCANCEL);
-    ui::Settle(run.wizard);
-    Sleep(300);
+    EXPECT_TRUE(ui::Settle(run.wizard));
+    EXPECT_TRUE(IsWindow(run.wizard));
     EXPECT_FALSE(run.program.HasEnded());
     EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kSeriesPage);
     ui::Click(run.wizard, kCancel);
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
 }
 
 TEST(Navigate, BackAndNextAcrossEveryPageThenBackBeforeTheTimerThenInstall) {
@@ -129,16 +131,22 @@ TEST(Navigate, BackAndNextAcrossEveryPageThenBackBeforeTheTimerThenInstall) {
     EXPECT_EQ(ui::ListRows(series, 1006).size(), 1u);  // the row is added once
     EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:0 Cancel:1");
     ClickAndSettle(w, kNext);
+    const DWORD shownAt = GetTickCount();   // the page's timer runs from before now
     ASSERT_EQ(ui::ShownPageId(w), ui::kInstallPage);
     EXPECT_EQ(ButtonStates(w), "Back:1 Next:0 Finish:1 Cancel:1");
 
-    // Back before the timer fires: no install, now or later.
+    // Back before the timer fires: no install, now or later. Once the timer
+    // would have fired, the wizard answers twice: a timer still alive would
+    // have started the install in between, and the install writes its files
+    // before it answers again.
     ClickAndSettle(w, kBack);
     EXPECT_EQ(ui::ShownPageId(w), ui::kSeriesPage);
     EXPECT_EQ(ButtonStates(w), "Back:1 Next:1 Finish:1 Cancel:1");
-    Sleep(1500);
+    test::WaitUntil([&] { return GetTickCount() - shownAt > InstallProgressPage::kInstallDelayMs; }, 5000);
+    ui::Settle(w);
+    ui::Settle(w);
     EXPECT_FALSE(run.program.HasEnded());
-    EXPECT_EQ(ui::FindMessageBox(run.program.Id()), nullptr);
+    EXPECT_EQ(run.program.Window("#32770", test::IsMessageBox), nullptr);
     ExpectNoInstall();
 
     // Finish stays enabled on the way back until the first page.
@@ -165,8 +173,7 @@ TEST(Navigate, FinishWithinTheFirstHalfSecondEndsWithoutInstalling) {
         WizardRun run(exe);
         ASSERT_NE(run.NextTo(ui::kInstallPage), nullptr);
         ui::Click(run.wizard, kFinish);
-        EXPECT_EQ(WaitForEnd(run.program), 0);
-        Sleep(700);  // past the moment the install would have started
+        EXPECT_EQ(run.program.WaitForExit(), 0u);   // ended: nothing of it can install now
     }
     ExpectNoInstall();
     // Back from the install page before it starts, then Finish on the series page.
@@ -175,7 +182,7 @@ TEST(Navigate, FinishWithinTheFirstHalfSecondEndsWithoutInstalling) {
     ClickAndSettle(run.wizard, kBack);
     ASSERT_EQ(ui::ShownPageId(run.wizard), ui::kSeriesPage);
     ui::Click(run.wizard, kFinish);
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
     ExpectNoInstall();
 }
 
@@ -240,7 +247,8 @@ TEST(DefaultPrinter, ClearedCheckBoxInstallsWithoutTheDefaultPrinterCommand) {
     std::string log = PrinterInstallerLog();
     EXPECT_NE(log.find(test::InstallCommand("KRX")), std::string::npos) << log;
     EXPECT_EQ(log.find("/y"), std::string::npos) << log;
-    Sleep(1000);
+    // The printer installer has ended: nothing is left to change the default printer.
+    EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 15000));
     EXPECT_EQ(test::DefaultPrinter(), before);
     std::vector<std::string> printers = test::ListPrinters();
     EXPECT_NE(std::find(printers.begin(), printers.end(), "KRX"), printers.end());
@@ -258,7 +266,7 @@ TEST(Install, RebrandedPrinterThatAppearsOnlyOnTheSecondTry) {
     WizardRun run(exe);
     HWND page = run.NextTo(ui::kInstallPage);
     ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(ui::WaitUntil([&] { return ui::ProgressPosition(page, 1035) == 50; }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return ui::ProgressPosition(page, 1035) == 50; }, 10000));
     EXPECT_EQ(ButtonStates(run.wizard), "Back:0 Next:0 Finish:0 Cancel:0");
     DWORD_PTR answer;
     EXPECT_TRUE(SendMessageTimeoutA(run.wizard, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer))
@@ -266,12 +274,12 @@ TEST(Install, RebrandedPrinterThatAppearsOnlyOnTheSecondTry) {
     ui::PostSystemCommand(run.wizard, SC_CLOSE);   // no way out while the install runs
 
     int languageIndex = EnglishSystem() ? 1 : ChineseSystem() ? 0 : -1;
-    HWND box = ui::WaitForMessageBox(run.program, 60000);
+    HWND box = run.program.WaitForMessageBox(60000);
     ASSERT_NE(box, nullptr) << "the printer that never appeared is not told";
     EXPECT_EQ(ui::ControlText(box, 0xFFFF), PrinterNotCreatedMessage(languageIndex, "MERLO"));
     Screenshot(box, RunName("printer_never_appears"));
     ui::Click(box, IDOK);
-    ASSERT_TRUE(ui::WaitUntil([&] { return ui::ProgressPosition(page, 1035) == 100; }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return ui::ProgressPosition(page, 1035) == 100; }, 10000));
     EXPECT_FALSE(run.program.HasEnded());
     EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kInstallPage);
     EXPECT_EQ(ButtonStates(run.wizard), "Back:1 Next:0 Finish:1 Cancel:1");
@@ -285,7 +293,7 @@ TEST(Install, RebrandedPrinterThatAppearsOnlyOnTheSecondTry) {
     ExpectInstalled(exe, OsCode(WindowsVersion()), languageIndex, "MERLO");
     EXPECT_FALSE(UninstallKeyExists("KRX"));
     EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INF"));
-    EXPECT_TRUE(ui::WaitUntil([] { return test::DefaultPrinter() == "MERLO"; }, 15000)) << test::DefaultPrinter();
+    EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "MERLO"; }, 15000)) << test::DefaultPrinter();
 }
 
 // A program folder nobody may write to: no settings or language files, so
@@ -318,13 +326,13 @@ TEST(Install, ReadOnlyProgramFolder) {
     } unlock{[&] {
         // Wine reports a deletion done before it unlinks the file, so wait
         // for the folder to take writes again before deleting.
-        test::StartLinuxCommand(chattr + "-i " + unixFolder);
-        EXPECT_TRUE(ui::WaitUntil(writable, 10000));
+        test::Program unlock(chattr + "-i " + unixFolder);
+        EXPECT_TRUE(test::WaitUntil(writable, 10000));
         DeleteFileA(exe.c_str());
         EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
     }};
-    test::StartLinuxCommand(chattr + "+i " + unixFolder);
-    if (!ui::WaitUntil([&] { return !writable(); }, 5000)) GTEST_SKIP() << "the folder could not be made read-only here";
+    test::Program lock(chattr + "+i " + unixFolder);
+    if (!test::WaitUntil([&] { return !writable(); }, 5000)) GTEST_SKIP() << "the folder could not be made read-only here";
 
     WizardRun wizard(exe);
     ASSERT_NE(wizard.wizard, nullptr);
@@ -360,12 +368,12 @@ TEST(About, SystemMenuEntryOpensTheAboutBoxWhichOkAndEscClose) {
             ui::Click(about, IDOK);
         else
             ui::PressKey(ui::Control(about, IDOK), VK_ESCAPE);
-        EXPECT_TRUE(ui::WaitUntil([&] { return !IsWindow(about); }, 5000));
+        EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(about); }, 5000));
         EXPECT_FALSE(run.program.HasEnded());
         EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kWelcomePage);
     }
     ui::Click(run.wizard, kCancel);
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
     ExpectNoInstall();
 }
 
@@ -382,7 +390,7 @@ void NamePrinter(const std::string& exe, const std::string& name) {
 // leaving it open (a refusal) or ended (the install's success).
 std::string InstallMessage(WizardRun& run) {
     if (!run.NextTo(ui::kInstallPage)) return "<no install page>";
-    HWND box = ui::WaitForMessageBox(run.program, 60000);
+    HWND box = run.program.WaitForMessageBox(60000);
     if (!box) return "<no message>";
     std::string text = ui::ControlText(box, 0xFFFF);
     ui::Click(box, IDOK);
@@ -390,9 +398,9 @@ std::string InstallMessage(WizardRun& run) {
 }
 
 void CancelWizard(WizardRun& run) {
-    ASSERT_TRUE(ui::WaitUntil([&] { return ui::IsEnabled(run.wizard, kCancel); }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return ui::IsEnabled(run.wizard, kCancel); }, 10000));
     ui::Click(run.wizard, kCancel);
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
 }
 
 void Plant(const std::string& builtFile, const std::string& path) {
@@ -414,7 +422,7 @@ TEST(Attack, PlantedProgramsAndDllsNeverRun) {
 
     WizardRun run(exe);
     EXPECT_EQ(InstallMessage(run), CompletionMessage(1));
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
     EXPECT_FALSE(test::FileExists("C:\\planted.log")) << test::ReadFileBytes("C:\\planted.log");
     ExpectInstalled(exe, OsCode(WindowsVersion()), 1, "KRX");
 }
@@ -432,7 +440,7 @@ TEST(Attack, HardLinksInTheStagingFoldersAreReplacedNotWrittenThrough) {
 
     WizardRun run(exe);
     EXPECT_EQ(InstallMessage(run), CompletionMessage(1));
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
     EXPECT_EQ(test::ReadFileBytes(victim), "someone else's");
     ExpectInstalled(exe, OsCode(WindowsVersion()), 1, "KRX");
 }
@@ -505,7 +513,7 @@ TEST(Attack, PrinterNamesThatWouldReachOtherFiles) {
     test::SetPrintUiDelay(600000);
     WizardRun run(exe);
     EXPECT_EQ(InstallMessage(run), CompletionMessage(1));
-    EXPECT_EQ(WaitForEnd(run.program), 0);
+    EXPECT_EQ(run.program.WaitForExit(), 0u);
     EXPECT_EQ(contents(), before);
     EXPECT_FALSE(test::FileExists(v3 + "\\TTYF.dll"));
 }

@@ -22,7 +22,7 @@ TEST(Wizard, FirstRunCancelledThenSecondRunInstallsWithEveryDefault) {
     // First run: the language files are written now, so even a Chinese
     // system sees English; Cancel ends it without installing.
     {
-        ui::Program setup(Quoted(exe));
+        test::Program setup(Quoted(exe));
         HWND wizard = ui::WaitForWizard(setup);
         ASSERT_NE(wizard, nullptr);
         HWND welcome = ui::WaitForPage(wizard, ui::kWelcomePage);
@@ -30,14 +30,14 @@ TEST(Wizard, FirstRunCancelledThenSecondRunInstallsWithEveryDefault) {
         EXPECT_EQ(ui::ControlText(welcome, 1042), "Welcome to the Printer Driver Setup Wizard");
         EXPECT_EQ(ui::ControlText(wizard, 12324), "&Next");
         ui::Click(wizard, 1061);
-        EXPECT_EQ(WaitForEnd(setup), 0);
+        EXPECT_EQ(setup.WaitForExit(), 0u);
     }
     ExpectNoInstall();
 
     // Second run, in the system's language.
     const std::string language = LanguageFileFor(folder);
     ASSERT_TRUE(test::FileExists(language));
-    ui::Program setup(Quoted(exe));
+    test::Program setup(Quoted(exe));
     HWND wizard = ui::WaitForWizard(setup);
     ASSERT_NE(wizard, nullptr);
     EXPECT_EQ(ui::Text(wizard), "");  // no title in the template or the language file
@@ -92,7 +92,7 @@ TEST(Wizard, FirstRunCancelledThenSecondRunInstallsWithEveryDefault) {
     EXPECT_FALSE(ui::IsShown(page, 1059));
     Screenshot(wizard, RunName("4_install"));
 
-    HWND box = ui::WaitForMessageBox(setup, 60000);
+    HWND box = setup.WaitForMessageBox(60000);
     ASSERT_NE(box, nullptr) << "no completion message";
     int languageIndex = ChineseSystem() ? 0 : EnglishSystem() ? 1 : -1;
     EXPECT_EQ(ui::ControlText(box, 0xFFFF), CompletionMessage(languageIndex));
@@ -101,11 +101,11 @@ TEST(Wizard, FirstRunCancelledThenSecondRunInstallsWithEveryDefault) {
     EXPECT_EQ(ui::ProgressPosition(page, 1035), 50);
     Screenshot(box, RunName("5_message"));
     ui::Click(box, IDOK);
-    EXPECT_EQ(WaitForEnd(setup), 0);
+    EXPECT_EQ(setup.WaitForExit(), 0u);
 
     ExpectInstalled(exe, os, languageIndex, "KRX");
     EXPECT_NE(PrinterInstallerLog().find(test::DefaultCommand("KRX")), std::string::npos);
-    EXPECT_TRUE(ui::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
+    EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
 }
 
 }  // namespace

@@ -70,10 +70,13 @@ TEST(ModalLoop, EndsAtOnceWhenEndedFromASentMessage) {
         for (int i = 0; i < 500 && !shown; ++i, Sleep(10))
             EnumThreadWindows(uiThread, FirstVisibleWindow, reinterpret_cast<LPARAM>(&shown));
         if (!shown) return;
-        Sleep(200);  // let the loop go idle
+        // Let the loop go idle: no call tells from another thread that a
+        // loop waits with nothing queued; by then it has painted and waits.
+        Sleep(200);
         SendMessageA(shown, WM_COMMAND, IDOK, 0);
         sentAt = GetTickCount();
-        Sleep(3000);
+        // Until the dialog is gone, or long enough for the check below to fail.
+        for (int i = 0; i < 300 && IsWindow(shown); ++i) Sleep(10);
         PostMessageA(shown, WM_NULL, 0, 0);  // unblocks a loop that missed the end
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);

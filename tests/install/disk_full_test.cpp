@@ -61,7 +61,6 @@ protected:
         CFileException failure(CFileException::none, 0, "");
         theApp.InstallDriver();
         if (CFileException::TakePending(&failure)) AfxReportHandlerException(failure);
-        Sleep(200);
         boxes = closer.Boxes();
         test::TakeQuitMessages(nullptr);
         return failure;
@@ -98,7 +97,7 @@ TEST_F(DiskFull, FailedPayloadWriteEndsTheInstallWithTheFileError) {
     EXPECT_TRUE(test::FileExists(driverDir + "\\uninstallKRX.exe"));
     for (const char* name : {"KRX.GPD", "KRX.INI", "STDNAMES.GPD", "ZIKU.UFM", "KRXD.dll"})
         EXPECT_FALSE(test::FileExists(driverDir + "\\" + name)) << name;
-    Sleep(500);
+    EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 10000));   // nothing more can log
     EXPECT_TRUE(test::PrintUiCommands().empty());
 }
 

@@ -63,7 +63,6 @@ protected:
     void Install() {
         test::MessageBoxCloser closer;
         theApp.InstallDriver();
-        Sleep(200);
         boxes = closer.Boxes();
         test::TakeQuitMessages(nullptr);
     }

@@ -21,7 +21,6 @@ TEST(InstallReleasePayload, AbsentIdentifiersAreSkipped) {
     {
         test::MessageBoxCloser closer;
         theApp.InstallDriver();
-        Sleep(200);
         EXPECT_EQ(closer.Boxes().size(), 1u);
     }
     test::TakeQuitMessages(nullptr);

@@ -15,50 +15,16 @@ std::vector<MessageBoxCloser::Box> MessageBoxCloser::Boxes() {
     return boxes_;
 }
 
-namespace {
-struct Search {
-    HWND box = nullptr;
-};
-BOOL CALLBACK FindBox(HWND w, LPARAM p) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0) {
-        reinterpret_cast<Search*>(p)->box = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-BOOL CALLBACK FindText(HWND w, LPARAM p) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    char text[2048] = {};
-    if (lstrcmpiA(cls, "Static") == 0 && GetWindowTextA(w, text, sizeof text) > 0) {
-        *reinterpret_cast<std::string*>(p) = text;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
 void MessageBoxCloser::Watch() {
     while (!stop_) {
-        Search search;
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.box) {
-            Box box;
-            char caption[512] = {};
-            GetWindowTextA(search.box, caption, sizeof caption);
-            box.caption = caption;
-            EnumChildWindows(search.box, FindText, reinterpret_cast<LPARAM>(&box.text));
+        if (HWND box = FindProcessWindow(GetCurrentProcessId(), "#32770", IsMessageBox)) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                boxes_.push_back(box);
+                boxes_.push_back(ReadMessageBox(box));
             }
-            SendMessageA(search.box, WM_COMMAND, IDOK, 0);
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
             // Until the box is gone, so that it is recorded once.
-            for (int i = 0; i < 200 && IsWindow(search.box) && IsWindowVisible(search.box); ++i) Sleep(10);
+            WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 2000);
         }
         Sleep(20);
     }
@@ -78,12 +44,8 @@ std::vector<std::string> PrintUiCommands() {
 }
 
 std::vector<std::string> WaitForPrintUiCommands(size_t count, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    std::vector<std::string> lines = PrintUiCommands();
-    while (lines.size() < count && GetTickCount() - start < timeoutMs) {
-        Sleep(50);
-        lines = PrintUiCommands();
-    }
+    std::vector<std::string> lines;
+    WaitUntil([&] { return (lines = PrintUiCommands()).size() >= count; }, timeoutMs);
     return lines;
 }
 

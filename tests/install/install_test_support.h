@@ -1,6 +1,7 @@
 // Helpers of the install tests: message boxes closed as a user would, the
 // printer-installer stand-in's command log and its delay.
 #pragma once
+#include "test_support.h"
 #include <windows.h>
 #include <atomic>
 #include <mutex>
@@ -12,13 +13,11 @@ namespace test {
 
 // Watches this process for message boxes while it lives, records each
 // one's text (as the bytes the ANSI API gives back) and caption, and
-// presses OK.
+// presses OK. A box is recorded before it is closed, so once the code that
+// showed it has returned, it is among the boxes.
 class MessageBoxCloser {
 public:
-    struct Box {
-        std::string text;
-        std::string caption;
-    };
+    using Box = MessageBoxSeen;
     MessageBoxCloser();
     ~MessageBoxCloser();
     std::vector<Box> Boxes();

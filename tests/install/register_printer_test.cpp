@@ -70,7 +70,6 @@ protected:
         EXPECT_TRUE(BuildInstallPlan(10, kSystemLanguage, g_LanguageIndex, g_PrinterName, plan));
         RegisterPrinter(plan, kSystemLanguage, kPrinterWaitAttempts / 6);
         DWORD elapsed = GetTickCount() - start;
-        Sleep(300);   // a box shown late would be seen now
         boxes = closer.Boxes();
         return elapsed;
     }
@@ -86,8 +85,7 @@ std::string CurrentDirectory() {
 }
 
 std::string WaitForDefaultPrinter(const std::string& name, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (test::DefaultPrinter() != name && GetTickCount() - start < timeoutMs) Sleep(50);
+    test::WaitUntil([&] { return test::DefaultPrinter() == name; }, timeoutMs);
     return test::DefaultPrinter();
 }
 
@@ -114,7 +112,8 @@ TEST_F(RegisterPrinterTest, DefaultPrinterLeftAloneWhenNotWanted) {
     Run();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(test::TakeQuitMessages(main.m_hWnd), 1);
-    Sleep(1500);
+    // Once the printer installer has ended, no second command can follow.
+    EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 10000));
     EXPECT_EQ(test::PrintUiCommands(), std::vector<std::string>{test::InstallCommand("KRX")});
     EXPECT_EQ(test::DefaultPrinter(), "Office Laser");
 }

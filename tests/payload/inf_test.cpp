@@ -181,7 +181,7 @@ TEST(PrinterInstallerTest, InstallsOnlyFromSoundInfAndStagedFiles) {
         DeleteFileA("C:\\printui.log");
         const std::string command = "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\" + name +
                                     ".INF /r \"LPT1:\" /b \"" + name + "\" /m \"" + name + "\" ";
-        EXPECT_EQ(test::RunProgram(command), 0u);
+        EXPECT_EQ(test::Program(command).WaitForExit(), 0u);
         EXPECT_EQ(test::ReadFileBytes("C:\\printui.log"), command + "\n") << "the stand-in ran";
         EXPECT_EQ(test::DriverOfPrinter(name), c.installs ? name : "");
         EXPECT_EQ(Contains(test::ListDrivers(), name), c.installs);

@@ -1,5 +1,6 @@
 #include "modal_script.h"
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace wiz {
 namespace {
@@ -8,6 +9,7 @@ struct Script {
     std::vector<Step> steps;
     size_t next = 0;
     int idleTicks = 0;
+    bool again = false;   // the step just run is run again on the next tick
 };
 Script* g_script = nullptr;
 
@@ -19,6 +21,10 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         // the following steps run inside it.
         Step& step = s->steps[s->next++];
         step();
+        if (s->again) {
+            s->again = false;
+            --s->next;
+        }
         return;
     }
     if (++s->idleTicks == 250) {
@@ -38,6 +44,13 @@ INT_PTR RunModal(CDialog& dialog, std::vector<Step> steps, UINT tickMs) {
     g_script = outer;
     EXPECT_EQ(script.next, script.steps.size()) << "steps left when the dialog ended";
     return result;
+}
+
+Step Until(std::function<bool()> done, int ticks) {
+    auto left = std::make_shared<int>(ticks);
+    return [done, left] {
+        if (!done() && --*left > 0) g_script->again = true;
+    };
 }
 
 void Click(HWND parent, int id) {

@@ -14,6 +14,9 @@ using Step = std::function<void()>;
 // A dialog still open a while after the last step is ended with -99 and the
 // test fails, so a broken loop cannot hang the suite.
 INT_PTR RunModal(CDialog& dialog, std::vector<Step> steps, UINT tickMs = 20);
+// A step that holds the script, checking once a tick, until `done` holds or
+// `ticks` ticks have passed.
+Step Until(std::function<bool()> done, int ticks);
 
 // Presses a button the way a user does; fails the test when it is disabled.
 void Click(HWND parent, int id);

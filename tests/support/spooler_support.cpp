@@ -72,11 +72,11 @@ bool AddDriverUsing(const std::string& driverName, const std::vector<std::string
     return AddDriverWithFiles(driverName, paths);
 }
 
-bool AddTestPrinter(const std::string& printerName, const std::string& driverName) {
+bool AddTestPrinter(const std::string& printerName, const std::string& driverName, const std::string& port) {
     if (!AddTestDriver(driverName)) return false;
     PRINTER_INFO_2A info = {};
     info.pPrinterName = Text(printerName);
-    info.pPortName = const_cast<char*>("LPT1:");
+    info.pPortName = Text(port);
     info.pDriverName = Text(driverName);
     info.pPrintProcessor = const_cast<char*>("WinPrint");
     info.pDatatype = const_cast<char*>("RAW");

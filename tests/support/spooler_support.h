@@ -1,5 +1,6 @@
-// Printers and printer drivers through the real spooler API, for tests and
-// for the tools that prepare a test prefix. Under Wine a printer needs a
+// Printers and printer drivers through the real spooler API, for the tests
+// and the test tools (the prefix tool, the printer-installer stand-in); the
+// one place in them that asks the spooler. Under Wine a printer needs a
 // registered driver, and a driver needs its files in the driver folder.
 #pragma once
 #include <string>
@@ -15,14 +16,16 @@ std::string PrinterDriverDirectory();
 bool AddTestDriver(const std::string& driverName);
 // Registers a driver whose first four files are its driver, data, config
 // and help file and the rest its dependent files (full paths of existing
-// files); its files in the version folder 3 are those it lists there.
+// files, or names of files in the driver folder); its files in the version
+// folder 3 are those it lists there.
 bool AddDriverWithFiles(const std::string& driverName, const std::vector<std::string>& paths);
 // A driver that lists the given files of the version folder 3 (at least
 // four), each created there when absent.
 bool AddDriverUsing(const std::string& driverName, const std::vector<std::string>& version3Files);
-// Adds a local printer on "LPT1:" with the given driver, registering the
-// driver first when needed.
-bool AddTestPrinter(const std::string& printerName, const std::string& driverName = "Test Printer Driver");
+// Adds a local printer on the port with the given driver, registering a
+// placeholder driver of that name first when there is none.
+bool AddTestPrinter(const std::string& printerName, const std::string& driverName = "Test Printer Driver",
+                    const std::string& port = "LPT1:");
 bool DeleteTestPrinter(const std::string& printerName);
 bool DeleteTestDriver(const std::string& driverName);
 // Deletes every local printer (for an empty printer list).

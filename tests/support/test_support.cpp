@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include <tlhelp32.h>
 #include <cstdlib>
 
 namespace test {
@@ -42,7 +43,9 @@ bool FolderExists(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Shared for writing too: a log read while a program appends to it.
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (f == INVALID_HANDLE_VALUE) return "";
     std::string bytes;
     char buffer[65536];
@@ -74,23 +77,6 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
-PROCESS_INFORMATION StartProgram(const std::string& commandLine) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        pi = PROCESS_INFORMATION{};
-    return pi;
-}
-
-void StartLinuxCommand(const std::string& commandLine) {
-    PROCESS_INFORMATION started = StartProgram(commandLine);
-    if (started.hThread) CloseHandle(started.hThread);
-    if (started.hProcess) CloseHandle(started.hProcess);
-}
-
 std::string LinuxPath(const std::string& windowsPath) {
     using ToUnix = char*(CDECL*)(const WCHAR*);
     auto toUnix = reinterpret_cast<ToUnix>(
@@ -108,80 +94,148 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
     size_t slash = link.find_last_of('\\');
     std::string parent = LinuxPath(link.substr(0, slash)), unixTarget = LinuxPath(target);
     if (parent.empty() || unixTarget.empty()) return false;
-    StartLinuxCommand("Z:\\bin\\ln -s " + unixTarget + " " + parent + "/" + link.substr(slash + 1));
-    for (int i = 0; i < 250; ++i, Sleep(20)) {
+    Program ln("Z:\\bin\\ln -s " + unixTarget + " " + parent + "/" + link.substr(slash + 1));
+    return WaitUntil([&] {
         DWORD attributes = GetFileAttributesA(link.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
-    }
-    return false;
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }, 5000);
 }
 
 void RemoveUnixLink(const std::string& link) {
     std::string path = LinuxPath(link);
     if (path.empty()) return;
-    StartLinuxCommand("Z:\\bin\\rm " + path);
-    for (int i = 0; i < 250 && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
+    Program rm("Z:\\bin\\rm " + path);
+    WaitUntil([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
 }
 
-DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
-    PROCESS_INFORMATION pi = StartProgram(commandLine);
-    if (!pi.hProcess) return static_cast<DWORD>(-1);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
 }
 
 namespace {
 struct WindowSearch {
-    DWORD pid;
+    DWORD processId;
     const char* className;
+    const std::function<bool(HWND)>& accept;
     HWND found;
 };
-BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<WindowSearch*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char cls[64] = {};
-    if (s->className) GetClassNameA(w, cls, sizeof cls);
-    if (pid == s->pid && IsWindowVisible(w) && (!s->className || lstrcmpA(cls, s->className) == 0)) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
+    char name[64] = {};
+    if (search->className && (!GetClassNameA(window, name, sizeof name) || lstrcmpA(name, search->className) != 0))
+        return TRUE;
+    if (search->accept && !search->accept(window)) return TRUE;
+    search->found = window;
+    return FALSE;
 }
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId, const char* className) {
-    WindowSearch search = {processId, className, nullptr};
+HWND FindProcessWindow(DWORD processId, const char* className, const std::function<bool(HWND)>& accept) {
+    WindowSearch search = {processId, className, accept, nullptr};
     EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
+bool IsMessageBox(HWND window) {
+    return GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, 1000) && !GetDlgItem(window, 1062);
+}
+
+MessageBoxSeen ReadMessageBox(HWND box) {
+    MessageBoxSeen seen;
+    if (!box) return seen;
+    char text[8192] = {}, caption[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    GetWindowTextA(box, caption, sizeof caption);
+    seen.seen = true;
+    seen.text = text;
+    seen.caption = caption;
+    return seen;
+}
+
+Program::Program(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
+        info_ = PROCESS_INFORMATION{};
+}
+
+Program::~Program() {
+    WaitForExit(0);
+    if (info_.hThread) CloseHandle(info_.hThread);
+    if (info_.hProcess) CloseHandle(info_.hProcess);
+}
+
+bool Program::HasEnded() const { return !info_.hProcess || WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+
+DWORD Program::WaitForExit(DWORD timeoutMs) {
+    if (!info_.hProcess) return kNotEnded;
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+        return kNotEnded;
+    }
+    DWORD code = kNotEnded;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+HWND Program::Window(const char* className, const std::function<bool(HWND)>& accept) const {
+    return info_.hProcess ? FindProcessWindow(info_.dwProcessId, className, accept) : nullptr;
+}
+
+HWND Program::WaitForWindow(const char* className, const std::function<bool(HWND)>& accept, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = Window(className, accept)) != nullptr || HasEnded(); }, timeoutMs);
+    return found;
+}
+
+HWND Program::WaitForMessageBox(DWORD timeoutMs) const { return WaitForWindow("#32770", IsMessageBox, timeoutMs); }
+
+MessageBoxSeen Program::AnswerMessageBox(int button, DWORD timeoutMs) const {
+    HWND box = WaitForMessageBox(timeoutMs);
+    MessageBoxSeen seen = ReadMessageBox(box);
+    if (!box) return seen;
+    PostMessageA(box, WM_COMMAND, button, 0);
+    WaitUntil([&] { return !IsWindow(box); }, timeoutMs);
+    return seen;
+}
+
+bool WaitUntilNoneRuns(const char* programFileName, DWORD timeoutMs) {
+    return WaitUntil([&] {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        bool runs = false;
+        for (BOOL more = Process32First(snapshot, &entry); more && !runs; more = Process32Next(snapshot, &entry))
+            runs = lstrcmpiA(entry.szExeFile, programFileName) == 0;
+        CloseHandle(snapshot);
+        return !runs;
+    }, timeoutMs);
+}
+
 DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs, bool* wizardShown) {
-    if (wizardShown) *wizardShown = false;
-    PROCESS_INFORMATION pi = StartProgram(commandLine);
-    if (!pi.hProcess) return static_cast<DWORD>(-1);
-    DWORD code = static_cast<DWORD>(-1);
-    DWORD start = GetTickCount();
-    while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
-        if (GetTickCount() - start > timeoutMs) {
-            TerminateProcess(pi.hProcess, 1);
-            break;
-        }
-        if (HWND wizard = FindProcessWindow(pi.dwProcessId)) {
-            if (wizardShown) *wizardShown = true;
+    Program setup(commandLine);
+    bool shown = false;
+    // Cancel whenever a window shows, until the program ends.
+    WaitUntil([&] {
+        if (HWND wizard = setup.Window()) {
+            shown = true;
             PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
         }
-    }
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
+        return setup.HasEnded();
+    }, timeoutMs);
+    if (wizardShown) *wizardShown = shown;
+    return setup.WaitForExit(0);
 }
 
 void SetWindowsVersion(const std::string& programFileName, const std::string& version) {

@@ -2,6 +2,7 @@
 // processes and the registry, all through the real Win32 API under Wine.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,22 +26,70 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // Names of the files and folders in a folder, without "." and "..".
 std::vector<std::string> ListFolder(const std::string& folder);
 
-// Starts a program and waits for it; returns its exit code, or -1 when it
-// could not be started or did not end within the timeout (it is then killed).
-DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
+// Polls the condition every 20 ms until it holds; false when time ran out.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// The first visible top-level window of a process of that class (any class
+// when null; "#32770" for dialogs and message boxes) that `accept` takes
+// (every one when empty); null when there is none.
+HWND FindProcessWindow(DWORD processId, const char* className = nullptr,
+                       const std::function<bool(HWND)>& accept = {});
+// A message box of our programs: a dialog holding the message text (control
+// 0xFFFF) that is neither the setup wizard (its page area, 1000) nor its
+// about box (1062).
+bool IsMessageBox(HWND window);
+
+// A message box as a user sees it: its text and caption (the ANSI calls' bytes).
+struct MessageBoxSeen {
+    bool seen = false;
+    std::string text;
+    std::string caption;
+};
+MessageBoxSeen ReadMessageBox(HWND box);
+
+// The exit code WaitForExit gives a program that did not start or end in time.
+const DWORD kNotEnded = static_cast<DWORD>(-1);
+
+// A program a test starts; killed if it still runs when this goes. A Linux
+// program (a Z:\ path) starts as well, but Wine gives no handle to wait on
+// for one: its callers wait for what it does.
+class Program {
+public:
+    explicit Program(const std::string& commandLine);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return info_.hProcess != nullptr; }
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+    bool HasEnded() const;   // or never started
+    // Waits for the end and gives the exit code; a program that does not
+    // end in time is killed (kNotEnded).
+    DWORD WaitForExit(DWORD timeoutMs = 60000);
+
+    // FindProcessWindow for this program.
+    HWND Window(const char* className = nullptr, const std::function<bool(HWND)>& accept = {}) const;
+    // Waits until such a window shows; null when time ran out or the program ended.
+    HWND WaitForWindow(const char* className, const std::function<bool(HWND)>& accept, DWORD timeoutMs) const;
+    HWND WaitForMessageBox(DWORD timeoutMs = 30000) const;
+    // Waits for a message box, reads it, presses `button` and waits until
+    // the box is gone; not seen when the program ended or time ran out.
+    MessageBoxSeen AnswerMessageBox(int button, DWORD timeoutMs = 30000) const;
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Waits until no process of that program file name ("rundll32.exe") runs
+// in this prefix; false when one still does when time ran out.
+bool WaitUntilNoneRuns(const char* programFileName, DWORD timeoutMs);
+
 // Runs a copy of the setup program and, should its wizard open, cancels it
 // as a user would, then waits for the process to end; returns the exit code
 // and, through `wizardShown`, whether a wizard window was there.
 DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs = 60000, bool* wizardShown = nullptr);
-// The first visible top-level window of a process, or null; with a class
-// name ("#32770" for dialogs and message boxes), the first of that class.
-HWND FindProcessWindow(DWORD processId, const char* className = nullptr);
-// Starts a program without waiting; the caller owns the returned handles.
-PROCESS_INFORMATION StartProgram(const std::string& commandLine);
 
-// Runs a Linux command (a Z:\\ path and its arguments) without waiting:
-// Wine gives no handle to wait on one, so callers wait for its effect.
-void StartLinuxCommand(const std::string& commandLine);
 // The Linux path of a Windows path of this prefix ("" when Wine cannot say).
 std::string LinuxPath(const std::string& windowsPath);
 // Makes `link` a symbolic link to the folder `target` from the Linux side

@@ -2,7 +2,6 @@
 #include "../tools/uidriver/probe_protocol.h"
 #include <commctrl.h>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace ui {
@@ -22,19 +21,6 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool IsDialog(HWND window) { return ClassName(window) == "#32770"; }
 
-struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->processId && IsWindowVisible(window)) search->found.push_back(window);
-    return TRUE;
-}
-
 std::string FileBeside(const std::string& module, const char* name) {
     size_t slash = module.find_last_of('\\');
     return slash == std::string::npos ? name : module.substr(0, slash + 1) + name;
@@ -47,11 +33,7 @@ std::string ProbePath() {
     GetModuleFileNameA(nullptr, self, sizeof self);
     std::string beside = FileBeside(self, "uiprobe.dll");
     if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
-    std::string build = "Z:";
-    if (const char* dir = getenv("SETUP_BUILD_DIR")) build += dir;
-    for (char& c : build)
-        if (c == '/') c = '\\';
-    return build + "\\uidriver\\uiprobe.dll";
+    return test::BuildPath("uidriver\\uiprobe.dll");
 }
 
 // Asks the probe inside the window's process; false when it did not answer.
@@ -87,105 +69,20 @@ bool AskProbe(HWND window, ProbeQuery query, HWND subject, ProbeReply* reply, st
     return answered;
 }
 
-// The Linux path of a Windows path, from Wine's own export; "" elsewhere.
-std::string UnixPath(const std::string& path) {
-    using Convert = char*(__cdecl*)(const WCHAR*);
-    auto convert = reinterpret_cast<Convert>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    WCHAR wide[MAX_PATH];
-    if (!convert || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return "";
-    char* unix = convert(wide);
-    if (!unix) return "";
-    std::string result = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
-    }
-}
-
-// --- Program ----------------------------------------------------------------
-
-Program::Program(const std::string& commandLine) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
-        info_ = PROCESS_INFORMATION{};
-}
-
-Program::~Program() {
-    if (!info_.hProcess) return;
-    if (!HasEnded()) {
-        TerminateProcess(info_.hProcess, 1);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-}
-
-bool Program::HasEnded() const { return WaitForExit(0); }
-
-bool Program::WaitForExit(DWORD timeoutMs) const {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
-}
-
-DWORD Program::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-}
 
 // --- Windows of a process ---------------------------------------------------
 
-std::vector<HWND> TopLevelWindows(DWORD processId) {
-    Search search = {processId, {}};
-    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+namespace {
+bool IsWizard(HWND window) { return Control(window, 1000) != nullptr; }
+}  // namespace
+
+HWND WaitForWizard(const test::Program& program, DWORD timeoutMs) {
+    return program.WaitForWindow("#32770", IsWizard, timeoutMs);
 }
 
-HWND FindWizard(DWORD processId) {
-    for (HWND window : TopLevelWindows(processId))
-        if (IsDialog(window) && Control(window, 1000)) return window;
-    return nullptr;
-}
-
-HWND WaitForWizard(const Program& program, DWORD timeoutMs) {
-    HWND wizard = nullptr;
-    WaitUntil([&] { return (wizard = FindWizard(program.Id())) != nullptr || program.HasEnded(); }, timeoutMs);
-    return wizard;
-}
-
-HWND FindMessageBox(DWORD processId) {
-    for (HWND window : TopLevelWindows(processId))
-        if (IsDialog(window) && Control(window, 0xFFFF) && !Control(window, 1000) && !Control(window, 1062))
-            return window;
-    return nullptr;
-}
-
-HWND WaitForMessageBox(const Program& program, DWORD timeoutMs) {
-    HWND box = nullptr;
-    WaitUntil([&] { return (box = FindMessageBox(program.Id())) != nullptr || program.HasEnded(); }, timeoutMs);
-    return box;
-}
-
-HWND WaitForDialogWith(const Program& program, int controlId, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND window : TopLevelWindows(program.Id()))
-            if (IsDialog(window) && Control(window, controlId) && !Control(window, 1000)) found = window;
-        return found != nullptr || program.HasEnded();
-    }, timeoutMs);
-    return found;
+HWND WaitForDialogWith(const test::Program& program, int controlId, DWORD timeoutMs) {
+    return program.WaitForWindow("#32770", [&](HWND w) { return Control(w, controlId) && !IsWizard(w); }, timeoutMs);
 }
 
 // --- Reading ----------------------------------------------------------------
@@ -291,7 +188,7 @@ int ShownPageId(HWND wizard) { return PageId(ShownPage(wizard)); }
 
 HWND WaitForPage(HWND wizard, int pageId, DWORD timeoutMs) {
     HWND page = nullptr;
-    WaitUntil([&] {
+    test::WaitUntil([&] {
         page = ShownPage(wizard);
         return PageId(page) == pageId;
     }, timeoutMs);
@@ -358,7 +255,7 @@ void PressKey(HWND control, UINT virtualKey) {
 bool Settle(HWND window, DWORD timeoutMs) {
     // Done when nothing posted is left in the window thread's queue; while
     // the thread is busy (an install) the question waits or times out.
-    return WaitUntil([&] {
+    return test::WaitUntil([&] {
         ProbeReply reply;
         return !IsWindow(window) || (AskProbe(window, kProbeQueue, window, &reply) && !reply.pending);
     }, timeoutMs);
@@ -392,11 +289,11 @@ std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension)
     // handle to wait on for it, so the PNG appears whole (renamed into
     // place) a moment later and the BMP goes then.
     const char* shell = "Z:\\bin\\sh";
-    std::string unixBmp = UnixPath(bmp), unixPng = UnixPath(pathWithoutExtension + ".png");
+    std::string unixBmp = test::LinuxPath(bmp), unixPng = test::LinuxPath(pathWithoutExtension + ".png");
     if (GetFileAttributesA(shell) == INVALID_FILE_ATTRIBUTES || unixBmp.empty() || unixPng.empty()) return bmp;
     std::string script = "convert '" + unixBmp + "' 'png:" + unixPng + ".part' && mv '" + unixPng + ".part' '" +
                          unixPng + "' && rm '" + unixBmp + "'";
-    Program converter(std::string(shell) + " -c \"" + script + "\"");
+    test::Program converter(std::string(shell) + " -c \"" + script + "\"");
     return bmp;
 }
 

@@ -2,11 +2,12 @@
 // tools do: windows are found by process and control identifier, read with
 // window messages (texts as the program's own bytes), and acted on with the
 // messages a user's clicks and keys would produce. Fonts and the system menu
-// are read, and windows captured, through a probe that a hook loads into the program (see
-// tests/tools/uidriver/probe_protocol.h).
+// are read, and windows captured, through a probe that a hook loads into the
+// program (see tests/tools/uidriver/probe_protocol.h). Programs are started
+// and their message boxes found with test::Program.
 #pragma once
+#include "test_support.h"
 #include <windows.h>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,43 +19,12 @@ const int kSystemLanguagePage = 137;
 const int kSeriesPage = 143;
 const int kInstallPage = 140;
 
-// Polls the condition every 20 ms until it holds; false when time ran out.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
-
-// A program started by the driver; killed if still running when it goes.
-class Program {
-public:
-    explicit Program(const std::string& commandLine);
-    ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool Started() const { return info_.hProcess != nullptr; }
-    DWORD Id() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
-    bool HasEnded() const;
-    // Waits for the process to end; false on timeout.
-    bool WaitForExit(DWORD timeoutMs) const;
-    // The exit code, or STILL_ACTIVE while it runs.
-    DWORD ExitCode() const;
-
-private:
-    PROCESS_INFORMATION info_ = {};
-};
-
 // --- Windows of a process -------------------------------------------------
 
-// Visible top-level windows of a process.
-std::vector<HWND> TopLevelWindows(DWORD processId);
 // The wizard frame: a visible top-level dialog with the page area 1000.
-HWND FindWizard(DWORD processId);
-HWND WaitForWizard(const Program& program, DWORD timeoutMs = 20000);
-// A message box: a visible top-level dialog with the message text (65535)
-// that is neither the wizard nor the about box.
-HWND FindMessageBox(DWORD processId);
-HWND WaitForMessageBox(const Program& program, DWORD timeoutMs);
+HWND WaitForWizard(const test::Program& program, DWORD timeoutMs = 20000);
 // A visible top-level dialog holding the given control, other than the wizard.
-HWND WaitForDialogWith(const Program& program, int controlId, DWORD timeoutMs);
+HWND WaitForDialogWith(const test::Program& program, int controlId, DWORD timeoutMs);
 
 // --- Reading ----------------------------------------------------------------
 
@@ -117,10 +87,10 @@ bool Settle(HWND window, DWORD timeoutMs = 10000);
 
 // --- Pictures ---------------------------------------------------------------
 
-// Captures the window as the program drew it (through the probe, so other
-// windows on the screen do not matter) into path + ".bmp"; under
-// Wine, ImageMagick turns it into path + ".png" a moment later. Returns the
-// BMP's path, or "" on failure.
+// Captures the window as the program drew it, once it has painted what was
+// due (through the probe, so other windows on the screen do not matter),
+// into path + ".bmp"; under Wine, ImageMagick turns it into path + ".png" a
+// moment later. Returns the BMP's path, or "" on failure.
 std::string SaveScreenshot(HWND window, const std::string& pathWithoutExtension);
 
 }  // namespace ui

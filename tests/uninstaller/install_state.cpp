@@ -157,35 +157,4 @@ std::set<std::string> PendingDeletions() {
     return files;
 }
 
-MessageBoxSeen AnswerMessageBox(HANDLE process, DWORD processId, int button, DWORD timeoutMs) {
-    MessageBoxSeen result;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (HWND box = test::FindProcessWindow(processId, "#32770")) {
-            char text[8192] = {};
-            // The message text is the box's static control 0xFFFF.
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            char caption[512] = {};
-            GetWindowTextA(box, caption, sizeof caption);
-            result.seen = true;
-            result.text = text;
-            result.caption = caption;
-            PostMessageA(box, WM_COMMAND, button, 0);
-            while (IsWindow(box) && GetTickCount() - start < timeoutMs) Sleep(20);
-            return result;
-        }
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return result;
-    }
-    return result;
-}
-
-DWORD WaitForExit(HANDLE process, DWORD timeoutMs) {
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process, &code);
-    else
-        TerminateProcess(process, 1);
-    return code;
-}
-
 }  // namespace uninstall_test

@@ -51,15 +51,4 @@ std::string CopyUninstaller(const std::string& path);
 // The files Windows deletes at the next restart (upper-cased, without "\??\").
 std::set<std::string> PendingDeletions();
 
-// One message box of a running program: its text and the button pressed.
-struct MessageBoxSeen {
-    bool seen = false;
-    std::string text;
-    std::string caption;
-};
-// Waits for the program's message box, reads its text and presses `button`.
-MessageBoxSeen AnswerMessageBox(HANDLE process, DWORD processId, int button, DWORD timeoutMs = 30000);
-// Waits for the program to end; its exit code, or -1 on timeout (killed).
-DWORD WaitForExit(HANDLE process, DWORD timeoutMs = 30000);
-
 }  // namespace uninstall_test

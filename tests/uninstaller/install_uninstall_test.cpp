@@ -7,22 +7,10 @@
 #include "install_test_support.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 using namespace uninstall_test;
 
 namespace {
-
-int RunningRundll32() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, "rundll32.exe") == 0) ++count;
-    CloseHandle(snapshot);
-    return count;
-}
 
 // Installs as the install page does and waits until the printer installer
 // and the default-printer command have finished; the number of messages shown.
@@ -33,7 +21,7 @@ size_t Install(const char* printerName, int os) {
     g_SetDefaultPrinter = true;
     test::MessageBoxCloser closer;
     theApp.InstallDriver();
-    for (DWORD start = GetTickCount(); RunningRundll32() && GetTickCount() - start < 20000;) Sleep(50);
+    test::WaitUntilNoneRuns("rundll32.exe", 20000);
     test::TakeQuitMessages(nullptr);
     return closer.Boxes().size();
 }
@@ -41,7 +29,7 @@ size_t Install(const char* printerName, int os) {
 std::string Uninstaller(const std::string& printerName) { return DriverDir() + "\\uninstall" + printerName + ".exe"; }
 
 DWORD UninstallSilently(const std::string& printerName) {
-    return test::RunProgram("\"" + Uninstaller(printerName) + "\" /S");
+    return test::Program("\"" + Uninstaller(printerName) + "\" /S").WaitForExit();
 }
 
 // Every payload set (their plug-ins differ in letter case), installed and

@@ -19,7 +19,7 @@ std::string Format(const char* format, const std::string& name) {
     return AfxFormat(text, format, name.c_str()) ? text : "<does not fit>";
 }
 
-DWORD RunSilently(const std::string& program) { return test::RunProgram("\"" + program + "\" /S"); }
+DWORD RunSilently(const std::string& program) { return test::Program("\"" + program + "\" /S").WaitForExit(); }
 
 // Runs the program with its window, answers its message boxes with the
 // buttons given in turn and returns their texts and the exit code.
@@ -29,15 +29,13 @@ struct GuiRun {
 };
 GuiRun RunAnswering(const std::string& program, std::vector<int> buttons) {
     GuiRun run;
-    PROCESS_INFORMATION pi = test::StartProgram("\"" + program + "\"");
+    test::Program uninstaller("\"" + program + "\"");
     for (int button : buttons) {
-        MessageBoxSeen box = AnswerMessageBox(pi.hProcess, pi.dwProcessId, button);
+        test::MessageBoxSeen box = uninstaller.AnswerMessageBox(button);
         if (!box.seen) break;
         run.texts.push_back(box.text);
     }
-    run.exitCode = WaitForExit(pi.hProcess);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    run.exitCode = uninstaller.WaitForExit(30000);
     return run;
 }
 
@@ -297,13 +295,11 @@ TEST(Uninstaller, Big5FolderAndProgramNamesWithBackslashTrailBytes) {
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     const std::string name = "\xA5\x5C";
     std::string program = CopyUninstaller(folder + "\\uninstall" + name + ".exe");
-    PROCESS_INFORMATION pi = test::StartProgram("\"" + program + "\"");
-    MessageBoxSeen box = AnswerMessageBox(pi.hProcess, pi.dwProcessId, IDOK);
+    test::Program uninstaller("\"" + program + "\"");
+    test::MessageBoxSeen box = uninstaller.AnswerMessageBox(IDOK);
     EXPECT_EQ(box.text, Format(SystemTexts().notInstalled, name));
     EXPECT_EQ(box.caption, "uninstall" + name);
-    EXPECT_EQ(WaitForExit(pi.hProcess), 0u);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    EXPECT_EQ(uninstaller.WaitForExit(30000), 0u);
 }
 
 }  // namespace
@@ -345,7 +341,7 @@ TEST(InstallThenUninstall, ThePrinterInstallersPrinterAndDriverGoWithEverythingE
     ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\KRX.INF",
                                      Resource(test::BuildPath("setup_standin.exe"), "OWNER_DATA", 256)));
     SetCurrentDirectoryA("C:\\TEMP");
-    test::RunProgram("rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"LPT1:\" /b \"KRX\" /m \"KRX\" ");
+    test::Program("rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\KRX.INF /r \"LPT1:\" /b \"KRX\" /m \"KRX\" ").WaitForExit();
     SetCurrentDirectoryA("C:\\");
     MachineState installed = Snapshot();
     ASSERT_EQ(Minus(installed.printers, before.printers), std::set<std::string>{"KRX|KRX"});

@@ -124,12 +124,14 @@ std::vector<wiz::Step> ToInstallPage(Wizard& w) {
     };
 }
 
-// Waits (one tick per step) until `done` holds, at most `ticks` ticks.
-std::vector<wiz::Step> WaitFor(std::function<bool()> done, int ticks) {
-    auto left = std::make_shared<int>(ticks);
-    std::vector<wiz::Step> steps;
-    for (int i = 0; i < ticks; ++i)
-        steps.push_back([done, left] { if (*left > 0 && !done()) --*left; else *left = 0; });
+// Waits (checking once a tick) until `done` holds, at most `ticks` ticks.
+std::vector<wiz::Step> WaitFor(std::function<bool()> done, int ticks) { return {wiz::Until(std::move(done), ticks)}; }
+
+// Waits until the page's timer, set no later than `since`, would have fired,
+// and one tick more: a timer due by then is handled before that tick.
+std::vector<wiz::Step> PastTheInstallDelay(const DWORD& since) {
+    auto steps = WaitFor([at = &since] { return GetTickCount() - *at > InstallProgressPage::kInstallDelayMs; }, 100);
+    steps.push_back([] {});
     return steps;
 }
 
@@ -156,7 +158,7 @@ TEST(InstallProgressPage, InstallsOnceHalfASecondAfterShowingAndAgainAfterBack) 
         EXPECT_EQ(w.buttons(), "B+ N- F+");
     });
     // The timer is one-shot: nothing more happens while the page stays.
-    for (auto& s : WaitFor([] { return false; }, 40)) steps.push_back(s);
+    for (auto& s : PastTheInstallDelay(installedAt)) steps.push_back(s);
     steps.push_back([&] {
         EXPECT_EQ(w.install.installs, 1);
         Click(w.frame(), IDC_BACK);
@@ -170,9 +172,13 @@ TEST(InstallProgressPage, InstallsOnceHalfASecondAfterShowingAndAgainAfterBack) 
 
 TEST(InstallProgressPage, BackBeforeTheTimerCancelsThePendingInstall) {
     Wizard w;
+    DWORD shownAt = 0;
     auto steps = ToInstallPage(w);
-    steps.push_back([&] { Click(w.frame(), IDC_BACK); });
-    for (auto& s : WaitFor([] { return false; }, 50)) steps.push_back(s);   // a second
+    steps.push_back([&] {
+        shownAt = GetTickCount();
+        Click(w.frame(), IDC_BACK);
+    });
+    for (auto& s : PastTheInstallDelay(shownAt)) steps.push_back(s);
     steps.push_back([&] {
         EXPECT_EQ(w.install.installs, 0);
         EXPECT_FALSE(g_InstallDone);
@@ -184,8 +190,14 @@ TEST(InstallProgressPage, BackBeforeTheTimerCancelsThePendingInstall) {
 TEST(InstallProgressPage, ShownAgainAfterAnInstallDoesNotStartIt) {
     Wizard w;
     auto steps = ToInstallPage(w);
-    steps.push_back([&] { Click(w.frame(), IDC_BACK); g_InstallDone = true; Click(w.frame(), IDC_NEXT); });
-    for (auto& s : WaitFor([] { return false; }, 50)) steps.push_back(s);
+    DWORD shownAt = 0;
+    steps.push_back([&] {
+        Click(w.frame(), IDC_BACK);
+        g_InstallDone = true;
+        Click(w.frame(), IDC_NEXT);
+        shownAt = GetTickCount();
+    });
+    for (auto& s : PastTheInstallDelay(shownAt)) steps.push_back(s);
     steps.push_back([&] {
         EXPECT_EQ(w.install.installs, 0);
         Click(w.frame(), IDC_CANCEL_BUTTON);

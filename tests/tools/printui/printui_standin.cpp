@@ -7,9 +7,9 @@
 // Every command line is appended to C:\printui.log, one a line, so tests
 // can check what they were given. HKCU\Software\PrintUIStandIn, DWORD
 // AddPrinterDelayMs, delays the new printer so tests can watch the wait.
+#include "spooler_support.h"
 #include <windows.h>
 #include <setupapi.h>
-#include <winspool.h>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -23,9 +23,11 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// One writer at a time (another stand-in waits its turn); tests may read
+// meanwhile.
 void AppendLog(const std::string& line) {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE log = CreateFileA("C:\\printui.log", FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+        HANDLE log = CreateFileA("C:\\printui.log", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log != INVALID_HANDLE_VALUE) {
             std::string text = line + "\n";
@@ -209,32 +211,15 @@ void WaitPumpingMessages(DWORD milliseconds) {
     }
 }
 
-char* Text(std::string& s) { return &s[0]; }
-
 // The driver is registered from the driver folder, where the setup program
 // has put the model's files and the Unidrv core the platform would supply.
 bool RegisterDriver(const std::string& model, const std::string& dataFile, const std::vector<std::string>& files) {
-    char folder[MAX_PATH] = {};
-    DWORD needed;
-    char environment[] = "Windows NT x86";
-    if (!GetPrinterDriverDirectoryA(nullptr, environment, 1, reinterpret_cast<BYTE*>(folder), sizeof folder, &needed))
-        return false;
-    std::string dir = folder;
-    std::string name = model, driver = dir + "\\UNIDRV.DLL", config = dir + "\\UNIDRVUI.DLL";
-    std::string data = dir + "\\" + dataFile, help = dir + "\\UNIDRV.HLP";
-    std::string dependent;
-    for (const std::string& f : files) dependent += f + '\0';
-    dependent += '\0';
-    DRIVER_INFO_3A info = {};
-    info.cVersion = 3;
-    info.pName = Text(name);
-    info.pEnvironment = environment;
-    info.pDriverPath = Text(driver);
-    info.pDataFile = Text(data);
-    info.pConfigFile = Text(config);
-    info.pHelpFile = Text(help);
-    info.pDependentFiles = Text(dependent);
-    return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
+    std::string dir = test::PrinterDriverDirectory();
+    if (dir.empty()) return false;
+    std::vector<std::string> listed = {dir + "\\UNIDRV.DLL", dir + "\\" + dataFile, dir + "\\UNIDRVUI.DLL",
+                                       dir + "\\UNIDRV.HLP"};
+    listed.insert(listed.end(), files.begin(), files.end());
+    return test::AddDriverWithFiles(model, listed);
 }
 
 void InstallFromInf(std::map<std::string, std::string>& s) {
@@ -251,14 +236,7 @@ void InstallFromInf(std::map<std::string, std::string>& s) {
     if (!sound) return;
 
     WaitPumpingMessages(ConfiguredDelay());
-    if (!RegisterDriver(model, dataFile, files)) return;
-    PRINTER_INFO_2A info = {};
-    info.pPrinterName = Text(printer);
-    info.pPortName = port.empty() ? const_cast<char*>("LPT1:") : Text(port);
-    info.pDriverName = Text(model);
-    info.pPrintProcessor = const_cast<char*>("WinPrint");
-    info.pDatatype = const_cast<char*>("RAW");
-    if (HANDLE h = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info))) ClosePrinter(h);
+    if (RegisterDriver(model, dataFile, files)) test::AddTestPrinter(printer, model, port.empty() ? "LPT1:" : port);
 }
 
 }  // namespace
@@ -269,6 +247,6 @@ extern "C" void CALLBACK PrintUIEntry(HWND, HINSTANCE, LPSTR commandLine, int) {
     if (switches.count("/if")) {
         InstallFromInf(switches);
     } else if (switches.count("/y") && !switches["/n"].empty()) {
-        SetDefaultPrinterA(switches["/n"].c_str());
+        test::SetDefaultPrinterName(switches["/n"]);
     }
 }

@@ -17,8 +17,8 @@ enum ProbeQuery { kProbeFont = 1, kProbeSystemMenu = 2, kProbeQueue = 3, kProbeC
 
 // A capture's pixels follow the reply in the mapping: 24-bit rows, bottom
 // up, each padded to four bytes, as a BMP file holds them. The program
-// reads its own window back from what it drew, so a capture does not depend
-// on which windows cover it on the screen.
+// paints what is due and reads its own window back from what it drew, so a
+// capture does not depend on which windows cover it on the screen.
 const DWORD kProbeCaptureBytes = 4 * 1024 * 1024;
 
 struct ProbeMenuItem {

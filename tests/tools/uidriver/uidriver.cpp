@@ -24,7 +24,6 @@ int Fail(const char* what) {
 }
 
 void Shot(HWND window, const std::string& folder, const char* name) {
-    Sleep(300);  // let the page paint before it is captured
     bool saved = !ui::SaveScreenshot(window, folder + "\\" + name).empty();
     printf("  screenshot: %s\n", saved ? name : "(failed)");
 }
@@ -37,7 +36,7 @@ int main(int argc, char** argv) {
     std::string folder = argv[2];
     CreateDirectoryA(folder.c_str(), nullptr);
 
-    ui::Program setup(std::string("\"") + argv[1] + "\"");
+    test::Program setup(std::string("\"") + argv[1] + "\"");
     if (!setup.Started()) return Fail("the program could not be started");
     HWND wizard = ui::WaitForWizard(setup);
     if (!wizard) return Fail("no wizard window appeared");
@@ -64,12 +63,13 @@ int main(int argc, char** argv) {
     }
 
     printf("Installing (the program waits for the printer to appear)...\n");
-    HWND box = ui::WaitForMessageBox(setup, 60000);
+    HWND box = setup.WaitForMessageBox(60000);
     if (!box) return Fail("no completion message: the printer did not appear");
     printf("Message \"%s\": %s\n", Readable(ui::Text(box)).c_str(), Readable(ui::ControlText(box, 0xFFFF)).c_str());
     Shot(box, folder, "5-message");
     ui::Click(box, IDOK);
-    if (!setup.WaitForExit(20000)) return Fail("the program did not end after OK");
-    printf("The program ended with exit code %lu.\n", setup.ExitCode());
+    DWORD exitCode = setup.WaitForExit(20000);
+    if (exitCode == test::kNotEnded) return Fail("the program did not end after OK");
+    printf("The program ended with exit code %lu.\n", exitCode);
     return 0;
 }

@@ -7,6 +7,8 @@
 namespace {
 
 void Capture(HWND window, ProbeReply* reply) {
+    // Paint what is still due (a page shown a moment ago) before the copy.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r;
     GetWindowRect(window, &r);
     LONG width = r.right - r.left, height = r.bottom - r.top;
