@@ -10,18 +10,13 @@
 set -eu
 root=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD_DIR:-$root/build}
-"$root/scripts/install-deps.sh"
-host=0
-why=$("$root/scripts/can-run-32bit.sh") || host=$?
-if [ $host -eq 2 ]; then
-  echo "This machine cannot run 32-bit programs: building setup.exe without Wine's prefix."
-  "$root/scripts/build.sh" -DPREPARE_WINE_PREFIX=OFF
-  echo "$why"
+rc=0
+"$root/scripts/install-and-build.sh" || rc=$?
+if [ $rc -eq 3 ]; then
   echo "setup.exe is built: $build/setup.exe"
   exit 1
 fi
-[ $host -eq 0 ] || exit $host
-"$root/scripts/build.sh" -DPREPARE_WINE_PREFIX=ON
+[ $rc -eq 0 ] || exit $rc
 
 export WINEPREFIX=$build/demo/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$build/demo"
