@@ -5,18 +5,21 @@
 
 namespace {
 
+// The first `length` characters of both texts are the same, letter case aside.
+bool SamePrefix(const char* a, const char* b, size_t length) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, static_cast<int>(length), b,
+                          static_cast<int>(length)) == CSTR_EQUAL;
+}
+
 bool SameFolder(const char* a, const char* b) {
-    size_t lengthA = AfxFindFileName(a) - a, lengthB = AfxFindFileName(b) - b;
-    return lengthA == lengthB && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, static_cast<int>(lengthA),
-                                                b, static_cast<int>(lengthB)) == CSTR_EQUAL;
+    size_t length = AfxFindFileName(a) - a;
+    return length == static_cast<size_t>(AfxFindFileName(b) - b) && SamePrefix(a, b, length);
 }
 
 // True when `path` lies inside `folder` (at any depth).
 bool IsInside(const char* path, const char* folder) {
     size_t length = strlen(folder);
-    if (length == 0 || strlen(path) <= length || path[length] != '\\') return false;
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, static_cast<int>(length), folder,
-                          static_cast<int>(length)) == CSTR_EQUAL;
+    return length > 0 && strlen(path) > length && path[length] == '\\' && SamePrefix(path, folder, length);
 }
 
 bool FileExists(const char* path) {

@@ -107,22 +107,6 @@ TEST(InstallPlanTest, WholeInputSpaceMatchesTheTableWrittenOut) {
             }
 }
 
-// The worked examples: the ids of the eleven driver files, once each.
-TEST(InstallPlanTest, WorkedExamples) {
-    auto ids = [](const InstallPlan& plan) {
-        std::vector<unsigned short> ids;
-        for (size_t i = 0; i < plan.stepCount; ++i)
-            if (plan.steps[i].kind == StepKind::Write && plan.steps[i].id < 255 &&
-                (ids.empty() || ids.back() != plan.steps[i].id))
-                ids.push_back(plan.steps[i].id);
-        return ids;
-    };
-    using V = std::vector<unsigned short>;
-    EXPECT_EQ(ids(Plan(7, 0x0804, 0, "KRX")), (V{153, 155, 159, 156, 154, 149, 152, 150, 151, 157, 158}));
-    EXPECT_EQ(ids(Plan(10, 0x0409, 1, "KRX")), (V{186, 187, 188, 189, 154, 196, 197, 198, 199, 200, 201}));
-    EXPECT_EQ(ids(Plan(6, 0x0404, 0, "KRX")), (V{168, 169, 170, 171, 154, 172, 173, 174, 175, 250, 252}));
-}
-
 // The name forms the model files, the entry and the installer's model, and
 // is text, never a format.
 TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
