@@ -77,12 +77,16 @@ TEST(SilentSwitch, IsTheWordSlashSAfterTheProgramName) {
     for (const auto& c : cases) EXPECT_EQ(HasSilentSwitch(c.line), c.silent) << c.line;
 }
 
-// The installed paths, the shared ones marked with a leading "*".
+// The paths the uninstaller looks at, as it forms them in its folders (a
+// path that does not fit is left out), the shared ones marked with a "*".
 std::vector<std::string> Paths(const char* name, const char* driverDir) {
     std::vector<std::string> out;
-    InstalledFile files[kMaxInstalledFiles];
-    for (size_t i = 0, count = InstalledFiles(name, driverDir, files); i < count; ++i)
-        out.push_back((files[i].shared ? "*" : "") + std::string(files[i].path.text));
+    PlannedFile files[kMaxInstalledFiles];
+    for (size_t i = 0, count = FilesOfAnyInstall(name, files); i < count; ++i) {
+        char folder[MAX_PATH], path[MAX_PATH];
+        if (PlaceFolder(files[i].place, driverDir, folder) && AfxFormat(path, "%s\\%s", folder, files[i].name))
+            out.push_back((files[i].shared ? "*" : "") + std::string(path));
+    }
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -63,10 +63,6 @@ int CountPrintersContaining(const char* text, int stopAt) {
     return count;
 }
 
-bool SameName(const char* a, const char* b) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
-}
-
 UsedDriverFiles::UsedDriverFiles(const char* exceptDriver) : drivers_(ReadDriverList()) {
     AfxFormat(exceptDriver_, "%s", exceptDriver);
 }
@@ -86,6 +82,9 @@ bool UsedDriverFiles::Lists(const char* path) const {
     return false;
 }
 
-bool DeleteUnusedDriverFile(const char* path, const UsedDriverFiles& used) {
-    return used.Known() && !used.Lists(path) && DeleteFileA(path);
+const DRIVER_INFO_3A* UsedDriverFiles::Find(const char* driverName) const {
+    for (DWORD i = 0; i < drivers_.count; ++i)
+        if (drivers_.Drivers()[i].pName && SameName(drivers_.Drivers()[i].pName, driverName))
+            return &drivers_.Drivers()[i];
+    return nullptr;
 }
