@@ -8,6 +8,7 @@
 #include "../install/install_runner.h"
 #include "../install/messages.h"
 #include "../payload/held_folder.h"
+#include "../payload/install_plan.h"
 #include "../payload/payload_resource.h"
 
 namespace {
@@ -59,6 +60,15 @@ void SetupWizardApp::Delete() {
 }
 
 bool SetupWizardApp::ExtractPayload(unsigned id, const char* destination, unsigned char rewrite) {
+    PayloadBytes payload;
+    if (!FindPayload(id, payload)) return false;
+    // A rewritten file leaves its raw bytes in the staging folder's scratch
+    // copy, as the install's does.
+    if (rewrite == kRewriteModelLines) {
+        HeldFolder staging;
+        staging.Hold(kStagingFolder, false, false);
+        WritePayload(staging, kScratchFileName, id, kWriteUnchanged, "");
+    }
     // The destination's folder is held while the file is made in it.
     const char* name = AfxFindFileName(destination);
     char folderPath[MAX_PATH];

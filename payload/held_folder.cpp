@@ -119,6 +119,14 @@ private:
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Whether a path ends in a backslash, found by characters: a GBK or Big5
+// name may end in a 0x5C trail byte.
+bool EndsWithSeparator(const char* path) {
+    const char* last = nullptr;
+    for (const char* p = path; *p; p = CharNextA(p)) last = p;
+    return last && *last == '\\';
+}
+
 }  // namespace
 
 FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
@@ -126,7 +134,7 @@ FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
     staging_ = staging;
     size_t length = strlen(path);
     // "C:\x\" is held as "C:\x"; a drive's root keeps its backslash.
-    if (length > 3 && path[length - 1] == '\\') --length;
+    if (length > 3 && EndsWithSeparator(path)) --length;
     if (!AfxFormat(path_, "%.*s", static_cast<int>(length), path)) return FolderCheck::Failed;
     if (create) {
         StagingRights rights;
@@ -145,9 +153,12 @@ FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
     }
     FolderCheck check = FolderCheck::Held;
     BY_HANDLE_FILE_INFORMATION info;
+    // Wine opens where a symbolic link leads whatever the flags say, but
+    // shows the link by its path's attributes.
+    const DWORD pathAttributes = GetFileAttributesA(path_);
     if (!Information(handle_, info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         check = FolderCheck::Link;
-    } else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    } else if ((info.dwFileAttributes | pathAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) {
         // Only a volume mounted on the folder resolves to the folder's own
         // path; a system that cannot resolve it takes no reparse point.
         HANDLE target = CreateFileA(path_, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
@@ -169,8 +180,7 @@ void HeldFolder::Release() {
 }
 
 bool HeldFolder::PathOf(const char* name, char (&path)[MAX_PATH]) const {
-    size_t length = strlen(path_);
-    return length > 0 && AfxFormat(path, path_[length - 1] == '\\' ? "%s%s" : "%s\\%s", path_, name);
+    return path_[0] && AfxFormat(path, EndsWithSeparator(path_) ? "%s%s" : "%s\\%s", path_, name);
 }
 
 namespace {
@@ -252,7 +262,7 @@ bool HeldFolder::Holds(const char* name) const {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-NewFile::NewFile(const HeldFolder& folder, const char* name) : handle_(folder.CreateNew(name, error_)) {}
+NewFile::NewFile(const HeldFolder& folder, const char* name) { handle_ = folder.CreateNew(name, error_); }
 
 bool NewFile::Write(const void* bytes, DWORD size) {
     if (handle_ == INVALID_HANDLE_VALUE) return false;

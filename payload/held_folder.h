@@ -77,6 +77,6 @@ private:
     bool Fail(DWORD error);
     void Discard();
 
-    HANDLE handle_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
     DWORD error_ = 0;
 };

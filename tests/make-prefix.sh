@@ -10,8 +10,11 @@ standin=${2:-}
 tool=${3:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
-export WINEPREFIX=$prefix.tmp WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
+# WINE_ARCH=win64 makes a 64-bit prefix for a 64-bit build of the tests,
+# on hosts whose kernel cannot run 32-bit programs (see wine-arch.sh).
+. "$(dirname "$0")/wine-arch.sh" "${WINE_ARCH:-win32}"
+export WINEPREFIX=$prefix.tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine wineboot -i >/dev/null 2>&1
 reg() { wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
 reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768
@@ -26,5 +29,6 @@ if [ -n "$tool" ]; then
   wine "$tool" </dev/null >/dev/null 2>&1
 fi
 wineserver -w
+echo "$WINEARCH" > "$WINEPREFIX/.arch"
 touch "$WINEPREFIX/.ready"
 mv "$WINEPREFIX" "$prefix"

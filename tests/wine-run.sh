@@ -33,7 +33,8 @@ if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
   mkdir -p "$prefix/drive_c/TEMP"
   mount --bind "$WINE_RUN_C_TEMP" "$prefix/drive_c/TEMP" || exit 1
 fi
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+. "$(dirname "$0")/wine-arch.sh" "$(cat "$template/.arch" 2>/dev/null || echo win32)"
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 wine "$@"
 rc=$?

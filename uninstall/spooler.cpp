@@ -2,7 +2,14 @@
 #include "../framework/afx.h"
 #include <cstring>
 
+// The shipped program is 32-bit. A 64-bit build exists only to run the tests
+// with Wine's 64-bit loader, where a printer takes a driver of the
+// process's own environment.
+#ifdef _WIN64
+const char kDriverEnvironment[] = "Windows x64";
+#else
 const char kDriverEnvironment[] = "Windows NT x86";
+#endif
 
 bool GetDriverDirectory(char (&folder)[MAX_PATH]) {
     DWORD needed = 0;

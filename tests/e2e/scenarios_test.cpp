@@ -495,8 +495,9 @@ TEST(Attack, PrinterNamesThatWouldReachOtherFiles) {
     const std::string refused = 
         "The printer name set by PrinterName in the settings file setting.dll cannot be used: it is empty or too "
         "long, begins or ends with a blank, is a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9), would "
-        "give a driver file the name of a shared one (UNI, STDNAMES), or holds one of the characters \\ / : * ? \" < "
-        "> | ; , = % [ ] or a control character. Correct it and run the setup again.";
+        "give a driver file the name of a shared one (UNI, STDNAMES), holds one of the characters \\ / : * ? \" < "
+        "> | ; , = % [ ] or a control character, or names a printer driver that another program installed. Correct it "
+        "and run the setup again.";
     for (const char* name : {"CON", "UNI"}) {
         SCOPED_TRACE(name);
         NamePrinter(exe, name);

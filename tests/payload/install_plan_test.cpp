@@ -164,15 +164,17 @@ TEST(InstallPlanTest, UninstallCommandAndIcon) {
     }
 }
 
-// The key path's 60 characters leave 199 for a name; a driver folder too
-// long for the longest path makes the plan not fit there, never cut.
+// The printer installer's command takes the name three times and leaves 59
+// characters for it; a driver folder too long for the longest path makes
+// the plan not fit there, never cut.
 TEST(InstallPlanTest, NamesAndFoldersThatDoNotFitAreRefused) {
     InstallPlan plan;
-    const std::string longest(199, 'N');
+    const std::string longest(59, 'N');
     EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), "C:\\windows\\system32\\spool\\drivers\\w32x86", plan));
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), ("C:\\" + std::string(60, 'd')).c_str(), plan));
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), ("C:\\" + std::string(190, 'd')).c_str(), plan));
     EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), "", plan));   // no driver folder: its steps are skipped
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(200, 'N').c_str(), "", plan));
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(60, 'N').c_str(), "", plan));
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, "My Printer Name Of Fifty-Nine Characters Is Quoted Wholly 9", "", plan));   // with its quotes
     EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(5000, 'N').c_str(), "", plan));
     // A model file that would overwrite a shared one: UNIRES.DLL, STDNAMES.GPD.
     for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"})

@@ -6,7 +6,11 @@ namespace test {
 
 namespace {
 char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+#ifdef _WIN64   // the 64-bit build of the tests (tests/wine-arch.sh)
+char kEnvironment[] = "Windows x64";
+#else
 char kEnvironment[] = "Windows NT x86";
+#endif
 }  // namespace
 
 std::string PrinterDriverDirectory() {
@@ -84,6 +88,16 @@ bool AddTestPrinter(const std::string& printerName, const std::string& driverNam
     if (!printer) return false;
     ClosePrinter(printer);
     return true;
+}
+
+bool AddEarlierInstall(const std::string& printerName) {
+    HKEY key;
+    const std::string path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + printerName + " printer";
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return AddTestPrinter(printerName, printerName);
 }
 
 bool DeleteTestPrinter(const std::string& printerName) {

@@ -26,6 +26,10 @@ bool AddDriverUsing(const std::string& driverName, const std::vector<std::string
 // placeholder driver of that name first when there is none.
 bool AddTestPrinter(const std::string& printerName, const std::string& driverName = "Test Printer Driver",
                     const std::string& port = "LPT1:");
+// What an earlier install of this setup left: a printer of that name on the
+// driver of that name, and the setup's uninstall entry, which tells the
+// driver from one that another program installed.
+bool AddEarlierInstall(const std::string& printerName);
 bool DeleteTestPrinter(const std::string& printerName);
 bool DeleteTestDriver(const std::string& driverName);
 // Deletes every local printer (for an empty printer list).
