@@ -4,7 +4,9 @@
 // Windows program, so that Wine's sharing rules apply to it as to a user's.
 //   attacker LOG written|gone WATCHED copy PATH FILE   PATH becomes a copy of FILE
 //   attacker LOG written|gone WATCHED link PATH FILE   PATH becomes a hard link to FILE
-//   attacker LOG written|gone WATCHED swap PATH LINK   folder PATH goes, the link LINK takes its place
+//   attacker LOG written|gone WATCHED swap PATH TARGET folder PATH goes, a symbolic link to TARGET
+//                                                     takes its place (made by Linux's ln, as Wine's
+//                                                     CreateSymbolicLink does nothing)
 // copy and link act again each time WATCHED is written anew; the replacement
 // is prepared beforehand and moved in with one rename, as fast as it gets.
 #include <windows.h>
@@ -40,6 +42,38 @@ bool MoveOver(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// The Unix path Wine gives a Windows path ("" when it cannot say).
+std::string UnixPath(const std::string& path) {
+    using ToUnix = char*(CDECL*)(const WCHAR*);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    char* unix = toUnix && MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) ? toUnix(wide) : nullptr;
+    std::string result = unix ? unix : "";
+    if (unix) HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// A Linux shell, started beforehand, makes the link the moment PATH.old
+// appears (the Windows rename done), so the folder is missing for as short
+// a time as can be; PATH.stop ends it. PATH's folders need not exist yet.
+void StartLinker(const std::string& path, const std::string& target) {
+    std::string drive = UnixPath(path.substr(0, 3)), unixTarget = UnixPath(target);
+    if (!drive.empty() && drive.back() == '/') drive.pop_back();
+    std::string link = drive + "/" + path.substr(3);
+    for (char& c : link) if (c == '\\') c = '/';
+    std::string line = "Z:\\usr\\bin\\timeout 120 /bin/sh -c \"while [ ! -e " + link + ".old ] && [ ! -e " + link +
+                       ".stop ]; do :; done; [ -e " + link + ".old ] && ln -s " + unixTarget + " " + link + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+}
+
+bool Linked(const std::string& path, const std::string&) {
+    return Exists(path);
+}
+
 bool Prepare(const std::string& how, const std::string& source, const std::string& prepared) {
     DeleteFileA(prepared.c_str());
     return how == "copy" ? CopyFileA(source.c_str(), prepared.c_str(), FALSE)
@@ -59,12 +93,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Log("cannot prepare " + how + " " + arg);
         return 1;
     }
+    if (how == "swap") StartLinker(path, arg);
     Log("watching " + watched);
     for (;;) {
         while (Exists(watched) != (when == "written")) Sleep(1);
         DWORD error = 0;
-        bool done = how == "swap" ? Retry(MoveOver, path, path + ".old", error) && Retry(MoveOver, arg, path, error)
+        bool done = how == "swap" ? Retry(MoveOver, path, path + ".old", error) && Retry(Linked, path, "", error)
                                   : Retry(MoveOver, prepared, path, error);
+        if (how == "swap" && !done) CloseHandle(CreateFileA((path + ".stop").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                            CREATE_ALWAYS, 0, nullptr));
         Log(how + " " + path + (done ? ": done" : ": failed, error " + std::to_string(error)));
         if (how == "swap" || !done) return done ? 0 : 1;
         // Written anew only after the writer deleted it.
