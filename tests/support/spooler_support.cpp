@@ -156,6 +156,18 @@ std::vector<std::string> ListDrivers() {
     return names;
 }
 
+std::string DriverFiles(const std::string& driverName) {
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, kEnvironment, 3, nullptr, 0, &needed, &count);
+    std::vector<BYTE> block(needed ? needed : 1);
+    if (!EnumPrinterDriversA(nullptr, kEnvironment, 3, block.data(), needed, &needed, &count)) return "";
+    auto* drivers = reinterpret_cast<DRIVER_INFO_3A*>(block.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (drivers[i].pName && driverName == drivers[i].pName)
+            return std::string(drivers[i].pDriverPath) + "|" + drivers[i].pDataFile + "|" + drivers[i].pConfigFile;
+    return "";
+}
+
 std::string DefaultPrinter() {
     char name[1024] = {};
     DWORD size = sizeof name;

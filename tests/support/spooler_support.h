@@ -41,6 +41,8 @@ std::vector<std::string> ListPrinters();
 std::string DriverOfPrinter(const std::string& printerName);
 // Names of the installed drivers for "Windows NT x86" (level 1).
 std::vector<std::string> ListDrivers();
+// A driver's driver, data and configuration file, "|" between; "" when absent.
+std::string DriverFiles(const std::string& driverName);
 
 std::string DefaultPrinter();   // "" when there is none
 bool SetDefaultPrinterName(const std::string& printerName);
