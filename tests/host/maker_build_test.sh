@@ -22,6 +22,7 @@ check() {   # check WHAT COMMAND...: the command succeeds
 }
 says() { [[ $output == *"$1"* ]]; }
 quietly() { "$@" >/dev/null 2>&1; }
+fails() { ! "$@" >/dev/null 2>&1; }
 configure() {
   cmake -S "$src" -B "$build" -G "Unix Makefiles" -DPREPARE_WINE_PREFIX=OFF -DMAKER_PAYLOAD_DIR="$maker" "$@" \
     >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
@@ -58,19 +59,17 @@ fill() {
     case ${name,,} in *.dll) cp "$work/good.dll" "$maker/$name" ;; *) echo "help $name" >"$maker/$name" ;; esac
   done
 }
-fill
-# A wrong file fails the build and is named, with why.
-while read -r name file why; do
-  fill
-  cp "$work/$file" "$maker/$name"
-  build setup
-  check "$name as $file fails the build" [ $? -ne 0 ]
-  check "$name as $file is named: $why" says "$name is not a 32-bit Windows DLL (PE32, i386): $why"
-done <<'EOF'
-149_UNIDRV.DLL text.dll no MZ header
+# Wrong files among the right ones fail the build, each named with why.
+wrong='149_UNIDRV.DLL text.dll no MZ header
 157_KRXF.dll program.exe not a DLL
-200_KRXF.dll x64.dll not for i386
-EOF
+200_KRXF.dll x64.dll not for i386'
+fill
+while read -r name file why; do cp "$work/$file" "$maker/$name"; done <<<"$wrong"
+build setup
+check "wrong maker files fail the build" [ $? -ne 0 ]
+while read -r name file why; do
+  check "$name as $file is named: $why" says "$name is not a 32-bit Windows DLL (PE32, i386): $why"
+done <<<"$wrong"
 fill
 build setup
 check "setup.exe builds with every maker file" [ $? -eq 0 ]
@@ -83,7 +82,7 @@ version_of() {
     grep -e ' FILEVERSION' -e '"FileVersion"' -e '"CompanyName"' -e '"LegalCopyright"' | sed 's/^ *//'
 }
 for program in setup.exe uninstaller/uninstall.exe; do
-  check "$program unsigned without the signing options" ! quietly osslsigncode verify -in "$build/$program"
+  check "$program unsigned without the signing options" fails osslsigncode verify -in "$build/$program"
   check "$program carries today's version details" \
     [ "$(version_of "$build/$program")" = $'FILEVERSION 1, 0, 0, 0\nVALUE "FileVersion", "1.0.0.0"' ]
 done
