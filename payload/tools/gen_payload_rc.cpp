@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
     if (!standIn) {
         printf("payload: embeds%s\npayload: lacks%s\n", embeds.str().c_str(),
                lacks.str().empty() ? " nothing" : lacks.str().c_str());
+        fflush(stdout);
         if (release && !missing.empty()) {
             fprintf(stderr,
                     "gen_payload_rc: the maker's files are missing from %s:\n%s"
