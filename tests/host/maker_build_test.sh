@@ -47,7 +47,7 @@ check "the build lists the ids it embeds" says "payload: embeds 146 147 148 153 
 check "and those it lacks" says "payload: lacks 149 150 151 152 156 157 161 163"
 
 # Every maker file there: a small 32-bit DLL for each DLL, text for the rest.
-echo 'int x;' | i686-w64-mingw32-gcc -shared -x c - -o "$work/good.dll"
+echo 'int x;' | i686-w64-mingw32-gcc-posix -shared -x c - -o "$work/good.dll"
 cp "$build/uninstaller/uninstall.exe" "$work/program.exe"
 cp "$work/good.dll" "$work/x64.dll"   # the same DLL marked for x86-64
 pe=$(od -An -tu4 -j60 -N4 "$work/good.dll" | tr -d ' ')
