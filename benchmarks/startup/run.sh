@@ -22,7 +22,7 @@ mkdir -p "$prefix/drive_c/bench"
 cp "$build/setup.exe" "$build/benchmarks/startup/minimal_dialog.exe" "$prefix/drive_c/bench/"
 # Wine's services start inside the display, with their output away from ours.
 export RUNS=$runs
-"$root/scripts/with-display.sh" bash -c '
+"$root/scripts/with-display.sh" timeout 900 bash -c '
   wine cmd /c exit </dev/null >/dev/null 2>&1
   wine "$0" "$RUNS" "C:\bench\setup.exe" "C:\bench\minimal_dialog.exe" >"$1" 2>/dev/null
   rc=$?; wineserver -k; exit $rc' "$build/benchmarks/startup/startup_bench.exe" "$prefix/bench.txt"
