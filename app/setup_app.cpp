@@ -45,7 +45,7 @@ static void DefaultPrinterName(char (&name)[MAX_PATH]) {
         const char* next = static_cast<const char*>(memchr(line, '\n', end - line));
         const char* lineEnd = next ? next : end;
         if (lineEnd > line && lineEnd[-1] == '\r') --lineEnd;
-        if (static_cast<size_t>(lineEnd - line) >= keyLength && _strnicmp(line, key, keyLength) == 0) {
+        if (static_cast<size_t>(lineEnd - line) >= keyLength && SameName(line, key, static_cast<int>(keyLength))) {
             size_t length = lineEnd - line - keyLength;
             if (length >= sizeof name) length = sizeof name - 1;
             memcpy(name, line + keyLength, length);

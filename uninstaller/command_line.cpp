@@ -4,16 +4,6 @@
 
 namespace {
 
-// ASCII-only, so the trail byte of a GBK or Big5 character never matches.
-bool StartsWithNoCase(const char* text, const char* prefix) {
-    for (; *prefix; ++text, ++prefix) {
-        char a = *text, b = *prefix;
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
@@ -28,7 +18,8 @@ bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size
     const size_t prefixLength = sizeof kPrefix - 1, extensionLength = sizeof kExtension - 1;
     size_t length = strlen(base);
     if (length <= prefixLength + extensionLength) return false;
-    if (!StartsWithNoCase(base, kPrefix) || !StartsWithNoCase(base + length - extensionLength, kExtension))
+    if (!SameName(base, kPrefix, static_cast<int>(prefixLength)) ||
+        !SameName(base + length - extensionLength, kExtension, static_cast<int>(extensionLength)))
         return false;
     // %.*s copies exactly the name between prefix and extension.
     int nameLength = static_cast<int>(length - prefixLength - extensionLength);
