@@ -195,7 +195,8 @@ bool IsPlainFileOf(HANDLE file, HANDLE folder, const char* name) {
         return false;
     char folderPath[MAX_PATH], filePath[MAX_PATH], expected[MAX_PATH];
     if (!FinalPath(folder, folderPath)) return true;   // before Vista: the held folder is proof enough
-    return FinalPath(file, filePath) && AfxFormat(expected, "%s\\%s", folderPath, name) &&
+    return FinalPath(file, filePath) &&
+           AfxFormat(expected, EndsWithSeparator(folderPath) ? "%s%s" : "%s\\%s", folderPath, name) &&
            SameName(filePath, expected);
 }
 
