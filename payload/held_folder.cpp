@@ -117,6 +117,12 @@ private:
     SECURITY_ATTRIBUTES attributes_ = {};
 };
 
+// Made once: every staged file and folder gets the same.
+SECURITY_ATTRIBUTES* StagingAttributes() {
+    static StagingRights rights;
+    return rights.Get();
+}
+
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Whether a path ends in a backslash, found by characters: a GBK or Big5
@@ -137,9 +143,8 @@ FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
     if (length > 3 && EndsWithSeparator(path)) --length;
     if (!AfxFormat(path_, "%.*s", static_cast<int>(length), path)) return FolderCheck::Failed;
     if (create) {
-        StagingRights rights;
-        if (staging && !rights.Get()) return FolderCheck::Failed;
-        CreateDirectoryA(path_, staging ? rights.Get() : nullptr);   // an existing folder is checked below
+        if (staging && !StagingAttributes()) return FolderCheck::Failed;
+        CreateDirectoryA(path_, staging ? StagingAttributes() : nullptr);   // an existing folder is checked below
     }
     // The entry itself, not where a link would lead; without delete
     // sharing no one can rename or remove it while it is held.
@@ -209,9 +214,8 @@ HANDLE HeldFolder::CreateNew(const char* name, DWORD& error) const {
         return INVALID_HANDLE_VALUE;
     }
     if ((error = Remove(name)) != 0) return INVALID_HANDLE_VALUE;
-    StagingRights rights;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0, staging_ ? rights.Get() : nullptr,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0,
+                              staging_ ? StagingAttributes() : nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = GetLastError();
         return file;

@@ -14,7 +14,8 @@ mkdir -p "$build/wine/runs"
 prefix=$(mktemp -d "$build/wine/runs/bench.XXXXXX")
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
 cp -a "$build/wine/template/." "$prefix/"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$root/tests/wine-arch.sh" "$(cat "$build/wine/template/.arch" 2>/dev/null || echo win32)"
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Both programs in one folder of the prefix; setup.exe's first run (the
 # warm-up) writes its language and settings files, so the timed runs are
 # ordinary later starts.
@@ -22,7 +23,9 @@ mkdir -p "$prefix/drive_c/bench"
 cp "$build/setup.exe" "$build/benchmarks/startup/minimal_dialog.exe" "$prefix/drive_c/bench/"
 # Wine's services start inside the display, with their output away from ours.
 export RUNS=$runs
+export WINE=${WINELOADER:-wine}
 "$root/scripts/with-display.sh" timeout 900 bash -c '
+  wine() { $WINE "$@"; }
   wine cmd /c exit </dev/null >/dev/null 2>&1
   wine "$0" "$RUNS" "C:\bench\setup.exe" "C:\bench\minimal_dialog.exe" >"$1" 2>/dev/null
   rc=$?; wineserver -k; exit $rc' "$build/benchmarks/startup/startup_bench.exe" "$prefix/bench.txt"
