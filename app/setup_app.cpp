@@ -3,6 +3,8 @@
 #include "language_files.h"
 #include "text_language.h"
 #include "os_version.h"
+#include "command_line.h"
+#include "unattended.h"
 #include "../wizard/run_wizard.h"
 #include "../framework/file_exception.h"
 #include "../framework/file_find.h"
@@ -59,20 +61,31 @@ static void DefaultPrinterName(char (&name)[MAX_PATH]) {
 }
 
 bool SetupWizardApp::InitInstance() {
+    const CommandLineSwitches switches = ParseCommandLine(GetCommandLineA());
+    if (switches.usage) {
+        ShowUsage();
+        return false;
+    }
+    exitCode_ = RefusalAtStart(switches.silent);
+    if (exitCode_ != kSetupInstalled) return false;
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
+    if (switches.silent) {
+        exitCode_ = RunUnattended(LoadConfiguration(), switches.logPath);
+        return false;
+    }
     LoadConfiguration();
     RunWizard([] { theApp.InstallDriver(); });
     return false;
 }
 
-void SetupWizardApp::LoadConfiguration() {
+bool SetupWizardApp::LoadConfiguration() {
     // Without its own folder the program writes nothing: the current folder
     // may be any folder, the system's own among them.
     if (!g_AppDirectory[0]) {
         DefaultPrinterName(g_PrinterName);
-        return;
+        return true;
     }
     char languageFolder[MAX_PATH];
     if (AfxFormat(languageFolder, "%s%s", g_AppDirectory, kLanguageFolder))
@@ -94,6 +107,7 @@ void SetupWizardApp::LoadConfiguration() {
                                  g_SettingFile);
     else   // read-only media, a full disk, a folder too long: the embedded defaults
         DefaultPrinterName(g_PrinterName);
+    return true;
 }
 
 void SetupWizardApp::WriteStartupFile(unsigned id, const char* path) {

@@ -7,13 +7,16 @@ class UsedDriverFiles;
 class SetupWizardApp : public CWinApp {
 public:
     bool InitInstance() override;
+    // The exit code: what /S did, or why the program ended at start.
+    int ExitInstance() override { return exitCode_; }
     // Removes an earlier installation of the same printer, registers the
     // uninstall entry and deletes the driver's paper form.
     void Delete() override;
 
     // Start-up after the program folder is known: the Language folder and
-    // files, the settings file and the printer name.
-    void LoadConfiguration();
+    // files, the settings file and the printer name. False when the
+    // program's folder or its Language folder leads elsewhere.
+    bool LoadConfiguration();
     // Makes sure a language file for the named language ("" = the one the
     // settings file names) exists and settles g_LanguageFile.
     void LoadLanguage(const char* languageName);
@@ -36,6 +39,9 @@ public:
     bool DeleteFromTempDirectory(const char* fileName);
     // Removes a form from the local print server's form list.
     bool DeletePaperForm(const char* formName);
+
+private:
+    int exitCode_ = 0;
 };
 
 extern SetupWizardApp theApp;
