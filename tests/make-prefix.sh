@@ -3,14 +3,16 @@
 #   make-prefix.sh PREFIX_DIR [PRINTUI_STANDIN_DLL] [PREFIX_TOOL_EXE]
 # a 32-bit prefix with a virtual desktop, CJK font replacements, the
 # printer-installer stand-in in place of Wine's printui.dll and, through the
-# prefix tool, one ordinary printer as a real system has.
+# prefix tool, one ordinary printer as a real system has. With
+# WINEARCH=win64 a 64-bit prefix, where 32-bit programs run under WoW64 as
+# on 64-bit Windows (the tests that need one give no tools).
 set -eu
 prefix=$1
 standin=${2:-}
 tool=${3:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
-export WINEPREFIX=$prefix.tmp WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix.tmp WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
 reg() { wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default

@@ -6,9 +6,12 @@
 # own: nothing is copied, and the mounts go with the test however it ends.
 # Where no namespace can be had (not root), the template is copied whole.
 # WINE_KEEP_PREFIX=1 keeps a whole copy for a look afterwards.
+# WINE_RUN_ARCH=win64 runs in the 64-bit template (template64) instead.
 set -u
 wine_dir=$(cd "$1" && pwd) || exit 1; shift
+arch=${WINE_RUN_ARCH:-win32}
 template=$wine_dir/template
+[ "$arch" = win64 ] && template=$wine_dir/template64
 if [ ! -f "$template/.ready" ]; then
   echo "wine-run: no prepared prefix in $template (build the wine_template target)" >&2
   exit 1
@@ -33,7 +36,7 @@ if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
   mkdir -p "$prefix/drive_c/TEMP"
   mount --bind "$WINE_RUN_C_TEMP" "$prefix/drive_c/TEMP" || exit 1
 fi
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 wine "$@"
 rc=$?
