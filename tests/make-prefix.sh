@@ -13,8 +13,11 @@ tool=${3:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX=$prefix.tmp WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
-reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+# Wine's 64-bit loader makes and sets a 64-bit prefix itself.
+wine=wine
+[ "$WINEARCH" = win64 ] && wine=/usr/lib/wine/wine64
+$wine wineboot -i >/dev/null 2>&1
+reg() { $wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
 reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768
 for font in SimSun NSimSun PMingLiU MingLiU; do
