@@ -1,14 +1,17 @@
-// Names of the language files in the program's "Language" folder and the
-// embedded files they are written from.
+// The language files in the program's "Language" folder and the settings
+// file beside the program, as the catalogue names them.
 #pragma once
+#include "text_language.h"
+#include "../payload/catalogue.h"
 
 const char kLanguageFolder[] = "Language";
-const char kEnglishFile[] = "\\Multi_eng.dll";
-const char kSimplifiedFile[] = "\\Multi_ch.dll";
-const char kTraditionalFile[] = "\\Multi_ch_BIG5.dll";
-const char kSettingFileName[] = "setting.dll";
 
-const unsigned kEnglishPayload = 147;
-const unsigned kSimplifiedPayload = 146;
-const unsigned kTraditionalPayload = 248;
-const unsigned kSettingsPayload = 148;
+inline const CatalogueEntry* LanguageFileEntry(TextLanguage language) {
+    const PayloadVariant variant = language == TextLanguage::Simplified    ? PayloadVariant::Simplified
+                                   : language == TextLanguage::Traditional ? PayloadVariant::Traditional
+                                                                           : PayloadVariant::English;
+    return FindCatalogueEntry(PayloadRole::LanguageFile, PayloadSet::Any, variant);
+}
+inline const CatalogueEntry* SettingsFileEntry() {
+    return FindCatalogueEntry(PayloadRole::SettingsFile, PayloadSet::Any);
+}

@@ -3,6 +3,7 @@
 #include "language_files.h"
 #include "text_language.h"
 #include "../framework/file_find.h"
+#include "../payload/held_folder.h"
 #include <cstring>
 
 static const int kProfileText = 1000;
@@ -35,19 +36,20 @@ void SetupWizardApp::LoadLanguage(const char* languageName) {
     else
         lstrcpynA(wanted, "English", sizeof wanted);
 
+    const CatalogueEntry* english = LanguageFileEntry(TextLanguage::English);
     if (!LanguageFileExists(wanted)) {
+        // Written only into a plain folder of that name, held meanwhile:
+        // never through a link someone put beside the program.
         char folder[MAX_PATH];
-        if (AfxFormat(folder, "%s%s", g_AppDirectory, kLanguageFolder)) {
-            CreateDirectoryA(folder, nullptr);
+        HeldFolder held;
+        if (AfxFormat(folder, "%s%s", g_AppDirectory, kLanguageFolder) &&
+            held.Hold(folder, true, false) == FolderCheck::Held) {
             bool traditional = LanguageOfSystem(GetSystemDefaultLangID()) == TextLanguage::Traditional;
-            char path[MAX_PATH];
-            if (AfxFormat(path, "%s%s", folder, kEnglishFile))
-                WriteStartupFile(kEnglishPayload, path);
-            if (AfxFormat(path, "%s%s", folder, traditional ? kTraditionalFile : kSimplifiedFile))
-                WriteStartupFile(traditional ? kTraditionalPayload : kSimplifiedPayload, path);
+            WriteStartupFile(held, english->id);
+            WriteStartupFile(held, LanguageFileEntry(traditional ? TextLanguage::Traditional : TextLanguage::Simplified)->id);
         }
         // A run that had to write the language files shows English.
-        AfxFormat(g_LanguageFile, "%s%s%s", g_AppDirectory, kLanguageFolder, kEnglishFile);
+        AfxFormat(g_LanguageFile, "%s%s\\%s", g_AppDirectory, kLanguageFolder, english->fileName);
         lstrcpynA(wanted, "English", sizeof wanted);
     }
 

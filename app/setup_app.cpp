@@ -6,8 +6,9 @@
 #include "command_line.h"
 #include "unattended.h"
 #include "../wizard/run_wizard.h"
-#include "../framework/file_exception.h"
 #include "../framework/file_find.h"
+#include "../install/messages.h"
+#include "../payload/held_folder.h"
 #include "../payload/payload_resource.h"
 #include <cstring>
 
@@ -28,11 +29,8 @@ static void SetProgramDirectory() {
 
 static void ChooseInitialLanguageFile(const char*& languageName) {
     const TextLanguage language = LanguageOfSystem(GetSystemDefaultLangID());
-    const char* file = language == TextLanguage::Simplified    ? kSimplifiedFile
-                       : language == TextLanguage::Traditional ? kTraditionalFile
-                                                               : kEnglishFile;
     languageName = language == TextLanguage::English ? "English" : "Chinese";
-    AfxFormat(g_LanguageFile, "%s%s%s", g_AppDirectory, kLanguageFolder, file);
+    AfxFormat(g_LanguageFile, "%s%s\\%s", g_AppDirectory, kLanguageFolder, LanguageFileEntry(language)->fileName);
 }
 
 // PrinterName of the embedded default settings ("MERLO" should it lack
@@ -40,7 +38,7 @@ static void ChooseInitialLanguageFile(const char*& languageName) {
 static void DefaultPrinterName(char (&name)[MAX_PATH]) {
     lstrcpynA(name, "MERLO", sizeof name);
     PayloadBytes settings;
-    if (!FindPayload(kSettingsPayload, settings)) return;
+    if (!FindPayload(SettingsFileEntry()->id, settings)) return;
     const char* text = static_cast<const char*>(settings.data);
     const char* end = text + settings.size;
     const char key[] = "PrinterName=";
@@ -71,35 +69,56 @@ bool SetupWizardApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
+    char refused[MAX_PATH];
+    const bool configured = LoadConfiguration(refused);
     if (switches.silent) {
-        exitCode_ = RunUnattended(LoadConfiguration(), switches.logPath);
+        exitCode_ = RunUnattended(configured ? "" : refused, switches.logPath);
         return false;
     }
-    LoadConfiguration();
+    if (!configured) {
+        char text[1024];
+        if (AfxFormat(text, TextIn(kProgramFolderLinkedText, LanguageOfSystem(GetSystemDefaultLangID())), refused))
+            AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        return false;
+    }
     RunWizard([] { theApp.InstallDriver(); });
     return false;
 }
 
-bool SetupWizardApp::LoadConfiguration() {
+bool SetupWizardApp::LoadConfiguration(char (&refused)[MAX_PATH]) {
+    refused[0] = '\0';
     // Without its own folder the program writes nothing: the current folder
     // may be any folder, the system's own among them.
     if (!g_AppDirectory[0]) {
         DefaultPrinterName(g_PrinterName);
         return true;
     }
-    char languageFolder[MAX_PATH];
-    if (AfxFormat(languageFolder, "%s%s", g_AppDirectory, kLanguageFolder))
-        CreateDirectoryA(languageFolder, nullptr);
+    // Anyone who may write beside the program may have put links there:
+    // the program's folder and its Language folder are held while start-up
+    // writes, and one that leads elsewhere is refused before anything is
+    // written.
+    HeldFolder programFolder, languageFolder;
+    char languagePath[MAX_PATH];
+    if (programFolder.Hold(g_AppDirectory, false, false) == FolderCheck::Link) {
+        AfxFormat(refused, "%s", g_AppDirectory);
+        return false;
+    }
+    if (AfxFormat(languagePath, "%s%s", g_AppDirectory, kLanguageFolder) &&
+        languageFolder.Hold(languagePath, true, false) == FolderCheck::Link) {
+        AfxFormat(refused, "%s", languagePath);
+        return false;
+    }
 
     const char* languageName;
     ChooseInitialLanguageFile(languageName);
     LoadLanguage(languageName);
 
-    AfxFormat(g_SettingFile, "%s%s", g_AppDirectory, kSettingFileName);
+    const CatalogueEntry* settings = SettingsFileEntry();
+    AfxFormat(g_SettingFile, "%s%s", g_AppDirectory, settings->fileName);
     CFileFind finder;
     bool haveSettings = g_SettingFile[0] && finder.FindFile(g_SettingFile);
     if (g_SettingFile[0] && !haveSettings) {
-        WriteStartupFile(kSettingsPayload, g_SettingFile);
+        WriteStartupFile(programFolder, settings->id);
         haveSettings = finder.FindFile(g_SettingFile);
     }
     if (haveSettings)
@@ -110,7 +129,8 @@ bool SetupWizardApp::LoadConfiguration() {
     return true;
 }
 
-void SetupWizardApp::WriteStartupFile(unsigned id, const char* path) {
-    ExtractPayload(id, path, 0);
-    CFileException::TakePending();   // the program runs on without the file
+void SetupWizardApp::WriteStartupFile(const HeldFolder& folder, unsigned id) {
+    // The program runs on without the file.
+    const CatalogueEntry* entry = FindCatalogueEntry(static_cast<unsigned short>(id));
+    if (entry) WritePayload(folder, entry->fileName, id, 0, "");
 }

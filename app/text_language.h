@@ -28,3 +28,16 @@ short PreselectedLanguageIndex(LANGID systemLanguage);
 inline TextLanguage LanguageOfChoice(short languageIndex, LANGID systemLanguage) {
     return ChooseTextLanguage(languageIndex == 0, systemLanguage);
 }
+
+// A text of the programs in their three languages. The Chinese texts are
+// GBK and Big5 bytes, passed to the system as they are.
+struct LocalizedText {
+    const char* english;
+    const char* simplified;    // GBK
+    const char* traditional;   // Big5
+};
+inline const char* TextIn(const LocalizedText& text, TextLanguage language) {
+    return language == TextLanguage::Simplified    ? text.simplified
+           : language == TextLanguage::Traditional ? text.traditional
+                                                   : text.english;
+}

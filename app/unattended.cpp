@@ -2,9 +2,8 @@
 #include "app_state.h"
 #include "start_checks.h"
 #include "text_language.h"
-#include "../framework/file_exception.h"
 #include "../install/printer_name_check.h"
-#include "../payload/new_file.h"
+#include "../payload/held_folder.h"
 #include <cstring>
 
 namespace {
@@ -48,30 +47,36 @@ const char* const kUsage[] = {
     "\367\246\127\272\331> printer setup.log\241\166\241\103",
 };
 
+// Holds the folder of `path` and gives the file name in it.
+const char* HoldFolderOf(const char* path, HeldFolder& folder) {
+    const char* name = AfxFindFileName(path);
+    char folderPath[MAX_PATH];
+    if (AfxFormat(folderPath, "%.*s", static_cast<int>(name - path), path)) folder.Hold(folderPath, false, false);
+    return name;
+}
+
 // One line a step, each with its local time. The log is made new (a file
-// or link someone put at its name goes first); a log that cannot be
-// written changes nothing of the install.
+// or link someone put at its name goes first, and a folder that leads
+// elsewhere takes none); a log that cannot be written changes nothing of
+// the install.
 class SetupLog {
 public:
-    explicit SetupLog(const char* path) : file_(path) { CFileException::TakePending(); }
-    ~SetupLog() {
-        file_.Close();
-        CFileException::TakePending();
-    }
+    explicit SetupLog(const char* path) : name_(HoldFolderOf(path, folder_)), file_(folder_, name_) {}
+    ~SetupLog() { file_.Close(); }
     template <typename... Args>
     void Line(const char* format, Args... args) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         char text[3 * MAX_PATH], line[3 * MAX_PATH + 32];
-        if (!AfxFormat(text, format, args...) ||
-            !AfxFormat(line, "%04u-%02u-%02u %02u:%02u:%02u %s\r\n", now.wYear, now.wMonth, now.wDay, now.wHour,
-                       now.wMinute, now.wSecond, text))
-            return;
-        file_.Write(line, static_cast<DWORD>(strlen(line)));
-        CFileException::TakePending();
+        if (AfxFormat(text, format, args...) &&
+            AfxFormat(line, "%04u-%02u-%02u %02u:%02u:%02u %s\r\n", now.wYear, now.wMonth, now.wDay, now.wHour,
+                      now.wMinute, now.wSecond, text))
+            file_.Write(line, static_cast<DWORD>(strlen(line)));
     }
 
 private:
+    HeldFolder folder_;
+    const char* name_;
     NewFile file_;
 };
 
@@ -139,7 +144,10 @@ void ShowUsage() {
 }
 
 bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PATH]) {
-    if (logSwitch[0]) return AfxFormat(path, "%s", logSwitch);
+    if (logSwitch[0]) {
+        const DWORD length = GetFullPathNameA(logSwitch, MAX_PATH, path, nullptr);
+        return length > 0 && length < MAX_PATH;
+    }
     char temp[MAX_PATH];
     const DWORD length = GetTempPathA(sizeof temp, temp);
     if (length == 0 || length >= sizeof temp) return false;
@@ -147,14 +155,13 @@ bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PA
     return AfxFormat(path, "%s%s printer setup.log", temp, printerName);
 }
 
-int RunUnattended(bool configured, const char* logSwitch) {
+int RunUnattended(const char* refusedFolder, const char* logSwitch) {
     const LANGID systemLanguage = GetSystemDefaultLangID();
     char path[MAX_PATH];
     SetupLog log(LogPath(logSwitch, g_PrinterName, path) ? path : "");
     LogStart(log, systemLanguage);
-    if (!configured) {
-        log.Line("outcome %d: the program's folder %s or its Language folder leads elsewhere", kSetupFolderRefused,
-                 g_AppDirectory);
+    if (refusedFolder[0]) {
+        log.Line("outcome %d: the folder %s is refused: it leads elsewhere", kSetupFolderRefused, refusedFolder);
         return kSetupFolderRefused;
     }
 

@@ -23,11 +23,13 @@ int RefusalAtStart(bool silent);
 
 void ShowUsage();
 
-// The log's path: /LOG's, or "<printer name> printer setup.log" in the
+// The log's path: /LOG's (from the current folder when relative), or
+// "<printer name> printer setup.log" in the
 // user's TEMP folder ("printer setup.log" for a name the install refuses,
 // which could lead out of that folder). False when it does not fit.
 bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PATH]);
 
-// /S after start-up (`configured`: LoadConfiguration's answer): the install
-// with the preselected choices, logged; gives the exit code.
-int RunUnattended(bool configured, const char* logSwitch);
+// /S after start-up (`refusedFolder`: the folder LoadConfiguration refused,
+// "" when none): the install with the preselected choices, logged; gives
+// the exit code.
+int RunUnattended(const char* refusedFolder, const char* logSwitch);

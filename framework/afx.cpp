@@ -27,6 +27,10 @@ const char* AfxFindFileName(const char* path) {
     return name;
 }
 
+bool SameName(const char* a, const char* b, int length) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, length, b, length) == CSTR_EQUAL;
+}
+
 int AfxMessageBox(const char* text, UINT type, UINT /*helpContext*/) {
     CWnd* main = AfxGetMainWnd();
     HWND owner = main ? main->GetSafeHwnd() : nullptr;

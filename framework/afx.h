@@ -25,6 +25,11 @@ bool AfxFormat(char (&buffer)[N], const char* format, Args... args) {
 // may be 0x5C (Big5), the backslash.
 const char* AfxFindFileName(const char* path);
 
+// Names of files, printers and drivers compare as the system does: letter
+// case aside, in the system's code page. `length` limits both to their first
+// characters (-1: whole).
+bool SameName(const char* a, const char* b, int length = -1);
+
 // Message box with the application name as caption, owned by the main window.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = 0);

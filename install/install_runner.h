@@ -36,3 +36,9 @@ struct InstallOutcome {
 };
 
 InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts = kPrinterWaitAttempts);
+
+// The install's first phase alone: removes the files of an earlier install
+// of the same printer, writes the uninstall entry and deletes the paper
+// form. Does nothing with a printer name the install would refuse, or
+// staging folders it would refuse.
+void CleanUpEarlierInstall(const InstallChoices& choices);

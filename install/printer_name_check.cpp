@@ -18,11 +18,6 @@ bool HasForbiddenCharacter(const char* name) {
     return false;
 }
 
-bool SameAscii(const char* a, size_t length, const char* b) {
-    return strlen(b) == length && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a, static_cast<int>(length), b,
-                                                 static_cast<int>(length)) == CSTR_EQUAL;
-}
-
 // CON, PRN, COM1 ... name devices whatever extension follows: C:\TEMP\PRN.GPD
 // would be the printer port, not a file.
 bool IsDeviceName(const char* name) {
@@ -32,7 +27,7 @@ bool IsDeviceName(const char* name) {
     size_t length = strcspn(name, ".");
     while (length > 0 && name[length - 1] == ' ') --length;
     for (const char* device : kDevices)
-        if (SameAscii(name, length, device)) return true;
+        if (strlen(device) == length && SameName(name, device, static_cast<int>(length))) return true;
     return false;
 }
 

@@ -1,25 +1,15 @@
-#include "../app/setup_app.h"
-#include "../app/app_state.h"
-#include "install_plan.h"
-#include "new_file.h"
 #include "payload_resource.h"
+#include "held_folder.h"
+#include "../framework/afx.h"
 #include "rewrite_lines.h"
 #include <cstring>
-
-// Writes the bytes in one call, into a file made new; false when that
-// failed (the file exception is pending).
-static bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
-    NewFile file(path);
-    return file.Write(bytes, size) && file.Close();
-}
 
 // The embedded INF names the model "KRX" throughout, in its models, file
 // names and sections: each occurrence becomes the printer name, and every
 // other byte stays as it is (so the INF of KRX is the embedded one).
-static bool WriteWithModelName(const char* path, const char* bytes, DWORD size, const char* printer) {
+static bool WriteWithModelName(NewFile& file, const char* bytes, DWORD size, const char* printer) {
     const char kModel[] = "KRX";
     const DWORD modelLength = sizeof kModel - 1;
-    NewFile file(path);
     DWORD copied = 0;
     for (DWORD i = 0; i + modelLength <= size;) {
         if (memcmp(bytes + i, kModel, modelLength) != 0) {
@@ -69,27 +59,20 @@ bool FindPayload(unsigned id, PayloadBytes& bytes) {
     return true;
 }
 
-bool SetupWizardApp::ExtractPayload(unsigned id, const char* destination, unsigned char rewrite) {
+DWORD WritePayload(const HeldFolder& folder, const char* name, unsigned id, unsigned char rewrite,
+                   const char* printerName) {
     PayloadBytes payload;
-    if (!FindPayload(id, payload)) return false;
-    const void* bytes = payload.data;
-    DWORD size = payload.size;
-
-    if (rewrite == kWriteUnchanged) {
-        WriteWholeFile(destination, bytes, size);
-        return true;
-    }
-    if (rewrite == kReplaceModelName) {
-        WriteWithModelName(destination, static_cast<const char*>(bytes), size, g_PrinterName);
-        return true;
-    }
-    // The rewrite reads back the scratch copy. A printer name too long for
-    // the rule lines leaves the destination alone.
+    if (!FindPayload(id, payload)) return ERROR_RESOURCE_NAME_NOT_FOUND;
+    const char* bytes = static_cast<const char*>(payload.data);
     LineRule rules[5];
-    char scratch[MAX_PATH];
-    if (!BuildModelNameRules(rules, g_PrinterName) ||
-        !AfxFormat(scratch, "%s\\%s", kStagingFolder, kScratchFileName))
-        return true;
-    if (WriteWholeFile(scratch, bytes, size)) RewriteLines(scratch, destination, rules, 5);
-    return true;
+    if (rewrite == kRewriteModelLines && !BuildModelNameRules(rules, printerName)) return 0;
+
+    NewFile file(folder, name);
+    if (rewrite == kRewriteModelLines)
+        RewriteLines(bytes, payload.size, file, rules, 5);
+    else if (rewrite == kReplaceModelName)
+        WriteWithModelName(file, bytes, payload.size, printerName);
+    else
+        if (file.Write(bytes, payload.size)) file.Close();
+    return file.Error();
 }

@@ -55,11 +55,26 @@ struct CopyCase {
     PayloadSet set;
     const char* formats[3];   // resource DLL, rendering plug-in, user-interface plug-in
 };
+const R kModelDllRoles[3] = {R::ResourceDll, R::RenderPlugin, R::UiPlugin};
 const CopyCase kModelDllCopies[] = {
     {PayloadSet::XP, {"%sRES.DLL", "%sD.dll", "%sF.dll"}},
     {PayloadSet::Win2000, {"%sRES.DLL", "%sD.DLL", "%sF.DLL"}},
     {PayloadSet::General, {"%sRES.dll", "%sD.dll", "%sF.dll"}},
 };
+
+// What the printer installer is started with. It reads the INF the install
+// wrote, the port, the new printer's name and the model the INF names; the
+// install command's last blank is part of it.
+const char kInstallCommand[] = "rundll32.exe printui.dll,PrintUIEntry /if /f %s /r \"%s\" /b \"%s\" /m \"%s\" ";
+const char kDefaultCommand[] = "rundll32 printui.dll,PrintUIEntry /y /n \"%s\"";
+const char kPrinterPort[] = "LPT1:";
+
+// A path on a command line or in the uninstall entry: quoted when it holds
+// a blank, which would otherwise end it (C:\TEMP\POS 80.INF would be read
+// as C:\TEMP\POS, a file anyone may put there).
+bool QuotedIfBlank(char (&text)[MAX_PATH], const char* path) {
+    return AfxFormat(text, strchr(path, ' ') ? "\"%s\"" : "%s", path);
+}
 
 class PlanBuilder {
 public:
@@ -73,40 +88,55 @@ public:
         }
     }
 
-    bool Build() {
+    bool Build(const char* driverFolder) {
         plan_.stepCount = 0;
+        ok_ = AfxFormat(plan_.printer, "%s", printer_) && AfxFormat(plan_.driverFolder, "%s", driverFolder);
         size_t earlier = 0;
         for (Place place : {Place::DriverFolder, Place::DriverVersion3, Place::Staging})
             for (R role : kEarlierInstallRoles)
                 ok_ = ok_ && Name(Entry(role)->fileName, place, plan_.earlierInstall[earlier++]);
 
-        CreateFolders(3);
         for (R role : kStagedRoles) {
             Add(StepKind::Delete, Entry(role)->fileName, Place::Staging);
             Add(StepKind::Delete, Entry(role)->fileName, Place::DriverFolder);
             if (IsModelFile(role)) Add(StepKind::Delete, Entry(role)->fileName, Place::DriverVersion3);
         }
+        // The driver folder's copies are written from the program's own
+        // bytes, never read back from the staging folder, which others may
+        // change.
         const CatalogueEntry* uninstaller = Entry(R::Uninstaller);
         const CatalogueEntry* inf = Entry(R::Inf);
-        Add(StepKind::Write, uninstaller->fileName, Place::Staging, uninstaller->id, kWriteUnchanged);
-        CreateFolders(3);
-        Add(StepKind::Write, inf->fileName, Place::Staging, inf->id, kReplaceModelName);
-        Add(StepKind::Copy, uninstaller->fileName, Place::DriverFolder);
-        CreateFolders(1);
+        Write(uninstaller, uninstaller->fileName, Place::Staging, kWriteUnchanged);
+        Write(inf, inf->fileName, Place::Staging, kReplaceModelName);
+        Write(uninstaller, uninstaller->fileName, Place::DriverFolder, kWriteUnchanged);
         for (const WriteRole& write : kWriteRoles)
-            for (int place = 0; place < write.places; ++place)
-                Add(StepKind::Write, Entry(write.role)->fileName, kStagingPlaces[place], Entry(write.role)->id,
-                    write.rewrite);
-        for (R role : kCopiedRoles) Add(StepKind::Copy, Entry(role)->fileName, Place::DriverFolder);
+            for (int place = 0; place < write.places; ++place) {
+                const CatalogueEntry* entry = Entry(write.role);
+                // The rewrite's scratch copy stays in the staging folder as
+                // it always has; the rewrite itself is made in memory.
+                if (write.rewrite == kRewriteModelLines) Write(entry, kScratchFileName, Place::Staging, kWriteUnchanged);
+                Write(entry, entry->fileName, kStagingPlaces[place], write.rewrite);
+            }
+        for (R role : kCopiedRoles) Write(Entry(role), Entry(role)->fileName, Place::DriverFolder, RewriteOf(role));
         for (const CopyCase& copies : kModelDllCopies)
             if (copies.set == set_)
-                for (const char* format : copies.formats) Add(StepKind::Copy, format, Place::DriverFolder);
+                for (int i = 0; i < 3; ++i) Write(Entry(kModelDllRoles[i]), copies.formats[i], Place::DriverFolder, 0);
 
-        ok_ = ok_ && Name(uninstaller->fileName, Place::DriverFolder, plan_.uninstaller) &&
-              Name(inf->fileName, Place::Staging, plan_.inf) && AfxFormat(plan_.model, "%s", printer_) &&
+        char infPath[MAX_PATH], path[MAX_PATH];
+        PlannedFile file;
+        ok_ = ok_ && Name(inf->fileName, Place::Staging, file) && Path(file, infPath) && QuotedIfBlank(path, infPath) &&
+              AfxFormat(plan_.installCommand, kInstallCommand, path, kPrinterPort, printer_, printer_) &&
+              AfxFormat(plan_.defaultCommand, kDefaultCommand, printer_) &&
               UninstallKeyFor(printer_, plan_.uninstallKey) &&
               AfxFormat(plan_.displayName, "%s printer driver uninstall", printer_) &&
               AfxFormat(plan_.publisher, "%s printer", printer_);
+        // Without a driver folder there is no uninstaller to point at.
+        plan_.uninstallString[0] = plan_.displayIcon[0] = '\0';
+        if (ok_ && driverFolder[0])
+            ok_ = Name(uninstaller->fileName, Place::DriverFolder, file) && Path(file, path) &&
+                  QuotedIfBlank(plan_.uninstallString, path) && AfxFormat(plan_.displayIcon, "%s,-0", path);
+        for (size_t i = 0; ok_ && i < plan_.stepCount; ++i) ok_ = Fits(plan_.steps[i].file);
+        for (const PlannedFile& file : plan_.earlierInstall) ok_ = ok_ && Fits(file);
         return ok_ && !ModelFileTakesASharedName();
     }
 
@@ -118,7 +148,7 @@ private:
             for (size_t j = 0; j < plan_.stepCount; ++j) {
                 const PlannedFile& own = plan_.steps[i].file;
                 const PlannedFile& shared = plan_.steps[j].file;
-                if (!own.shared && shared.shared && own.place == shared.place && lstrcmpiA(own.name, shared.name) == 0)
+                if (!own.shared && shared.shared && own.place == shared.place && SameName(own.name, shared.name))
                     return true;
             }
         return false;
@@ -133,24 +163,40 @@ private:
                                                                     : V::None;
         return FindCatalogueEntry(role, set_, variant);
     }
+    static unsigned char RewriteOf(R role) {
+        return role == R::ModelGpd || role == R::PluginIni ? kRewriteModelLines : kWriteUnchanged;
+    }
     bool Name(const char* format, Place place, PlannedFile& file) const {
         file.place = place;
         file.shared = strstr(format, "%s") == nullptr;
         return AfxFormat(file.name, format, printer_);
     }
-    void Add(StepKind kind, const char* format, Place place, unsigned short id = 0, unsigned char rewrite = 0) {
+    bool Path(const PlannedFile& file, char (&path)[MAX_PATH]) const {
+        char folder[MAX_PATH];
+        return PlaceFolder(file.place, plan_.driverFolder, folder) && AfxFormat(path, "%s\\%s", folder, file.name);
+    }
+    // A file of the driver folders fits when there is none: nothing is done there.
+    bool Fits(const PlannedFile& file) const {
+        char path[MAX_PATH];
+        return (IsDriverPlace(file.place) && !plan_.driverFolder[0]) || Path(file, path);
+    }
+    InstallStep* Add(StepKind kind, const char* format, Place place) {
         if (plan_.stepCount == kMaxInstallSteps) {
             ok_ = false;
-            return;
+            return nullptr;
         }
         InstallStep& step = plan_.steps[plan_.stepCount++];
         step.kind = kind;
-        step.id = id;
-        step.rewrite = rewrite;
+        step.id = 0;
+        step.rewrite = kWriteUnchanged;
         ok_ = ok_ && Name(format, place, step.file);
+        return &step;
     }
-    void CreateFolders(int count) {
-        for (int i = 0; i < count; ++i) Add(StepKind::CreateFolder, "", kStagingPlaces[i]);
+    void Write(const CatalogueEntry* entry, const char* format, Place place, unsigned char rewrite) {
+        if (InstallStep* step = Add(StepKind::Write, format, place)) {
+            step->id = entry->id;
+            step->rewrite = rewrite;
+        }
     }
 
     InstallPlan& plan_;
@@ -161,56 +207,22 @@ private:
     bool ok_ = true;
 };
 
-bool IsDriverPlace(Place place) { return place == Place::DriverFolder || place == Place::DriverVersion3; }
-
 }  // namespace
 
 bool BuildInstallPlan(int osCode, LANGID systemLanguage, short languageIndex, const char* printerName,
-                      InstallPlan& plan) {
-    return PlanBuilder(osCode, systemLanguage, languageIndex, printerName, plan).Build();
+                      const char* driverFolder, InstallPlan& plan) {
+    return PlanBuilder(osCode, systemLanguage, languageIndex, printerName, plan).Build(driverFolder);
 }
 
-bool PlannedPath(const PlannedFile& file, const char* driverFolder, char (&path)[MAX_PATH]) {
-    char folder[MAX_PATH];
-    bool known = false;
-    switch (file.place) {
-    case Place::Staging: known = AfxFormat(folder, "%s", kStagingFolder); break;
-    case Place::StagingI386: known = AfxFormat(folder, "%s\\I386", kStagingFolder); break;
-    case Place::StagingX86: known = AfxFormat(folder, "%s\\x86", kStagingFolder); break;
-    case Place::DriverFolder: known = driverFolder[0] && AfxFormat(folder, "%s", driverFolder); break;
-    case Place::DriverVersion3: known = driverFolder[0] && AfxFormat(folder, "%s\\3", driverFolder); break;
+bool PlaceFolder(Place place, const char* driverFolder, char (&folder)[MAX_PATH]) {
+    switch (place) {
+    case Place::Staging: return AfxFormat(folder, "%s", kStagingFolder);
+    case Place::StagingI386: return AfxFormat(folder, "%s\\I386", kStagingFolder);
+    case Place::StagingX86: return AfxFormat(folder, "%s\\x86", kStagingFolder);
+    case Place::DriverFolder: return driverFolder[0] && AfxFormat(folder, "%s", driverFolder);
+    case Place::DriverVersion3: return driverFolder[0] && AfxFormat(folder, "%s\\3", driverFolder);
     }
-    if (!known) {
-        path[0] = '\0';
-        return false;
-    }
-    return file.name[0] ? AfxFormat(path, "%s\\%s", folder, file.name) : AfxFormat(path, "%s", folder);
-}
-
-bool PlanFits(const InstallPlan& plan, const char* driverFolder) {
-    char text[MAX_PATH];
-    auto fits = [&](const PlannedFile& file) {
-        return (IsDriverPlace(file.place) && !driverFolder[0]) || PlannedPath(file, driverFolder, text);
-    };
-    for (size_t i = 0; i < plan.stepCount; ++i)
-        if (!fits(plan.steps[i].file)) return false;
-    for (const PlannedFile& file : plan.earlierInstall)
-        if (!fits(file)) return false;
-    return !driverFolder[0] ||
-           (UninstallCommand(plan, driverFolder, text) && UninstallIcon(plan, driverFolder, text));
-}
-
-bool UninstallCommand(const InstallPlan& plan, const char* driverFolder, char (&text)[MAX_PATH]) {
-    char path[MAX_PATH];
-    if (!PlannedPath(plan.uninstaller, driverFolder, path)) return false;
-    // Unquoted, a blank would let the installed-programs list start
-    // C:\Program.exe for C:\Program Files\...
-    return AfxFormat(text, strchr(path, ' ') ? "\"%s\"" : "%s", path);
-}
-
-bool UninstallIcon(const InstallPlan& plan, const char* driverFolder, char (&text)[MAX_PATH]) {
-    char path[MAX_PATH];
-    return PlannedPath(plan.uninstaller, driverFolder, path) && AfxFormat(text, "%s,-0", path);
+    return false;
 }
 
 bool UninstallKeyFor(const char* printerName, char (&key)[MAX_PATH]) {
@@ -221,14 +233,13 @@ size_t FilesOfAnyInstall(const char* printerName, PlannedFile (&files)[kMaxInsta
     size_t count = 0;
     auto add = [&](const PlannedFile& file) {
         for (size_t i = 0; i < count; ++i)
-            if (files[i].place == file.place && lstrcmpiA(files[i].name, file.name) == 0) return;
+            if (files[i].place == file.place && SameName(files[i].name, file.name)) return;
         if (count < kMaxInstalledFiles) files[count++] = file;
     };
     InstallPlan plan;
     for (int osCode : {OS_WINXP, OS_WIN2000, OS_WIN7}) {
-        if (!BuildInstallPlan(osCode, 0x0409, 1, printerName, plan)) continue;
-        for (size_t i = 0; i < plan.stepCount; ++i)
-            if (plan.steps[i].kind != StepKind::CreateFolder) add(plan.steps[i].file);
+        if (!BuildInstallPlan(osCode, 0x0409, 1, printerName, "", plan)) continue;
+        for (size_t i = 0; i < plan.stepCount; ++i) add(plan.steps[i].file);
         for (const PlannedFile& file : plan.earlierInstall) add(file);
     }
     PlannedFile scratch = {Place::Staging, {}, true};

@@ -1,8 +1,9 @@
-// What an install puts where, as plain data. It is computed from the
-// operating-system code, the system language, the language choice and the
-// printer name alone: the install applies it step by step, the removal of
-// an earlier install and the uninstall entry follow it, and the uninstaller
-// reads from it what an install leaves.
+// What an install does, as plain data, computed once from the install's
+// choices and the driver folder: the removal of an earlier install, the
+// uninstall entry, every file it writes and removes, the printer
+// installer's and the default printer's command lines and the printer it
+// waits for. The install applies it step by step, and the uninstaller reads
+// from it what an install leaves.
 #pragma once
 #include "catalogue.h"
 #include <windows.h>
@@ -12,20 +13,20 @@ extern const char kStagingFolder[];
 // The rewrite's scratch copy, a file of the staging folder.
 extern const char kScratchFileName[];
 
-// The folders an install puts files into.
+// The folders an install puts files into, in the order they are taken.
 enum class Place { Staging, StagingI386, StagingX86, DriverFolder, DriverVersion3 };
+const int kPlaceCount = 5;
+inline bool IsDriverPlace(Place place) { return place == Place::DriverFolder || place == Place::DriverVersion3; }
 
 struct PlannedFile {
     Place place;
-    char name[MAX_PATH];   // "" for a folder itself
-    bool shared;           // a name every install writes, not named after the printer
+    char name[MAX_PATH];
+    bool shared;   // a name every install writes, not named after the printer
 };
 
 enum class StepKind {
-    CreateFolder,   // the folder of `file`
-    Delete,         // an earlier run's file; in the driver folders only if no other driver uses it
-    Write,          // embedded file `id` to `file`, rewritten as `rewrite` says
-    Copy,           // the staged file of that name into the driver folder, under `file`'s name
+    Delete,   // an earlier run's file; in the driver folders only if no other driver uses it
+    Write,    // embedded file `id` to `file`, rewritten as `rewrite` says
 };
 struct InstallStep {
     StepKind kind;
@@ -34,45 +35,44 @@ struct InstallStep {
     unsigned char rewrite;   // a PayloadRewrite
 };
 
-const size_t kMaxInstallSteps = 72;
+const size_t kMaxInstallSteps = 80;
 const size_t kEarlierInstallFiles = 15;
 
 struct InstallPlan {
+    // The printer, the driver model its INF names, and the printer the
+    // install waits for: all the printer name.
+    char printer[MAX_PATH];
+    // The spooler's driver folder; "" when it could not be had, and then
+    // nothing is done there and the uninstall entry names no uninstaller.
+    char driverFolder[MAX_PATH];
     // An earlier install's model files in the driver folder, its folder 3
     // and the staging folder, removed first when exactly one printer carries
     // the printer name.
     PlannedFile earlierInstall[kEarlierInstallFiles];
-    // The install itself, in order: folders, cleanup, writes and copies.
+    // The install itself, in order: cleanup, then the writes.
     InstallStep steps[kMaxInstallSteps];
     size_t stepCount;
-    // The uninstall entry: its key under HKEY_LOCAL_MACHINE, two of its
-    // texts and the uninstaller it starts, in the driver folder.
+    // The uninstall entry under HKEY_LOCAL_MACHINE and its four texts.
     char uninstallKey[MAX_PATH];
     char displayName[MAX_PATH];
+    char uninstallString[MAX_PATH];   // "" without a driver folder
+    char displayIcon[MAX_PATH];       // likewise
     char publisher[MAX_PATH];
-    PlannedFile uninstaller;
-    // What the printer installer is given: the INF, and the model it names,
-    // which is the printer name and so the new printer's name as well.
-    PlannedFile inf;
-    char model[MAX_PATH];
+    // What the printer installer is started with: creating the printer from
+    // the INF, and making it the default printer.
+    char installCommand[MAX_PATH];
+    char defaultCommand[MAX_PATH];
 };
 
-// False when a name or text would not fit its buffer, or a model file would
-// take the name of a shared one (UNI, STDNAMES).
+// False when a name, path or text would not fit its buffer with this
+// driver folder ("" for none), or a model file would take the name of a
+// shared one (UNI, STDNAMES).
 bool BuildInstallPlan(int osCode, LANGID systemLanguage, short languageIndex, const char* printerName,
-                      InstallPlan& plan);
+                      const char* driverFolder, InstallPlan& plan);
 
-// The full path of a planned file; false when it does not fit, or lies in
-// the driver folder and that is not known ("").
-bool PlannedPath(const PlannedFile& file, const char* driverFolder, char (&path)[MAX_PATH]);
-// True when every path the plan names, and the uninstall entry's texts,
-// fit their buffers with this driver folder.
-bool PlanFits(const InstallPlan& plan, const char* driverFolder);
-
-// The uninstall entry's UninstallString, quoted when its path holds a
-// blank, and its DisplayIcon (the path and ",-0").
-bool UninstallCommand(const InstallPlan& plan, const char* driverFolder, char (&text)[MAX_PATH]);
-bool UninstallIcon(const InstallPlan& plan, const char* driverFolder, char (&text)[MAX_PATH]);
+// The full path of a folder of the install; false when it does not fit,
+// or lies in the driver folder and that is not known ("").
+bool PlaceFolder(Place place, const char* driverFolder, char (&folder)[MAX_PATH]);
 // The uninstall entry's key for a printer name.
 bool UninstallKeyFor(const char* printerName, char (&key)[MAX_PATH]);
 

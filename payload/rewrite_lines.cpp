@@ -1,5 +1,5 @@
 #include "rewrite_lines.h"
-#include "new_file.h"
+#include "held_folder.h"
 #include <windows.h>
 #include <cstring>
 
@@ -7,47 +7,33 @@ namespace {
 
 class LineReader {
 public:
-    explicit LineReader(HANDLE file) : file_(file) {}
+    LineReader(const char* bytes, DWORD size) : bytes_(bytes), size_(size) {}
 
     enum class Piece { End, LineEnd, BufferFull };
 
     // Reads the next piece of a line into `buffer`, at most `size` bytes:
     // LineEnd when the line ended (its break, LF or CR LF, is read but not
     // stored), BufferFull when it goes on, End when no line starts here.
-    // A line in the middle (`continuing`) ends at the end of the file.
+    // A line in the middle (`continuing`) ends at the end of the text.
     Piece ReadPiece(char* buffer, size_t size, size_t& length, bool continuing) {
         length = 0;
-        if (!continuing && Peek() < 0) return Piece::End;
+        if (!continuing && pos_ == size_) return Piece::End;
         while (length < size) {
-            int c = Next();
-            if (c < 0 || c == '\n') return Piece::LineEnd;
-            if (c == '\r' && Peek() == '\n') {
-                Next();
+            if (pos_ == size_) return Piece::LineEnd;
+            char c = bytes_[pos_++];
+            if (c == '\n') return Piece::LineEnd;
+            if (c == '\r' && pos_ < size_ && bytes_[pos_] == '\n') {
+                ++pos_;
                 return Piece::LineEnd;
             }
-            buffer[length++] = static_cast<char>(c);
+            buffer[length++] = c;
         }
         return Piece::BufferFull;
     }
 
 private:
-    int Peek() {
-        if (pos_ == length_ && !Fill()) return -1;
-        return static_cast<unsigned char>(buffer_[pos_]);
-    }
-    int Next() {
-        int c = Peek();
-        if (c >= 0) ++pos_;
-        return c;
-    }
-    bool Fill() {
-        pos_ = length_ = 0;
-        return ReadFile(file_, buffer_, sizeof buffer_, &length_, nullptr) && length_ > 0;
-    }
-
-    HANDLE file_;
-    char buffer_[4096];
-    DWORD length_ = 0;
+    const char* bytes_;
+    DWORD size_;
     DWORD pos_ = 0;
 };
 
@@ -88,15 +74,7 @@ bool CopyLines(LineReader& reader, NewFile& out, const LineRule* rules, int rule
 
 }  // namespace
 
-bool RewriteLines(const char* source, const char* destination, const LineRule* rules, int ruleCount) {
-    NewFile out(destination);
-    if (!out.IsOpen()) return false;
-    HANDLE in = CreateFileA(source, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (in != INVALID_HANDLE_VALUE) {
-        LineReader reader(in);
-        bool copied = CopyLines(reader, out, rules, ruleCount);
-        CloseHandle(in);
-        if (!copied) return false;
-    }
-    return out.Close();
+bool RewriteLines(const void* bytes, DWORD size, NewFile& out, const LineRule* rules, int ruleCount) {
+    LineReader reader(static_cast<const char*>(bytes), size);
+    return CopyLines(reader, out, rules, ruleCount) && out.Close();
 }

@@ -3,7 +3,7 @@
 set -eu
 packages=(cmake make g++ g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           mingw-w64-i686-dev googletest wine wine32:i386 wine64 xvfb x11-utils imagemagick fonts-wqy-zenhei locales
-          procps)
+          procps osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -3,21 +3,21 @@
 #   make-prefix.sh PREFIX_DIR [PRINTUI_STANDIN_DLL] [PREFIX_TOOL_EXE]
 # a 32-bit prefix with a virtual desktop, CJK font replacements, the
 # printer-installer stand-in in place of Wine's printui.dll and, through the
-# prefix tool, one ordinary printer as a real system has. With
-# WINEARCH=win64 a 64-bit prefix, where 32-bit programs run under WoW64 as
-# on 64-bit Windows (the tests that need one give no tools).
+# prefix tool, one ordinary printer as a real system has.
 set -eu
 prefix=$1
 standin=${2:-}
 tool=${3:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
-export WINEPREFIX=$prefix.tmp WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Wine's 64-bit loader makes and sets a 64-bit prefix itself.
-wine=wine
-[ "$WINEARCH" = win64 ] && wine=/usr/lib/wine/wine64
-$wine wineboot -i >/dev/null 2>&1
-reg() { $wine reg add "$@" /f >/dev/null 2>&1; }
+# WINE_ARCH=win64 makes a 64-bit prefix for a 64-bit build of the tests,
+# on hosts whose kernel cannot run 32-bit programs (see wine-arch.sh), and
+# for the one test that needs 64-bit Windows: there 32-bit programs run
+# under WoW64, as on 64-bit Windows.
+. "$(dirname "$0")/wine-arch.sh" "${WINE_ARCH:-win32}"
+export WINEPREFIX=$prefix.tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine wineboot -i >/dev/null 2>&1
+reg() { wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
 reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768
 for font in SimSun NSimSun PMingLiU MingLiU; do
@@ -31,5 +31,6 @@ if [ -n "$tool" ]; then
   wine "$tool" </dev/null >/dev/null 2>&1
 fi
 wineserver -w
+echo "$WINEARCH" > "$WINEPREFIX/.arch"
 touch "$WINEPREFIX/.ready"
 mv "$WINEPREFIX" "$prefix"

@@ -9,9 +9,8 @@
 # WINE_RUN_ARCH=win64 runs in the 64-bit template (template64) instead.
 set -u
 wine_dir=$(cd "$1" && pwd) || exit 1; shift
-arch=${WINE_RUN_ARCH:-win32}
 template=$wine_dir/template
-[ "$arch" = win64 ] && template=$wine_dir/template64
+[ "${WINE_RUN_ARCH:-}" = win64 ] && template=$wine_dir/template64
 if [ ! -f "$template/.ready" ]; then
   echo "wine-run: no prepared prefix in $template (build the wine_template target)" >&2
   exit 1
@@ -36,7 +35,8 @@ if [ -n "${WINE_RUN_C_TEMP:-}" ]; then
   mkdir -p "$prefix/drive_c/TEMP"
   mount --bind "$WINE_RUN_C_TEMP" "$prefix/drive_c/TEMP" || exit 1
 fi
-export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all}
+. "$(dirname "$0")/wine-arch.sh" "$(cat "$template/.arch" 2>/dev/null || echo win32)"
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 wine "$@"
 rc=$?

@@ -21,3 +21,10 @@ bool RegistryKey::SetValue(const char* path, const char* name, DWORD type, const
     RegCloseKey(key);
     return ok;
 }
+
+bool RegistryKey::Exists(const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}

@@ -11,6 +11,9 @@ public:
     // Opens the key and sets one value; true only if both succeed.
     bool SetValue(const char* path, const char* name, DWORD type, const BYTE* data, DWORD size);
 
+    // True when the key is there.
+    static bool Exists(const char* path);
+
     // Neither operation keeps its handle here; only a caller that sets it
     // hands over a handle for the destructor to close.
     HKEY m_hKey = nullptr;

@@ -1,31 +1,9 @@
 #include "removal.h"
 #include "framework/afx.h"
-#include "install/staging.h"
+#include "uninstall/registry_key.h"
 #include <cstring>
 
 namespace {
-
-// The first `length` characters of both texts are the same, letter case aside.
-bool SamePrefix(const char* a, const char* b, size_t length) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, static_cast<int>(length), b,
-                          static_cast<int>(length)) == CSTR_EQUAL;
-}
-
-bool SameFolder(const char* a, const char* b) {
-    size_t length = AfxFindFileName(a) - a;
-    return length == static_cast<size_t>(AfxFindFileName(b) - b) && SamePrefix(a, b, length);
-}
-
-// True when `path` lies inside `folder` (at any depth).
-bool IsInside(const char* path, const char* folder) {
-    size_t length = strlen(folder);
-    return length > 0 && strlen(path) > length && path[length] == '\\' && SamePrefix(path, folder, length);
-}
-
-bool FileExists(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The full, long form of a path, so that two spellings of one file compare
 // equal; the path itself when it cannot be resolved.
@@ -40,6 +18,14 @@ void CanonicalPath(const char* path, char* out, size_t size) {
     if (n == 0 || n >= size) AfxFormat(out, size, "%s", full);
 }
 
+// The name a file of the install has for a printer name, from the catalogue.
+bool NameOf(PayloadRole role, PayloadVariant variant, const char* printerName, char (&name)[MAX_PATH]) {
+    const CatalogueEntry* entry = FindCatalogueEntry(role, PayloadSet::General, variant);
+    return entry && AfxFormat(name, entry->fileName, printerName);
+}
+
+bool NamesFile(const char* path, const char* name) { return path && SameName(AfxFindFileName(path), name); }
+
 }  // namespace
 
 void RemovalReport::Add(ItemKind kind, const char* name, DWORD error) {
@@ -53,30 +39,30 @@ void RemovalReport::Add(ItemKind kind, const char* name, DWORD error) {
     ++remaining;
 }
 
-size_t InstalledFiles(const char* printerName, const char* driverDir, InstalledFile (&files)[kMaxInstalledFiles]) {
-    size_t count = 0;
-    PlannedFile planned[kMaxInstalledFiles];
-    for (size_t i = 0, plannedCount = FilesOfAnyInstall(printerName, planned); i < plannedCount; ++i) {
-        // Nothing is deleted through a staging folder that leads elsewhere.
-        char folder[MAX_PATH];
-        if (PlannedPath({planned[i].place, {}, false}, driverDir, folder) && LeadsElsewhere(folder)) continue;
-        InstalledFile& file = files[count];
-        file.shared = planned[i].shared;
-        if (PlannedPath(planned[i], driverDir, file.path.text)) ++count;
-    }
-    return count;
-}
-
 DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath) {
     AfxFormat(printerName_, "%s", printerName);
     CanonicalPath(ownProgramPath, ownProgram_, sizeof ownProgram_);
     GetDriverDirectory(driverDir_);
+    char refused[MAX_PATH];
+    folders_.Hold(driverDir_, false, refused);
 }
 
-bool DriverRemoval::IsOwnProgram(const char* path) const {
-    char canonical[MAX_PATH];
+bool DriverRemoval::IsOwnProgram(const PlannedFile& file) const {
+    char path[MAX_PATH], canonical[MAX_PATH];
+    if (!folders_.Of(file.place).PathOf(file.name, path)) return false;
     CanonicalPath(path, canonical, sizeof canonical);
     return SameName(canonical, ownProgram_);
+}
+
+const DRIVER_INFO_3A* DriverRemoval::ThisDriver(const UsedDriverFiles& drivers) const {
+    const DRIVER_INFO_3A* driver = drivers.Find(printerName_);
+    char gpd[MAX_PATH], core[MAX_PATH], coreUi[MAX_PATH];
+    bool ours = driver && NameOf(PayloadRole::ModelGpd, PayloadVariant::None, printerName_, gpd) &&
+                NameOf(PayloadRole::UnidrvDll, PayloadVariant::OtherCore, printerName_, core) &&
+                NameOf(PayloadRole::UnidrvUi, PayloadVariant::OtherCore, printerName_, coreUi) &&
+                NamesFile(driver->pDataFile, gpd) && NamesFile(driver->pDriverPath, core) &&
+                NamesFile(driver->pConfigFile, coreUi);
+    return ours ? driver : nullptr;
 }
 
 bool DriverRemoval::UsesDriver(const PRINTER_INFO_2A& printer) const {
@@ -92,83 +78,76 @@ bool DriverRemoval::AnyPrinterUsesDriver() const {
     return false;
 }
 
-bool DriverRemoval::IsThisDriver(const DRIVER_INFO_3A& driver) const {
-    return driver.pName && SameName(driver.pName, printerName_);
+bool DriverRemoval::PlaceOf(const char* path, PlannedFile& file) const {
+    const char* name = AfxFindFileName(path);
+    const int folderLength = static_cast<int>(name - path) - 1;
+    for (Place place : {Place::DriverFolder, Place::DriverVersion3}) {
+        const char* folder = folders_.Of(place).Path();
+        if (folders_.Of(place).IsHeld() && folderLength > 0 && static_cast<int>(strlen(folder)) == folderLength &&
+            SameName(path, folder, folderLength) && AfxFormat(file.name, "%s", name)) {
+            file.place = place;
+            file.shared = false;
+            return true;
+        }
+    }
+    return false;
 }
 
-bool DriverRemoval::IsDriverFileToRemove(const char* path) const {
-    return IsInside(path, driverDir_) && strlen(path) < MAX_PATH;
-}
-
-size_t DriverRemoval::FilesOfThisInstall(ItemName (&paths)[kMaxInstalledFiles]) const {
-    InstalledFile files[kMaxInstalledFiles];
-    const size_t fileCount = InstalledFiles(printerName_, driverDir_, files);
-    auto present = [this](const InstalledFile& f) { return FileExists(f.path.text) && !IsOwnProgram(f.path.text); };
+size_t DriverRemoval::FilesOfThisInstall(PlannedFile (&files)[kMaxInstalledFiles]) const {
+    PlannedFile planned[kMaxInstalledFiles];
+    const size_t plannedCount = FilesOfAnyInstall(printerName_, planned);
+    auto present = [this](const PlannedFile& f) { return folders_.Of(f.place).Holds(f.name) && !IsOwnProgram(f); };
     size_t count = 0;
-    for (size_t i = 0; i < fileCount; ++i) {
-        if (!present(files[i])) continue;
-        bool counts = !files[i].shared;
-        for (size_t j = 0; j < fileCount && !counts; ++j)
-            counts = !files[j].shared && SameFolder(files[j].path.text, files[i].path.text) && present(files[j]);
-        if (counts) paths[count++] = files[i].path;
+    for (size_t i = 0; i < plannedCount; ++i) {
+        if (!present(planned[i])) continue;
+        bool counts = !planned[i].shared;
+        for (size_t j = 0; j < plannedCount && !counts; ++j)
+            counts = !planned[j].shared && planned[j].place == planned[i].place && present(planned[j]);
+        if (counts) files[count++] = planned[i];
     }
     return count;
 }
 
 bool DriverRemoval::FindsInstallation() {
-    if (AnyPrinterUsesDriver()) return true;
-    SpoolerList drivers = ReadDriverList();
-    for (DWORD i = 0; i < drivers.count; ++i)
-        if (IsThisDriver(drivers.Drivers()[i])) return true;
-    ItemName files[kMaxInstalledFiles];
-    if (FilesOfThisInstall(files) > 0) return true;
+    UsedDriverFiles drivers("");
+    PlannedFile files[kMaxInstalledFiles];
     char key[MAX_PATH];
-    HKEY handle;
-    if (UninstallKeyFor(printerName_, key) &&
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) == ERROR_SUCCESS) {
-        RegCloseKey(handle);
-        return true;
-    }
-    return false;
+    return ThisDriver(drivers) || FilesOfThisInstall(files) > 0 ||
+           (UninstallKeyFor(printerName_, key) && RegistryKey::Exists(key));
 }
 
 RemovalReport DriverRemoval::Remove() {
     RemovalReport report;
     // What belongs to the install is settled before anything goes: the
-    // driver's own list of files, taken while it is still registered (only
-    // files inside the driver folder are ever deleted from it), and the
+    // driver's own files, taken while it is still registered, and the
     // install's files that are here.
-    SpoolerList drivers = ReadDriverList();
-    auto driverLists = [&](const char* path) {
-        bool listed = false;
-        for (DWORD i = 0; i < drivers.count; ++i)
-            if (IsThisDriver(drivers.Drivers()[i]))
-                ForEachFileOfDriver(drivers.Drivers()[i], [&](const char* f) {
-                    listed = listed || (IsDriverFileToRemove(f) && SameName(f, path));
-                });
-        return listed;
-    };
-    ItemName ours[kMaxInstalledFiles];
+    PlannedFile driverFiles[kMaxInstalledFiles];
+    size_t driverFileCount = 0;
+    {
+        UsedDriverFiles drivers("");
+        if (const DRIVER_INFO_3A* driver = ThisDriver(drivers))
+            ForEachFileOfDriver(*driver, [&](const char* f) {
+                if (driverFileCount < kMaxInstalledFiles && PlaceOf(f, driverFiles[driverFileCount])) ++driverFileCount;
+            });
+    }
+    PlannedFile ours[kMaxInstalledFiles];
     const size_t ourCount = FilesOfThisInstall(ours);
     RemovePrinters(report);
     RemoveDriver(report);
 
-    // The driver's files first, then the install's files it does not list.
+    // The driver's files first, then the install's files it does not list;
+    // a file that a remaining driver uses stays.
     UsedDriverFiles used("");
-    for (DWORD i = 0; i < drivers.count; ++i)
-        if (IsThisDriver(drivers.Drivers()[i]))
-            ForEachFileOfDriver(drivers.Drivers()[i], [&](const char* f) {
-                if (IsDriverFileToRemove(f)) RemoveFile(f, used, report);
-            });
-    for (size_t i = 0; i < ourCount; ++i) {
-        bool listed = driverLists(ours[i].text);
-        for (size_t j = 0; j < i && !listed; ++j) listed = SameName(ours[j].text, ours[i].text);
-        if (!listed) RemoveFile(ours[i].text, used, report);
+    for (size_t i = 0; i < driverFileCount; ++i) RemoveFile(driverFiles[i], used, report);
+    for (size_t i = 0; i < ourCount; ++i) RemoveFile(ours[i], used, report);
+    // The install created these two folders; they go when nothing else is
+    // in them. Their parent is held, so the names are the real ones.
+    for (Place place : {Place::StagingI386, Place::StagingX86}) {
+        char folder[MAX_PATH];
+        if (!folders_.Of(place).IsHeld() || !AfxFormat(folder, "%s", folders_.Of(place).Path())) continue;
+        folders_.Release(place);
+        RemoveDirectoryA(folder);
     }
-    // The install created these two folders; they go when nothing else is in them.
-    char folder[MAX_PATH];
-    for (const char* platform : {"I386", "x86"})
-        if (AfxFormat(folder, "%s\\%s", kStagingFolder, platform) && !LeadsElsewhere(folder)) RemoveDirectoryA(folder);
 
     // Only a complete removal takes the entry in the installed programs and
     // the program itself: after an incomplete one the user can close what
@@ -179,6 +158,10 @@ RemovalReport DriverRemoval::Remove() {
 }
 
 void DriverRemoval::RemovePrinters(RemovalReport& report) {
+    {
+        UsedDriverFiles drivers("");
+        if (!ThisDriver(drivers)) return;
+    }
     SpoolerList list = ReadPrinterList();
     for (DWORD i = 0; i < list.count; ++i) {
         const PRINTER_INFO_2A& found = list.Printers()[i];
@@ -195,11 +178,10 @@ void DriverRemoval::RemovePrinters(RemovalReport& report) {
 }
 
 void DriverRemoval::RemoveDriver(RemovalReport& report) {
-    bool present = false;
-    SpoolerList drivers = ReadDriverList();
-    for (DWORD i = 0; i < drivers.count; ++i)
-        if (IsThisDriver(drivers.Drivers()[i])) present = true;
-    if (!present) return;
+    {
+        UsedDriverFiles drivers("");
+        if (!ThisDriver(drivers)) return;
+    }
     // A driver that a remaining printer still uses must stay, or that printer
     // would be left without one.
     if (AnyPrinterUsesDriver()) {
@@ -218,43 +200,30 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
     if (error != ERROR_UNKNOWN_PRINTER_DRIVER) report.Add(ItemKind::Driver, printerName_, error);
 }
 
-void DriverRemoval::RemoveFile(const char* path, const UsedDriverFiles& used, RemovalReport& report) {
-    if (!FileExists(path) || IsOwnProgram(path)) return;
-    if (!used.Known() && IsInside(path, driverDir_)) {
-        report.Add(ItemKind::File, path, used.Error());
-        return;
-    }
-    if (used.Lists(path)) return;
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!DeleteFileA(path)) {
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) report.Add(ItemKind::File, path, error);
-    }
+void DriverRemoval::RemoveFile(const PlannedFile& file, const UsedDriverFiles& used, RemovalReport& report) {
+    const HeldFolder& folder = folders_.Of(file.place);
+    char path[MAX_PATH];
+    if (!folder.Holds(file.name) || IsOwnProgram(file) || !folder.PathOf(file.name, path)) return;
+    if (DWORD error = RemovePlannedFile(folders_, file, used)) report.Add(ItemKind::File, path, error);
 }
 
 void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
     // A running program cannot delete its own file; Windows does it at the
     // next restart. Only a copy the install put there is the install's.
-    InstalledFile files[kMaxInstalledFiles];
-    for (size_t i = 0, count = InstalledFiles(printerName_, driverDir_, files); i < count; ++i) {
-        const char* path = files[i].path.text;
-        if (!IsOwnProgram(path)) continue;
-        if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    PlannedFile planned[kMaxInstalledFiles];
+    for (size_t i = 0, count = FilesOfAnyInstall(printerName_, planned); i < count; ++i) {
+        if (!IsOwnProgram(planned[i])) continue;
+        if (MoveFileExA(ownProgram_, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             report.ownCopyScheduled = true;
         else
-            report.Add(ItemKind::File, path, GetLastError());
+            report.Add(ItemKind::File, ownProgram_, GetLastError());
         return;
     }
 }
 
 void DriverRemoval::RemoveUninstallEntry(RemovalReport& report) {
     char key[MAX_PATH];
-    HKEY handle;
-    if (!UninstallKeyFor(printerName_, key) ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return;
-    RegCloseKey(handle);
+    if (!UninstallKeyFor(printerName_, key) || !RegistryKey::Exists(key)) return;
     LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         report.Add(ItemKind::RegistryKey, key, static_cast<DWORD>(result));

@@ -1,8 +1,7 @@
 // Finding and removing what the install of one printer name left on this
 // computer: its printers, its driver, its files and its uninstall entry.
 #pragma once
-#include "install/spooler.h"
-#include "payload/install_plan.h"
+#include "uninstall/removal.h"
 #include <windows.h>
 
 enum class ItemKind { Printer, Driver, File, RegistryKey };
@@ -34,21 +33,12 @@ struct RemovalReport {
     bool ownCopyScheduled = false;           // deleted by Windows at the next restart
 };
 
-// A file the install writes for a printer name. A shared one has a name
-// every install writes (UNIDRV.DLL, STDNAMES.GPD, the scratch file ...),
-// not one of the printer's own.
-struct InstalledFile {
-    ItemName path;
-    bool shared;
-};
-// Full paths of every file an install of the printer name may leave, on
-// any system (see FilesOfAnyInstall); returns how many. An empty
-// `driverDir` (the spooler did not say) leaves out the driver folder.
-size_t InstalledFiles(const char* printerName, const char* driverDir, InstalledFile (&files)[kMaxInstalledFiles]);
-
-// The driver counts as "named after the printer name" when its name equals
-// the printer name (the spooler compares names without regard to letter
-// case); the printers removed are the local printers that use that driver.
+// The driver counts as this setup's when its name equals the printer name
+// (letter case aside) and it is made as this setup's INF makes it: the
+// printer's GPD as its data file, the Unidrv core as its driver and
+// configuration files. The printers removed are the local printers that use
+// it; a driver of that name that another program installed, and its
+// printers, stay.
 class DriverRemoval {
 public:
     // `ownProgramPath` is the running program, which cannot delete itself and
@@ -63,26 +53,31 @@ public:
     RemovalReport Remove();
 
 private:
+    // This setup's driver among the installed ones; null when there is none.
+    const DRIVER_INFO_3A* ThisDriver(const UsedDriverFiles& drivers) const;
+    // A local printer that uses this setup's driver, with a name that fits an ItemName.
+    bool UsesDriver(const PRINTER_INFO_2A& printer) const;
+    bool AnyPrinterUsesDriver() const;
     void RemovePrinters(RemovalReport& report);
     void RemoveDriver(RemovalReport& report);
-    void RemoveFile(const char* path, const UsedDriverFiles& used, RemovalReport& report);
-    void ScheduleOwnProgram(RemovalReport& report);
     // The install's files that are here, the running program aside; returns
     // how many. A shared name counts only in a folder that also holds one of
     // the printer's own files: a user's own c:\temp\temp.txt, or another
     // printer's UNIDRV.DLL, is not this install's.
-    size_t FilesOfThisInstall(ItemName (&paths)[kMaxInstalledFiles]) const;
+    size_t FilesOfThisInstall(PlannedFile (&files)[kMaxInstalledFiles]) const;
+    // Where a file the driver lists lies among the install's folders; false
+    // for a file elsewhere, which is not the uninstaller's to delete.
+    bool PlaceOf(const char* path, PlannedFile& file) const;
+    void RemoveFile(const PlannedFile& file, const UsedDriverFiles& used, RemovalReport& report);
+    void ScheduleOwnProgram(RemovalReport& report);
     void RemoveUninstallEntry(RemovalReport& report);
-    bool IsOwnProgram(const char* path) const;
-    // A local printer that uses the driver, with a name that fits an ItemName.
-    bool UsesDriver(const PRINTER_INFO_2A& printer) const;
-    bool AnyPrinterUsesDriver() const;
-    bool IsThisDriver(const DRIVER_INFO_3A& driver) const;
-    // A file the driver names that is the uninstaller's to delete: inside
-    // the driver folder, with a path that fits an ItemName.
-    bool IsDriverFileToRemove(const char* path) const;
+    bool IsOwnProgram(const PlannedFile& file) const;
 
     char printerName_[MAX_PATH] = {};
     char ownProgram_[MAX_PATH] = {};
     char driverDir_[MAX_PATH] = {};
+    // Held from the start of the removal to its end; a staging folder that
+    // leads elsewhere, or that others may change, is not held and nothing
+    // in it is touched.
+    InstallFolders folders_;
 };

@@ -8,29 +8,30 @@
 namespace {
 
 int Uninstall(const char* programPath, bool silent) {
-    const UninstallTexts& texts = TextsIn(LanguageOfSystem(GetSystemDefaultLangID()));
+    const TextLanguage language = LanguageOfSystem(GetSystemDefaultLangID());
+    const UninstallTexts& texts = kUninstallTexts;
     char printerName[MAX_PATH];
     if (!PrinterNameFromProgramPath(programPath, printerName, sizeof printerName)) {
-        if (!silent) AfxMessageBox(texts.badProgramName, MB_OK | MB_ICONSTOP);
+        if (!silent) AfxMessageBox(TextIn(texts.badProgramName, language), MB_OK | MB_ICONSTOP);
         return kExitBadProgramName;
     }
 
     char text[4096];
     DriverRemoval removal(printerName, programPath);
     if (!removal.FindsInstallation()) {
-        if (!silent && AfxFormat(text, texts.notInstalled, printerName))
+        if (!silent && AfxFormat(text, TextIn(texts.notInstalled, language), printerName))
             AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
         return kExitRemoved;
     }
     if (!silent) {
         // A printer name too long for the question cannot be confirmed.
-        if (!AfxFormat(text, texts.confirm, printerName) ||
+        if (!AfxFormat(text, TextIn(texts.confirm, language), printerName) ||
             AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return kExitCancelled;
     }
 
     RemovalReport report = removal.Remove();
-    if (!silent && ComposeOutcome(texts, printerName, report, text, sizeof text))
+    if (!silent && ComposeOutcome(language, printerName, report, text, sizeof text))
         AfxMessageBox(text, MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
     return report.Complete() ? kExitRemoved : kExitIncomplete;
 }

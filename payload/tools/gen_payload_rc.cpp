@@ -3,15 +3,18 @@
 //
 //   gen_payload_rc MODE OUT.rc FILES_DIR GENERATED_DIR MAKER_DIR STANDIN_DIR
 //
-// MODE "release" embeds what exists and leaves out absent maker files;
-// MODE "standin" fills every absent file with labelled stand-in bytes of
-// the catalogued size (for tests, never shipped).
+// MODE "release" embeds what exists, lists the ids it embeds and lacks, and
+// fails naming every absent maker file; "release-incomplete-ok" leaves them
+// out and goes on (test builds). MODE "standin" fills every absent file with
+// labelled stand-in bytes of the catalogued size (for tests, never shipped).
+// In every mode a maker's DLL that is no 32-bit Windows DLL fails the run.
 #include "../catalogue.h"
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <strings.h>
 #include <sys/stat.h>
 
 static bool Exists(const std::string& path) {
@@ -34,6 +37,29 @@ static std::string MakerName(const CatalogueEntry& e) {
     return std::to_string(e.id) + "_" + name;
 }
 
+static unsigned Le(const std::string& b, size_t at, int bytes) {
+    unsigned v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | (unsigned char)b[at + i];
+    return v;
+}
+
+// Why the bytes are not a PE32 i386 DLL, or null when they are one: the
+// install puts them into the spooler's 32-bit driver folder (w32x86).
+static const char* NotA32BitDll(const std::string& b) {
+    if (b.size() < 64 || b[0] != 'M' || b[1] != 'Z') return "no MZ header";
+    size_t pe = Le(b, 0x3c, 4);
+    if (pe > b.size() || b.size() - pe < 26 || b.compare(pe, 4, std::string("PE\0\0", 4)) != 0)
+        return "no PE header";
+    if (Le(b, pe + 4, 2) != 0x14c) return "not for i386";
+    if (Le(b, pe + 24, 2) != 0x10b) return "not PE32";
+    if (!(Le(b, pe + 22, 2) & 0x2000)) return "not a DLL";
+    return nullptr;
+}
+
+static bool EndsWithDll(const std::string& name) {
+    return name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".dll") == 0;
+}
+
 static std::string WriteStandIn(const std::string& dir, const CatalogueEntry& e) {
     std::string path = dir + "/" + std::to_string(e.id) + ".standin";
     std::string label = "STAND-IN PAYLOAD " + std::to_string(e.id) +
@@ -54,15 +80,19 @@ static std::string Quote(const std::string& path) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
+    if (argc != 7 || (strcmp(argv[1], "standin") != 0 && strcmp(argv[1], "release") != 0 &&
+                       strcmp(argv[1], "release-incomplete-ok") != 0)) {
         fprintf(stderr, "usage: gen_payload_rc MODE OUT.rc FILES GENERATED MAKER STANDIN\n");
         return 2;
     }
     bool standIn = strcmp(argv[1], "standin") == 0;
+    bool release = strcmp(argv[1], "release") == 0;
     std::string out = argv[2], files = argv[3], generated = argv[4], maker = argv[5], standins = argv[6];
     mkdir(standins.c_str(), 0755);
 
-    std::ostringstream rc;
+    std::ostringstream rc, embeds, lacks;
+    std::string missing;
+    bool bad = false;
     rc << "// Generated from the payload catalogue; do not edit.\n";
     rc << "LANGUAGE 4, 2\n";   // Chinese (PRC), 0x0804
     for (size_t i = 0; i < kCatalogueSize; ++i) {
@@ -71,16 +101,44 @@ int main(int argc, char** argv) {
         if (source.rfind("file:", 0) == 0) path = files + "/" + source.substr(5);
         else if (source.rfind("gen:", 0) == 0) path = generated + "/" + source.substr(4);
         else path = maker + "/" + MakerName(e);
+        bool fromMaker = source.rfind("maker:", 0) == 0;
         if (!Exists(path)) {
-            if (source.rfind("maker:", 0) != 0)
+            if (!fromMaker)
                 fprintf(stderr, "gen_payload_rc: %u: %s is missing\n", e.id, path.c_str());
+            else
+                missing += "  " + MakerName(e) + "\n";
+            lacks << " " << e.id;
             if (!standIn) {
                 rc << "// " << e.id << " absent\n";
                 continue;
             }
             path = WriteStandIn(standins, e);
+        } else if (fromMaker && EndsWithDll(path)) {
+            std::ifstream in(path, std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (const char* why = NotA32BitDll(bytes)) {
+                fprintf(stderr, "gen_payload_rc: %s is not a 32-bit Windows DLL (PE32, i386): %s (%s)\n",
+                        MakerName(e).c_str(), why, path.c_str());
+                bad = true;
+            }
         }
+        embeds << " " << e.id;
         rc << "// " << Stamp(path) << "\n" << e.id << " OWNER_DATA " << Quote(path) << "\n";
+    }
+
+    if (bad) return 1;
+    if (!standIn) {
+        printf("payload: embeds%s\npayload: lacks%s\n", embeds.str().c_str(),
+               lacks.str().empty() ? " nothing" : lacks.str().c_str());
+        fflush(stdout);
+        if (release && !missing.empty()) {
+            fprintf(stderr,
+                    "gen_payload_rc: the maker's files are missing from %s:\n%s"
+                    "A setup.exe without them cannot install the printer. Put them there, or\n"
+                    "configure with -DPAYLOAD_INCOMPLETE_OK=ON for a build that is not shipped.\n",
+                    maker.c_str(), missing.c_str());
+            return 1;
+        }
     }
 
     std::ifstream old(out);

@@ -92,7 +92,10 @@ protected:
         lstrcpyA(g_AppDirectory, (folder + "\\").c_str());
         g_SettingFile[0] = g_LanguageFile[0] = g_PrinterName[0] = '\0';
     }
-    void Load() { theApp.LoadConfiguration(); }
+    void Load() {
+        char refused[MAX_PATH];
+        EXPECT_TRUE(theApp.LoadConfiguration(refused)) << refused;
+    }
     std::string LanguageFile() const { return g_LanguageFile; }
     std::string folder;
 };

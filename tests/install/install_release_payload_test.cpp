@@ -13,7 +13,7 @@ namespace {
 bool Embedded(unsigned id) { return FindResourceA(nullptr, MAKEINTRESOURCEA(id), "OWNER_DATA") != nullptr; }
 
 TEST(InstallReleasePayload, AbsentIdentifiersAreSkipped) {
-    ASSERT_TRUE(test::AddTestPrinter("KRX", "KRX"));   // an earlier install's
+    ASSERT_TRUE(test::AddEarlierInstall("KRX"));   // an earlier install's
     test::SetPrintUiDelay(600000);
     lstrcpyA(g_PrinterName, "KRX");
     g_OSVersion = 10;

@@ -1,5 +1,6 @@
-// The printer registration: the printer installer's commands, the wait for
-// the printer, the success message and the quit, with the printer-installer
+// The printer registration and how the wizard tells its outcome: the
+// printer installer's commands, the wait for the printer, the messages and
+// the quit, with the printer-installer
 // stand-in of the test prefix and Wine's real spooler.
 #include "app/app_state.h"
 #include "app/setup_app.h"
@@ -67,8 +68,12 @@ protected:
         test::MessageBoxCloser closer;
         DWORD start = GetTickCount();
         static InstallPlan plan;
-        EXPECT_TRUE(BuildInstallPlan(10, kSystemLanguage, g_LanguageIndex, g_PrinterName, plan));
-        RegisterPrinter(plan, kSystemLanguage, kPrinterWaitAttempts / 6);
+        EXPECT_TRUE(BuildInstallPlan(10, kSystemLanguage, g_LanguageIndex, g_PrinterName, "", plan));
+        InstallOutcome outcome;
+        outcome.result = RegisterPrinter(plan, g_SetDefaultPrinter, kPrinterWaitAttempts / 6) == PrinterWaitOutcome::Found
+                             ? InstallResult::Installed
+                             : InstallResult::PrinterNotCreated;
+        ShowInstallOutcome(outcome, {g_PrinterName, 10, kSystemLanguage, g_LanguageIndex, g_SetDefaultPrinter});
         DWORD elapsed = GetTickCount() - start;
         boxes = closer.Boxes();
         return elapsed;
@@ -103,7 +108,7 @@ TEST_F(RegisterPrinterTest, PrinterAppearingLaterIsFoundMadeDefaultAndReported) 
     EXPECT_EQ(test::WaitForPrintUiCommands(2, 10000),
               (std::vector<std::string>{test::InstallCommand("KRX"), test::DefaultCommand("KRX")}));
     EXPECT_EQ(WaitForDefaultPrinter("KRX", 10000), "KRX");
-    EXPECT_EQ(CurrentDirectory(), "C:\\TEMP");
+    EXPECT_EQ(CurrentDirectory(), "C:\\");   // the program's own stays; the installer starts in the system folder
 }
 
 TEST_F(RegisterPrinterTest, DefaultPrinterLeftAloneWhenNotWanted) {

@@ -179,8 +179,7 @@ TEST(PrinterInstallerTest, InstallsOnlyFromSoundInfAndStagedFiles) {
             ASSERT_TRUE(DeleteFileA(("C:\\TEMP\\" + ReplaceAll(c.unstaged, "KRX", name)).c_str()));
         }
         DeleteFileA("C:\\printui.log");
-        const std::string command = "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\" + name +
-                                    ".INF /r \"LPT1:\" /b \"" + name + "\" /m \"" + name + "\" ";
+        const std::string command = test::InstallCommand(name);
         EXPECT_EQ(test::Program(command).WaitForExit(), 0u);
         EXPECT_EQ(test::ReadFileBytes("C:\\printui.log"), command + "\n") << "the stand-in ran";
         EXPECT_EQ(test::DriverOfPrinter(name), c.installs ? name : "");

@@ -4,6 +4,7 @@
 #include "payload/payload_resource.h"
 #include <gtest/gtest.h>
 #include <string>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -26,23 +27,24 @@ const SetIds kWin2000 = {168, 169, 170, 171, 154, {172, 173, 174, 175}, {176, 17
 const SetIds kGeneral = {186, 187, 188, 189, 154, {190, 191, 192, 193}, {196, 197, 198, 199},
                          {194, 251, 200}, {195, 253, 201}, {"RES.dll", "D.dll", "F.dll"}};
 
-InstallPlan Plan(int os, LANGID language, short choice, const std::string& printer) {
+InstallPlan Plan(int os, LANGID language, short choice, const std::string& printer,
+                 const char* driverFolder = kDriverFolder) {
     InstallPlan plan = {};
-    EXPECT_TRUE(BuildInstallPlan(os, language, choice, printer.c_str(), plan)) << printer.size();
+    EXPECT_TRUE(BuildInstallPlan(os, language, choice, printer.c_str(), driverFolder, plan)) << printer.size();
     return plan;
 }
 
 std::string Path(const PlannedFile& file) {
-    char path[MAX_PATH];
-    return PlannedPath(file, kDriverFolder, path) ? path : "<does not fit>";
+    char folder[MAX_PATH];
+    return PlaceFolder(file.place, kDriverFolder, folder) ? std::string(folder) + "\\" + file.name : "<no folder>";
 }
 
-// Every step as a line: "create C:\TEMP", "delete ...", "write 153 ... (2)", "copy D:\drivers\...".
+// Every step as a line: "delete ...", "write 153 ... (2)".
 std::vector<std::string> Steps(const InstallPlan& plan) {
     std::vector<std::string> lines;
     for (size_t i = 0; i < plan.stepCount; ++i) {
         const InstallStep& s = plan.steps[i];
-        const char* kinds[] = {"create ", "delete ", "write ", "copy "};
+        const char* kinds[] = {"delete ", "write "};
         std::string line = kinds[static_cast<int>(s.kind)];
         if (s.kind == StepKind::Write) line += std::to_string(s.id) + " ";
         line += Path(s.file);
@@ -55,7 +57,7 @@ std::vector<std::string> Steps(const InstallPlan& plan) {
 std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin, const std::string& p) {
     const unsigned short* core = chineseCore ? s.chineseCore : s.otherCore;
     const std::string t = "C:\\TEMP", d = kDriverFolder;
-    std::vector<std::string> steps = {"create C:\\TEMP", "create C:\\TEMP\\I386", "create C:\\TEMP\\x86"};
+    std::vector<std::string> steps;
     const struct {
         std::string name;
         bool model;
@@ -67,14 +69,18 @@ std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin,
         steps.push_back("delete " + d + "\\" + f.name);
         if (f.model) steps.push_back("delete " + d + "\\3\\" + f.name);
     }
+    // The driver folder's copies are written from the program's bytes; a
+    // rewritten file's scratch copy goes to the staging folder just before it.
     steps.push_back("write 255 " + t + "\\uninstall" + p + ".exe");
-    for (const char* folder : {"", "\\I386", "\\x86"}) steps.push_back("create " + t + folder);
     steps.push_back("write 256 " + t + "\\" + p + ".INF (2)");
-    steps.push_back("copy " + d + "\\uninstall" + p + ".exe");
-    steps.push_back("create " + t);
+    steps.push_back("write 255 " + d + "\\uninstall" + p + ".exe");
     auto write = [&](unsigned short id, const std::string& name, int places, const char* rewrite = "") {
+        if (*rewrite) steps.push_back("write " + std::to_string(id) + " " + t + "\\temp.txt");
         for (const char* folder : {"", "\\I386", "\\x86"})
             if (places-- > 0) steps.push_back("write " + std::to_string(id) + " " + t + folder + "\\" + name + rewrite);
+    };
+    auto copy = [&](unsigned short id, const std::string& name, const char* rewrite = "") {
+        steps.push_back("write " + std::to_string(id) + " " + d + "\\" + name + rewrite);
     };
     write(s.stdnames, "STDNAMES.GPD", 1);
     write(s.gpd, p + ".GPD", 1, " (1)");
@@ -87,11 +93,17 @@ std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin,
     write(core[3], "UNIRES.DLL", 1);
     write(s.uiPlugin[plugin], p + "F.dll", 3);
     write(s.resourceDll[plugin], p + "RES.DLL", 3);
-    for (const std::string& name : {std::string("UNIDRV.DLL"), p + ".GPD", std::string("UNIDRVUI.DLL"),
-                                    std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
-                                    std::string("ZIKU.UFM"), p + ".INI"})
-        steps.push_back("copy " + d + "\\" + name);
-    for (const char* suffix : s.copies) steps.push_back("copy " + d + "\\" + p + suffix);
+    copy(core[0], "UNIDRV.DLL");
+    copy(s.gpd, p + ".GPD", " (1)");
+    copy(core[2], "UNIDRVUI.DLL");
+    copy(core[1], "UNIDRV.HLP");
+    copy(core[3], "UNIRES.DLL");
+    copy(s.stdnames, "STDNAMES.GPD");
+    copy(s.ufm, "ZIKU.UFM");
+    copy(s.ini, p + ".INI", " (1)");
+    copy(s.resourceDll[plugin], p + s.copies[0]);
+    copy(s.render, p + s.copies[1]);
+    copy(s.uiPlugin[plugin], p + s.copies[2]);
     return steps;
 }
 
@@ -107,14 +119,22 @@ TEST(InstallPlanTest, WholeInputSpaceMatchesTheTableWrittenOut) {
             }
 }
 
-// The name forms the model files, the entry and the installer's model, and
-// is text, never a format.
+// The name forms the model files, the entry and the installer's input, and
+// is text, never a format; the INF's path is quoted when it holds a blank,
+// or the installer would read C:\TEMP\My.
 TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
-    for (const std::string& name : {std::string("MERLO"), std::string("%s%n%d"), std::string("My Printer")}) {
+    const struct {
+        std::string name, inf;
+    } cases[] = {{"MERLO", "C:\\TEMP\\MERLO.INF"}, {"%s%n%d", "C:\\TEMP\\%s%n%d.INF"},
+                 {"My Printer", "\"C:\\TEMP\\My Printer.INF\""}};
+    for (const auto& c : cases) {
+        const std::string& name = c.name;
         InstallPlan plan = Plan(9, 0x0804, 0, name);
         EXPECT_EQ(Steps(plan), Expected(kGeneral, true, 0, name));
-        EXPECT_EQ(std::string(plan.model), name);
-        EXPECT_EQ(Path(plan.inf), "C:\\TEMP\\" + name + ".INF");
+        EXPECT_EQ(std::string(plan.printer), name);
+        EXPECT_EQ(std::string(plan.installCommand), "rundll32.exe printui.dll,PrintUIEntry /if /f " + c.inf +
+                                                        " /r \"LPT1:\" /b \"" + name + "\" /m \"" + name + "\" ");
+        EXPECT_EQ(std::string(plan.defaultCommand), "rundll32 printui.dll,PrintUIEntry /y /n \"" + name + "\"");
         EXPECT_EQ(std::string(plan.uninstallKey), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
         EXPECT_EQ(std::string(plan.displayName), name + " printer driver uninstall");
         EXPECT_EQ(std::string(plan.publisher), name + " printer");
@@ -127,38 +147,39 @@ TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
     }
 }
 
-// The uninstaller's command is quoted when the driver folder holds a blank.
+// The uninstaller's command is quoted when the driver folder holds a blank;
+// without a driver folder the entry names none.
 TEST(InstallPlanTest, UninstallCommandAndIcon) {
-    InstallPlan plan = Plan(10, 0x0409, 1, "KRX");
-    char text[MAX_PATH];
     const struct {
         const char* folder;
-        std::string command;
-    } cases[] = {{"C:\\spool\\w32x86", "C:\\spool\\w32x86\\uninstallKRX.exe"},
-                 {"C:\\Program Files\\w32x86", "\"C:\\Program Files\\w32x86\\uninstallKRX.exe\""}};
+        std::string command, icon;
+    } cases[] = {{"C:\\spool\\w32x86", "C:\\spool\\w32x86\\uninstallKRX.exe", "C:\\spool\\w32x86\\uninstallKRX.exe,-0"},
+                 {"C:\\Program Files\\w32x86", "\"C:\\Program Files\\w32x86\\uninstallKRX.exe\"",
+                  "C:\\Program Files\\w32x86\\uninstallKRX.exe,-0"},
+                 {"", "", ""}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(UninstallCommand(plan, c.folder, text));
-        EXPECT_EQ(std::string(text), c.command);
-        ASSERT_TRUE(UninstallIcon(plan, c.folder, text));
-        EXPECT_EQ(std::string(text), std::string(c.folder) + "\\uninstallKRX.exe,-0");
+        InstallPlan plan = Plan(10, 0x0409, 1, "KRX", c.folder);
+        EXPECT_EQ(std::string(plan.uninstallString), c.command);
+        EXPECT_EQ(std::string(plan.displayIcon), c.icon);
     }
-    EXPECT_FALSE(UninstallCommand(plan, "", text));
 }
 
-// The key path's 60 characters leave 199 for a name; a driver folder too
-// long for the longest path makes the plan not fit there, never cut.
+// The printer installer's command takes the name three times and leaves 59
+// characters for it; a driver folder too long for the longest path makes
+// the plan not fit there, never cut.
 TEST(InstallPlanTest, NamesAndFoldersThatDoNotFitAreRefused) {
     InstallPlan plan;
-    EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, std::string(199, 'N').c_str(), plan));
-    EXPECT_TRUE(PlanFits(plan, "C:\\windows\\system32\\spool\\drivers\\w32x86"));
-    EXPECT_FALSE(PlanFits(plan, ("C:\\" + std::string(60, 'd')).c_str()));
-    EXPECT_TRUE(PlanFits(plan, ""));   // no driver folder: its steps are skipped
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(200, 'N').c_str(), plan));
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(5000, 'N').c_str(), plan));
+    const std::string longest(59, 'N');
+    EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), "C:\\windows\\system32\\spool\\drivers\\w32x86", plan));
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), ("C:\\" + std::string(190, 'd')).c_str(), plan));
+    EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), "", plan));   // no driver folder: its steps are skipped
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(60, 'N').c_str(), "", plan));
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, "My Printer Name Of Fifty-Nine Characters Is Quoted Wholly 9", "", plan));   // with its quotes
+    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(5000, 'N').c_str(), "", plan));
     // A model file that would overwrite a shared one: UNIRES.DLL, STDNAMES.GPD.
     for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"})
-        EXPECT_FALSE(BuildInstallPlan(10, 0x0409, 1, name, plan)) << name;
-    EXPECT_TRUE(BuildInstallPlan(10, 0x0409, 1, "UNIX", plan));
+        EXPECT_FALSE(BuildInstallPlan(10, 0x0409, 1, name, kDriverFolder, plan)) << name;
+    EXPECT_TRUE(BuildInstallPlan(10, 0x0409, 1, "UNIX", kDriverFolder, plan));
 }
 
 // What any install of a name may leave: every set's files once, whatever
@@ -173,7 +194,8 @@ TEST(InstallPlanTest, FilesOfAnyInstall) {
         EXPECT_EQ(files[i].shared, std::string(files[i].name).find("KRX") == std::string::npos) << files[i].name;
     }
     EXPECT_EQ(shared, 13u);   // six in the staging folder and the scratch file, six in the driver folder
-    EXPECT_EQ(Path(files[count - 1]), "C:\\TEMP\\temp.txt");
+    EXPECT_NE(std::find_if(files, files + count, [](const PlannedFile& f) { return Path(f) == "C:\\TEMP\\temp.txt"; }),
+              files + count);
     EXPECT_EQ(FilesOfAnyInstall(std::string(200, 'N').c_str(), files), 1u);
 }
 

@@ -1,5 +1,6 @@
 // The line copier: rule matching, line ends and odd input.
 #include "payload/rewrite_lines.h"
+#include "payload/held_folder.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <cstring>
@@ -16,12 +17,14 @@ LineRule Rule(const char* key, const char* replacement) {
 class RewriteLinesTest : public ::testing::Test {
 protected:
     std::string folder = test::MakeTempFolder("rewrite");
-    std::string source = folder + "\\in.txt";
     std::string destination = folder + "\\out.txt";
 
     std::string Rewrite(const std::string& input, const std::vector<LineRule>& rules) {
-        test::WriteFileBytes(source, input);
-        RewriteLines(source.c_str(), destination.c_str(), rules.data(), static_cast<int>(rules.size()));
+        HeldFolder held;
+        EXPECT_EQ(held.Hold(folder.c_str(), false, false), FolderCheck::Held);
+        NewFile out(held, "out.txt");
+        EXPECT_TRUE(RewriteLines(input.data(), static_cast<DWORD>(input.size()), out, rules.data(),
+                                 static_cast<int>(rules.size())));
         return test::ReadFileBytes(destination);
     }
 };
@@ -64,11 +67,9 @@ TEST_F(RewriteLinesTest, LongLinesAreCopiedWholeAndUnchanged) {
               over + "KEY\n" + twoPieces + "\nREPLACED\n" + over + "KEY\n");
 }
 
-TEST_F(RewriteLinesTest, MissingSourceLeavesEmptyDestination) {
-    LineRule rule = Rule("A", "B");
-    RewriteLines((folder + "\\missing.txt").c_str(), destination.c_str(), &rule, 1);
+TEST_F(RewriteLinesTest, EmptyTextGivesEmptyFile) {
+    EXPECT_EQ(Rewrite("", {Rule("A", "B")}), "");
     EXPECT_TRUE(test::FileExists(destination));
-    EXPECT_EQ(test::ReadFileBytes(destination), "");
 }
 
 }  // namespace

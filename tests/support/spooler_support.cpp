@@ -6,7 +6,11 @@ namespace test {
 
 namespace {
 char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+#ifdef _WIN64   // the 64-bit build of the tests (tests/wine-arch.sh)
+char kEnvironment[] = "Windows x64";
+#else
 char kEnvironment[] = "Windows NT x86";
+#endif
 }  // namespace
 
 std::string PrinterDriverDirectory() {
@@ -86,6 +90,16 @@ bool AddTestPrinter(const std::string& printerName, const std::string& driverNam
     return true;
 }
 
+bool AddEarlierInstall(const std::string& printerName) {
+    HKEY key;
+    const std::string path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + printerName + " printer";
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return AddTestPrinter(printerName, printerName);
+}
+
 bool DeleteTestPrinter(const std::string& printerName) {
     HANDLE printer;
     PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -140,6 +154,18 @@ std::vector<std::string> ListDrivers() {
     auto* drivers = reinterpret_cast<DRIVER_INFO_1A*>(block.data());
     for (DWORD i = 0; i < count; ++i) names.push_back(drivers[i].pName ? drivers[i].pName : "");
     return names;
+}
+
+std::string DriverFiles(const std::string& driverName) {
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, kEnvironment, 3, nullptr, 0, &needed, &count);
+    std::vector<BYTE> block(needed ? needed : 1);
+    if (!EnumPrinterDriversA(nullptr, kEnvironment, 3, block.data(), needed, &needed, &count)) return "";
+    auto* drivers = reinterpret_cast<DRIVER_INFO_3A*>(block.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (drivers[i].pName && driverName == drivers[i].pName)
+            return std::string(drivers[i].pDriverPath) + "|" + drivers[i].pDataFile + "|" + drivers[i].pConfigFile;
+    return "";
 }
 
 std::string DefaultPrinter() {

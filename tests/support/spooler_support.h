@@ -26,6 +26,10 @@ bool AddDriverUsing(const std::string& driverName, const std::vector<std::string
 // placeholder driver of that name first when there is none.
 bool AddTestPrinter(const std::string& printerName, const std::string& driverName = "Test Printer Driver",
                     const std::string& port = "LPT1:");
+// What an earlier install of this setup left: a printer of that name on the
+// driver of that name, and the setup's uninstall entry, which tells the
+// driver from one that another program installed.
+bool AddEarlierInstall(const std::string& printerName);
 bool DeleteTestPrinter(const std::string& printerName);
 bool DeleteTestDriver(const std::string& driverName);
 // Deletes every local printer (for an empty printer list).
@@ -37,6 +41,8 @@ std::vector<std::string> ListPrinters();
 std::string DriverOfPrinter(const std::string& printerName);
 // Names of the installed drivers for "Windows NT x86" (level 1).
 std::vector<std::string> ListDrivers();
+// A driver's driver, data and configuration file, "|" between; "" when absent.
+std::string DriverFiles(const std::string& driverName);
 
 std::string DefaultPrinter();   // "" when there is none
 bool SetDefaultPrinterName(const std::string& printerName);

@@ -261,7 +261,10 @@ std::string ReadRegistryString(HKEY root, const std::string& key, const std::str
 }
 
 std::string InstallCommand(const std::string& n) {
-    return "rundll32.exe printui.dll,PrintUIEntry /if /f C:\\TEMP\\" + n + ".INF /r \"LPT1:\" /b \"" + n + "\" /m \"" + n +
+    // The INF's path is quoted when it holds a blank, as the installer splits at blanks.
+    std::string inf = "C:\\TEMP\\" + n + ".INF";
+    if (n.find(' ') != std::string::npos) inf = "\"" + inf + "\"";
+    return "rundll32.exe printui.dll,PrintUIEntry /if /f " + inf + " /r \"LPT1:\" /b \"" + n + "\" /m \"" + n +
            "\" ";
 }
 

@@ -204,10 +204,11 @@ TEST_F(DeleteTest, SecondRunKeepsOneEntryAndForeignValues) {
     EXPECT_EQ(UninstallKeysContaining("KRX"), 1);
 }
 
-// The key path takes 60 characters besides the name: 199 fit, 200 do not,
-// and then no key is written rather than a cut-off one.
+// The printer installer's command line takes the name three times: 59
+// characters fit, 60 do not, and then no key is written rather than a
+// cut-off one.
 TEST_F(DeleteTest, LongNamesNeverOverflowAndWriteNoCutOffKey) {
-    std::string fits(199, 'N'), tooLong(200, 'L'), longest(259, 'Z');
+    std::string fits(59, 'N'), tooLong(60, 'L'), longest(259, 'Z');
     lstrcpyA(g_PrinterName, fits.c_str());
     theApp.Delete();
     ExpectEntry(fits, driverDir);
@@ -216,9 +217,9 @@ TEST_F(DeleteTest, LongNamesNeverOverflowAndWriteNoCutOffKey) {
         lstrcpyA(g_PrinterName, name.c_str());
         ASSERT_TRUE(test::AddTestPrinter(name.substr(0, 100)));   // a printer that holds part of it
         theApp.Delete();
-        EXPECT_EQ(UninstallKeysContaining(name.substr(0, 150)), 0) << name.size();
+        EXPECT_EQ(UninstallKeysContaining(name.substr(0, 50)), 0) << name.size();
     }
-    EXPECT_EQ(UninstallKeysContaining(std::string(150, 'N')), 1);
+    EXPECT_EQ(UninstallKeysContaining(std::string(59, 'N')), 1);
 }
 
 // Wine's AddFormA and DeleteFormA are stubs that succeed and forms cannot

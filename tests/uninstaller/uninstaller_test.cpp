@@ -12,7 +12,8 @@ using namespace uninstall_test;
 
 namespace {
 
-const UninstallTexts& SystemTexts() { return TextsIn(LanguageOfSystem(GetSystemDefaultLangID())); }
+// A text of the uninstaller in the system's language.
+const char* SystemText(const LocalizedText& text) { return TextIn(text, LanguageOfSystem(GetSystemDefaultLangID())); }
 
 std::string Format(const char* format, const std::string& name) {
     char text[4096];
@@ -91,7 +92,7 @@ TEST(Uninstaller, RemovesTheInstallationAndNothingElseAndASecondRunIsHarmless) {
     EXPECT_EQ(RunSilently(program), 0u);
     EXPECT_TRUE(Snapshot() == after);
     GuiRun run = RunAnswering(program, {IDOK});
-    EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemTexts().notInstalled, "KRX")});
+    EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemText(kUninstallTexts.notInstalled), "KRX")});
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(Snapshot() == after);
 }
@@ -107,7 +108,7 @@ TEST(Uninstaller, WithNothingInstalledSaysSoAndChangesNothing) {
     std::string program = CopyUninstaller(folder + "\\uninstallKRX.exe");
     MachineState before = Snapshot();
     GuiRun run = RunAnswering(program, {IDOK});
-    EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemTexts().notInstalled, "KRX")});
+    EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemText(kUninstallTexts.notInstalled), "KRX")});
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(RunSilently(program), 0u);
     EXPECT_TRUE(Snapshot() == before);
@@ -120,13 +121,13 @@ TEST(Uninstaller, ConfirmsInTheSystemLanguageAndNoKeepsEverything) {
     std::string program = DriverDir() + "\\uninstallKRX.exe";
 
     GuiRun no = RunAnswering(program, {IDNO});
-    EXPECT_EQ(no.texts, std::vector<std::string>{Format(SystemTexts().confirm, "KRX")});
+    EXPECT_EQ(no.texts, std::vector<std::string>{Format(SystemText(kUninstallTexts.confirm), "KRX")});
     EXPECT_EQ(no.exitCode, static_cast<DWORD>(kExitCancelled));
     EXPECT_TRUE(Snapshot() == installed);
 
     GuiRun yes = RunAnswering(program, {IDYES, IDOK});
     ASSERT_EQ(yes.texts.size(), 2u);
-    EXPECT_EQ(yes.texts[1], Format(SystemTexts().removed, "KRX"));
+    EXPECT_EQ(yes.texts[1], Format(SystemText(kUninstallTexts.removed), "KRX"));
     EXPECT_EQ(yes.exitCode, 0u);
     EXPECT_EQ(Snapshot().drivers.count("KRX"), 0u);
 }
@@ -202,8 +203,9 @@ TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
 
     GuiRun run = RunAnswering(program, {IDYES, IDOK});
     ASSERT_EQ(run.texts.size(), 2u);
-    const UninstallTexts& t = SystemTexts();
-    EXPECT_EQ(run.texts[1], Format(t.incomplete, "KRX") + "\r\n" + t.file + busy + t.inUse);
+    const UninstallTexts& t = kUninstallTexts;
+    EXPECT_EQ(run.texts[1], Format(SystemText(t.incomplete), "KRX") + "\r\n" + SystemText(t.file) + busy +
+                                SystemText(t.inUse));
     EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitIncomplete));
 
     CloseHandle(file);
@@ -233,7 +235,7 @@ TEST(Uninstaller, AFileNameThatNamesNoPrinterDoesNothing) {
         std::string program = CopyUninstaller(folder + "\\" + name);
         EXPECT_EQ(RunSilently(program), static_cast<DWORD>(kExitBadProgramName)) << name;
         GuiRun run = RunAnswering(program, {IDOK});
-        EXPECT_EQ(run.texts, std::vector<std::string>{SystemTexts().badProgramName}) << name;
+        EXPECT_EQ(run.texts, std::vector<std::string>{SystemText(kUninstallTexts.badProgramName)}) << name;
         EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitBadProgramName));
     }
     EXPECT_TRUE(Snapshot() == installed);
@@ -248,8 +250,8 @@ TEST(Uninstaller, OddAndVeryLongPrinterNamesAreSafe) {
     std::string program = CopyUninstaller(folder + "\\uninstall" + odd + ".exe");
     GuiRun run = RunAnswering(program, {IDYES, IDOK});
     ASSERT_EQ(run.texts.size(), 2u);
-    EXPECT_EQ(run.texts[0], Format(SystemTexts().confirm, odd));
-    EXPECT_EQ(run.texts[1], Format(SystemTexts().removed, odd));
+    EXPECT_EQ(run.texts[0], Format(SystemText(kUninstallTexts.confirm), odd));
+    EXPECT_EQ(run.texts[1], Format(SystemText(kUninstallTexts.removed), odd));
     EXPECT_EQ(run.exitCode, 0u);
     MachineState after = Snapshot();
     EXPECT_EQ(after.drivers.count(odd), 0u);
@@ -265,7 +267,7 @@ TEST(Uninstaller, OddAndVeryLongPrinterNamesAreSafe) {
         ASSERT_TRUE(test::FileExists(program)) << length;
         EXPECT_EQ(RunSilently(program), 0u) << length;
         GuiRun run = RunAnswering(program, {IDOK});
-        EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemTexts().notInstalled, name)}) << length;
+        EXPECT_EQ(run.texts, std::vector<std::string>{Format(SystemText(kUninstallTexts.notInstalled), name)}) << length;
     }
     MachineState end = Snapshot();
     EXPECT_EQ(end.printers, after.printers);
@@ -297,7 +299,7 @@ TEST(Uninstaller, Big5FolderAndProgramNamesWithBackslashTrailBytes) {
     std::string program = CopyUninstaller(folder + "\\uninstall" + name + ".exe");
     test::Program uninstaller("\"" + program + "\"");
     test::MessageBoxSeen box = uninstaller.AnswerMessageBox(IDOK);
-    EXPECT_EQ(box.text, Format(SystemTexts().notInstalled, name));
+    EXPECT_EQ(box.text, Format(SystemText(kUninstallTexts.notInstalled), name));
     EXPECT_EQ(box.caption, "uninstall" + name);
     EXPECT_EQ(uninstaller.WaitForExit(30000), 0u);
 }

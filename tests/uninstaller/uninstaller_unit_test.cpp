@@ -99,12 +99,16 @@ TEST(CommandLine, SwitchesAreWordsAfterTheProgramName) {
     }
 }
 
-// The installed paths, the shared ones marked with a leading "*".
+// The paths the uninstaller looks at, as it forms them in its folders (a
+// path that does not fit is left out), the shared ones marked with a "*".
 std::vector<std::string> Paths(const char* name, const char* driverDir) {
     std::vector<std::string> out;
-    InstalledFile files[kMaxInstalledFiles];
-    for (size_t i = 0, count = InstalledFiles(name, driverDir, files); i < count; ++i)
-        out.push_back((files[i].shared ? "*" : "") + std::string(files[i].path.text));
+    PlannedFile files[kMaxInstalledFiles];
+    for (size_t i = 0, count = FilesOfAnyInstall(name, files); i < count; ++i) {
+        char folder[MAX_PATH], path[MAX_PATH];
+        if (PlaceFolder(files[i].place, driverDir, folder) && AfxFormat(path, "%s\\%s", folder, files[i].name))
+            out.push_back((files[i].shared ? "*" : "") + std::string(path));
+    }
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -175,30 +179,32 @@ TEST(Texts, FollowTheSystemLanguage) {
 
 TEST(Texts, ChineseTextsAreGbkAndBig5Bytes) {
     // "%s 打印机驱动程序已删除。" in GBK and "%s 打印機驅動程序已刪除。" in Big5.
-    EXPECT_STREQ(TextsIn(TextLanguage::Simplified).removed,
+    EXPECT_STREQ(kUninstallTexts.removed.simplified,
                  "%s \xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xB3\xCC\xD0\xF2\xD2\xD1\xC9\xBE\xB3\xFD\xA1\xA3");
-    EXPECT_STREQ(TextsIn(TextLanguage::Traditional).removed,
+    EXPECT_STREQ(kUninstallTexts.removed.traditional,
                  "%s \xA5\xB4\xA6\x4C\xBE\xF7\xC5\x58\xB0\xCA\xB5\x7B\xA7\xC7\xA4\x77\xA7\x52\xB0\xA3\xA1\x43");
     // Every text converts cleanly from its code page, and each takes exactly
     // the one argument it is given.
     for (auto [language, codePage] : {std::pair{TextLanguage::Simplified, 936u}, {TextLanguage::Traditional, 950u},
                                       {TextLanguage::English, 1252u}}) {
-        const UninstallTexts& t = TextsIn(language);
-        for (const char* s : {t.confirm, t.removed, t.incomplete, t.notInstalled, t.badProgramName, t.more,
-                              t.printer, t.driver, t.file, t.registryKey, t.inUse, t.accessDenied, t.otherError}) {
+        const UninstallTexts& t = kUninstallTexts;
+        for (const LocalizedText* each : {&t.confirm, &t.removed, &t.incomplete, &t.notInstalled, &t.badProgramName,
+                                          &t.more, &t.printer, &t.driver, &t.file, &t.registryKey, &t.inUse,
+                                          &t.accessDenied, &t.otherError}) {
+            const char* s = TextIn(*each, language);
             wchar_t wide[512];
             EXPECT_GT(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, -1, wide, 512), 0) << s;
             std::string text = s;
             size_t percents = std::count(text.begin(), text.end(), '%');
-            bool takesArgument = s == t.confirm || s == t.removed || s == t.incomplete || s == t.notInstalled ||
-                                 s == t.more || s == t.otherError;
+            bool takesArgument = each == &t.confirm || each == &t.removed || each == &t.incomplete ||
+                                 each == &t.notInstalled || each == &t.more || each == &t.otherError;
             EXPECT_EQ(percents, takesArgument ? 1u : 0u) << s;
         }
     }
 }
 
 TEST(Outcome, ListsEveryRemainingItemWithItsReason) {
-    const UninstallTexts& t = TextsIn(TextLanguage::English);
+    const TextLanguage t = TextLanguage::English;
     RemovalReport report;
     char text[4096];
     ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
@@ -218,7 +224,7 @@ TEST(Outcome, ListsEveryRemainingItemWithItsReason) {
 }
 
 TEST(Outcome, AListTooLongForTheMessageEndsWithTheCountOfTheRest) {
-    const UninstallTexts& t = TextsIn(TextLanguage::English);
+    const TextLanguage t = TextLanguage::English;
     RemovalReport report;
     for (int i = 0; i < 100; ++i)
         report.Add(ItemKind::File, ("C:\\" + std::string(200, 'f') + std::to_string(i)).c_str(), 5);

@@ -5,11 +5,13 @@
 //                                        read through setupapi
 //   /y /n NAME                           makes NAME the default printer
 // Every command line is appended to C:\printui.log, one a line, so tests
-// can check what they were given. HKCU\Software\PrintUIStandIn, DWORD
-// AddPrinterDelayMs, delays the new printer so tests can watch the wait.
+// can check what they were given, and the current folder to C:\printui.cwd.
+// HKCU\Software\PrintUIStandIn, DWORD AddPrinterDelayMs, delays the new
+// printer so tests can watch the wait.
 #include "spooler_support.h"
 #include <windows.h>
 #include <setupapi.h>
+#include <shellapi.h>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -25,9 +27,9 @@ std::string Lower(std::string s) {
 
 // One writer at a time (another stand-in waits its turn); tests may read
 // meanwhile.
-void AppendLog(const std::string& line) {
+void AppendLog(const char* file, const std::string& line) {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE log = CreateFileA("C:\\printui.log", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+        HANDLE log = CreateFileA(file, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log != INVALID_HANDLE_VALUE) {
             std::string text = line + "\n";
@@ -40,32 +42,27 @@ void AppendLog(const std::string& line) {
     }
 }
 
-// Switches and their values. A value may be quoted; an unquoted one runs
-// on to the next switch, blanks and all, as in /f C:\TEMP\My Printer.INF.
+// Switches and their values, the command line split as the platform splits
+// it (CommandLineToArgvW): an unquoted value ends at a blank, so
+// /f C:\TEMP\My Printer.INF gives C:\TEMP\My and a stray word.
 std::map<std::string, std::string> ParseSwitches(const char* commandLine) {
     std::map<std::string, std::string> switches;
-    std::string current;
-    const char* p = commandLine;
-    while (*p) {
-        const char* gap = p;
-        while (*p == ' ' || *p == '\t') ++p;
-        if (!*p) break;
-        std::string blanks(gap, p), token;
-        bool quoted = *p == '"';
-        if (quoted) {
-            for (++p; *p && *p != '"'; ++p) token += *p;
-            if (*p) ++p;
-        } else {
-            for (; *p && *p != ' ' && *p != '\t'; ++p) token += *p;
-        }
-        if (!quoted && token[0] == '/') {
-            current = Lower(token);
+    std::string line = std::string("printui ") + commandLine, current;
+    std::vector<WCHAR> wide(line.size() + 1);
+    MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(wide.data(), &count);
+    for (int i = 1; args && i < count; ++i) {
+        char arg[1024];
+        if (!WideCharToMultiByte(CP_ACP, 0, args[i], -1, arg, sizeof arg, nullptr, nullptr)) continue;
+        if (arg[0] == '/') {
+            current = Lower(arg);
             switches[current];
-        } else if (!current.empty()) {
-            std::string& value = switches[current];
-            value += value.empty() ? token : blanks + token;
+        } else if (!current.empty() && switches[current].empty()) {
+            switches[current] = arg;
         }
     }
+    LocalFree(args);
     return switches;
 }
 
@@ -242,7 +239,10 @@ void InstallFromInf(std::map<std::string, std::string>& s) {
 }  // namespace
 
 extern "C" void CALLBACK PrintUIEntry(HWND, HINSTANCE, LPSTR commandLine, int) {
-    AppendLog(GetCommandLineA());
+    AppendLog("C:\\printui.log", GetCommandLineA());
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    AppendLog("C:\\printui.cwd", folder);
     std::map<std::string, std::string> switches = ParseSwitches(commandLine ? commandLine : "");
     if (switches.count("/if")) {
         InstallFromInf(switches);

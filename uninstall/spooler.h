@@ -39,9 +39,6 @@ SpoolerList ReadDriverList();    // the drivers of kDriverEnvironment, level 3
 // are no local printers or the list cannot be read.
 int CountPrintersContaining(const char* text, int stopAt);
 
-// Spooler names and file names compare without regard to letter case.
-bool SameName(const char* a, const char* b);
-
 // Calls `visit` with every file a driver names: its main files, then its
 // dependent files.
 template <typename Visit>
@@ -51,9 +48,9 @@ void ForEachFileOfDriver(const DRIVER_INFO_3A& driver, Visit visit) {
     for (const char* f = driver.pDependentFiles; f && *f; f += strlen(f) + 1) visit(f);
 }
 
-// The files that installed drivers use, as the spooler lists them, leaving
-// out the driver named `exceptDriver` (the one being replaced or removed;
-// "" for none). A file any of them uses must stay.
+// The installed drivers, read once, and the files they use, leaving out the
+// driver named `exceptDriver` (the one being replaced or removed; "" for
+// none). A file any of the others uses must stay.
 class UsedDriverFiles {
 public:
     explicit UsedDriverFiles(const char* exceptDriver);
@@ -62,12 +59,10 @@ public:
     DWORD Error() const { return drivers_.error; }
     // A listed full path matches that path; a bare listed name, the file name.
     bool Lists(const char* path) const;
+    // The installed driver of that name (letter case aside); null when none.
+    const DRIVER_INFO_3A* Find(const char* driverName) const;
 
 private:
     SpoolerList drivers_;
     char exceptDriver_[MAX_PATH] = {};
 };
-
-// Deletes a file of the driver folder or its folder 3 unless some other
-// driver uses it, or the drivers cannot be listed; true when deleted.
-bool DeleteUnusedDriverFile(const char* path, const UsedDriverFiles& used);

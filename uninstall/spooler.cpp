@@ -2,7 +2,14 @@
 #include "../framework/afx.h"
 #include <cstring>
 
+// The shipped program is 32-bit. A 64-bit build exists only to run the tests
+// with Wine's 64-bit loader, where a printer takes a driver of the
+// process's own environment.
+#ifdef _WIN64
+const char kDriverEnvironment[] = "Windows x64";
+#else
 const char kDriverEnvironment[] = "Windows NT x86";
+#endif
 
 bool GetDriverDirectory(char (&folder)[MAX_PATH]) {
     DWORD needed = 0;
@@ -63,10 +70,6 @@ int CountPrintersContaining(const char* text, int stopAt) {
     return count;
 }
 
-bool SameName(const char* a, const char* b) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
-}
-
 UsedDriverFiles::UsedDriverFiles(const char* exceptDriver) : drivers_(ReadDriverList()) {
     AfxFormat(exceptDriver_, "%s", exceptDriver);
 }
@@ -86,6 +89,9 @@ bool UsedDriverFiles::Lists(const char* path) const {
     return false;
 }
 
-bool DeleteUnusedDriverFile(const char* path, const UsedDriverFiles& used) {
-    return used.Known() && !used.Lists(path) && DeleteFileA(path);
+const DRIVER_INFO_3A* UsedDriverFiles::Find(const char* driverName) const {
+    for (DWORD i = 0; i < drivers_.count; ++i)
+        if (drivers_.Drivers()[i].pName && SameName(drivers_.Drivers()[i].pName, driverName))
+            return &drivers_.Drivers()[i];
+    return nullptr;
 }

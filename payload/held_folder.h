@@ -1,0 +1,82 @@
+// A folder the elevated programs write or delete in, held open while they
+// work there. Held without delete sharing, it cannot be renamed, removed or
+// swapped for a link until it is let go; every file in it is made, changed
+// or removed only after the file's own handle shows that it is a plain file
+// of this folder. The staging folders, which any user may have made or may
+// write in, are also checked for who may change them, and what the install
+// stages there is given rights that let only Administrators and SYSTEM
+// change it. Windows enforces those rights; Wine stores them but does not.
+#pragma once
+#include <windows.h>
+
+enum class FolderCheck {
+    Held,          // open and checked
+    Missing,       // not there (and not to be made)
+    Link,          // leads elsewhere: a junction or symbolic link, or not a folder
+    Permissions,   // owned by, or open to changes by, an account other than the trusted ones
+    Failed,        // cannot be opened, or its path does not fit
+};
+
+class HeldFolder {
+public:
+    HeldFolder() = default;
+    ~HeldFolder() { Release(); }
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    // Opens and holds `path`. `create` makes a missing folder first.
+    // `staging` makes it with the install's rights, refuses an existing one
+    // that others may change, and gives every file made in it those rights.
+    FolderCheck Hold(const char* path, bool create, bool staging);
+    void Release();
+    bool IsHeld() const { return handle_ != INVALID_HANDLE_VALUE; }
+    const char* Path() const { return path_; }
+
+    // "<folder>\<name>"; false when it does not fit.
+    bool PathOf(const char* name, char (&path)[MAX_PATH]) const;
+    // Makes `name` new in the folder, whatever had the name before going
+    // first, and opens it for writing. INVALID_HANDLE_VALUE, with the Win32
+    // error in `error`, when it cannot.
+    HANDLE CreateNew(const char* name, DWORD& error) const;
+    // Removes the file `name` of the folder: 0 when it is gone or was not
+    // there, else the Win32 error. A link of that name goes, never what it
+    // leads to; a read-only file loses the attribute first, but only when
+    // it has no other name.
+    DWORD Remove(const char* name) const;
+    // True when `name` is a file (no folder) in this folder.
+    bool Holds(const char* name) const;
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool staging_ = false;
+    char path_[MAX_PATH] = {};
+};
+
+// A file the program writes, always made new in a held folder (see
+// HeldFolder::CreateNew): a file or link someone put there under its name
+// is replaced, never written through. A file that was not closed, as when
+// a write failed, is removed through its own handle: a truncated file never
+// stays behind.
+class NewFile {
+public:
+    NewFile(const HeldFolder& folder, const char* name);
+    ~NewFile() { Discard(); }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    // Writes all the bytes; false when the file is not open, or the write
+    // failed or fell short (the file is removed).
+    bool Write(const void* bytes, DWORD size);
+    // Closes and keeps the file; false when it was not open or could not
+    // be closed.
+    bool Close();
+    // Why the file could not be made, written or closed; 0 when it was.
+    DWORD Error() const { return error_; }
+
+private:
+    bool Fail(DWORD error);
+    void Discard();
+
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    DWORD error_ = 0;
+};
