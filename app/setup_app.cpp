@@ -3,6 +3,8 @@
 #include "language_files.h"
 #include "text_language.h"
 #include "os_version.h"
+#include "command_line.h"
+#include "unattended.h"
 #include "../wizard/run_wizard.h"
 #include "../framework/file_find.h"
 #include "../install/messages.h"
@@ -57,11 +59,23 @@ static void DefaultPrinterName(char (&name)[MAX_PATH]) {
 }
 
 bool SetupWizardApp::InitInstance() {
+    const CommandLineSwitches switches = ParseCommandLine(GetCommandLineA());
+    if (switches.usage) {
+        ShowUsage();
+        return false;
+    }
+    exitCode_ = RefusalAtStart(switches.silent);
+    if (exitCode_ != kSetupInstalled) return false;
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
     char refused[MAX_PATH];
-    if (!LoadConfiguration(refused)) {
+    const bool configured = LoadConfiguration(refused);
+    if (switches.silent) {
+        exitCode_ = RunUnattended(configured ? "" : refused, switches.logPath);
+        return false;
+    }
+    if (!configured) {
         char text[1024];
         if (AfxFormat(text, TextIn(kProgramFolderLinkedText, LanguageOfSystem(GetSystemDefaultLangID())), refused))
             AfxMessageBox(text, MB_OK | MB_ICONSTOP);

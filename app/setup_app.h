@@ -8,6 +8,8 @@ class HeldFolder;
 class SetupWizardApp : public CWinApp {
 public:
     bool InitInstance() override;
+    // The exit code: what /S did, or why the program ended at start.
+    int ExitInstance() override { return exitCode_; }
     // Removes an earlier installation of the same printer, registers the
     // uninstall entry and deletes the driver's paper form.
     void Delete() override;
@@ -31,6 +33,9 @@ public:
     // The whole driver install, run from the install page; tells the user
     // how it ended.
     void InstallDriver();
+
+private:
+    int exitCode_ = 0;
 };
 
 extern SetupWizardApp theApp;

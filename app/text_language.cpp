@@ -5,3 +5,8 @@ TextLanguage ChooseTextLanguage(bool chinese, LANGID systemLanguage) {
     if (!chinese) return TextLanguage::English;
     return systemLanguage == kChinesePrc ? TextLanguage::Simplified : TextLanguage::Traditional;
 }
+
+short PreselectedLanguageIndex(LANGID systemLanguage) {
+    if (IsChineseLanguage(systemLanguage)) return 0;
+    return IsEnglishLanguage(systemLanguage) ? 1 : -1;
+}

@@ -19,6 +19,10 @@ TextLanguage ChooseTextLanguage(bool chinese, LANGID systemLanguage);
 inline TextLanguage LanguageOfSystem(LANGID systemLanguage) {
     return ChooseTextLanguage(IsChineseLanguage(systemLanguage), systemLanguage);
 }
+// The language choice the wizard preselects, and an unattended install
+// takes: 0 Chinese on a Chinese system, 1 English on an English one, -1
+// (none) on any other.
+short PreselectedLanguageIndex(LANGID systemLanguage);
 // By the wizard's language choice (0 Chinese; 1 English and -1, none made,
 // are English): the install's messages and the plug-in language.
 inline TextLanguage LanguageOfChoice(short languageIndex, LANGID systemLanguage) {

@@ -11,7 +11,9 @@ tool=${3:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
 # WINE_ARCH=win64 makes a 64-bit prefix for a 64-bit build of the tests,
-# on hosts whose kernel cannot run 32-bit programs (see wine-arch.sh).
+# on hosts whose kernel cannot run 32-bit programs (see wine-arch.sh), and
+# for the one test that needs 64-bit Windows: there 32-bit programs run
+# under WoW64, as on 64-bit Windows.
 . "$(dirname "$0")/wine-arch.sh" "${WINE_ARCH:-win32}"
 export WINEPREFIX=$prefix.tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot -i >/dev/null 2>&1

@@ -6,9 +6,11 @@
 # own: nothing is copied, and the mounts go with the test however it ends.
 # Where no namespace can be had (not root), the template is copied whole.
 # WINE_KEEP_PREFIX=1 keeps a whole copy for a look afterwards.
+# WINE_RUN_ARCH=win64 runs in the 64-bit template (template64) instead.
 set -u
 wine_dir=$(cd "$1" && pwd) || exit 1; shift
 template=$wine_dir/template
+[ "${WINE_RUN_ARCH:-}" = win64 ] && template=$wine_dir/template64
 if [ ! -f "$template/.ready" ]; then
   echo "wine-run: no prepared prefix in $template (build the wine_template target)" >&2
   exit 1

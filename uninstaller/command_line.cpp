@@ -2,11 +2,6 @@
 #include "framework/afx.h"
 #include <cstring>
 
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-}  // namespace
 
 bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size_t size) {
     if (size == 0) return false;
@@ -24,23 +19,4 @@ bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size
     // %.*s copies exactly the name between prefix and extension.
     int nameLength = static_cast<int>(length - prefixLength - extensionLength);
     return AfxFormat(printerName, size, "%.*s", nameLength, base + prefixLength);
-}
-
-bool HasSilentSwitch(const char* commandLine) {
-    const char* p = commandLine;
-    // The program's own name, quoted or up to the first blank.
-    if (*p == '"') {
-        ++p;
-        while (*p && *p != '"') ++p;
-        if (*p) ++p;
-    } else {
-        while (*p && !IsBlank(*p)) ++p;
-    }
-    while (*p) {
-        while (IsBlank(*p)) ++p;
-        const char* word = p;
-        while (*p && !IsBlank(*p)) ++p;
-        if (p - word == 2 && word[0] == '/' && (word[1] == 'S' || word[1] == 's')) return true;
-    }
-    return false;
 }

@@ -1,5 +1,6 @@
 // The uninstaller learns what it needs from how it was started: the printer
-// name from its own file name, silence from the /S switch.
+// name from its own file name, silence from the /S switch (ParseCommandLine,
+// app/command_line.h, which setup.exe shares).
 #pragma once
 #include <cstddef>
 
@@ -8,6 +9,3 @@
 // "uninstall<printer name>.exe" with a non-empty name, or the name does not
 // fit into `size`.
 bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size_t size);
-
-// True when a word after the program's own name is "/S" (any letter case).
-bool HasSilentSwitch(const char* commandLine);

@@ -2,6 +2,8 @@
 #include "command_line.h"
 #include "messages.h"
 #include "removal.h"
+#include "app/command_line.h"
+#include "app/start_checks.h"
 
 namespace {
 
@@ -41,7 +43,15 @@ bool UninstallApp::InitInstance() {
     DWORD length = GetModuleFileNameA(nullptr, programPath, sizeof programPath);
     // A cut-off path would name the wrong printer.
     if (length == 0 || length >= sizeof programPath) programPath[0] = '\0';
-    exitCode_ = Uninstall(programPath, HasSilentSwitch(GetCommandLineA()));
+    const bool silent = ParseCommandLine(GetCommandLineA()).silent;
+    // While a setup or another uninstaller runs, the files and the driver
+    // are theirs: this one ends before it looks at anything.
+    if (!TakeRunMutex()) {
+        if (!silent) AfxMessageBox(AnotherRunningText(GetSystemDefaultLangID()), MB_OK | MB_ICONSTOP);
+        exitCode_ = kExitAnotherRunning;
+        return false;
+    }
+    exitCode_ = Uninstall(programPath, silent);
     // The work is done; the framework's message loop is never needed.
     return false;
 }

@@ -9,6 +9,7 @@ enum UninstallExitCode {
     kExitIncomplete = 1,      // something could not be removed
     kExitBadProgramName = 2,  // the file name names no printer; nothing was done
     kExitCancelled = 3,       // the user said No; nothing was done
+    kExitAnotherRunning = 4,  // a setup or another uninstaller runs; nothing was done
 };
 
 class UninstallApp : public CWinApp {

@@ -34,9 +34,7 @@ void SystemLanguagePage::DoDataExchange(CDataExchange* dx) {
 bool SystemLanguagePage::OnInitDialog() {
     WizardPage::OnInitDialog();
 
-    const LANGID lang = GetSystemDefaultLangID();
-    if (IsChineseLanguage(lang)) languageIndex = 0;
-    else if (IsEnglishLanguage(lang)) languageIndex = 1;
+    languageIndex = PreselectedLanguageIndex(GetSystemDefaultLangID());
     g_LanguageIndex = static_cast<short>(languageIndex);
 
     // A system the page does not list keeps the current choice.

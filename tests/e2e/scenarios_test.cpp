@@ -15,6 +15,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <regex>
 #include <set>
 
 namespace {
@@ -776,5 +777,147 @@ TEST_P(Race, NothingPreparedOrRacedChangesWhatIsInstalledOrDeleted) {
 
 INSTANTIATE_TEST_SUITE_P(Attack, Race, ::testing::ValuesIn(kRaceRows),
                          [](const ::testing::TestParamInfo<RaceRow>& row) { return std::string(row.param.name); });
+
+// --- setup.exe /S, and one setup or uninstaller at a time -----------------
+
+// The lines of a log, without their line ends.
+std::vector<std::string> LogLines(const std::string& path) {
+    std::vector<std::string> lines;
+    const std::string text = test::ReadFileBytes(path);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// The start, the install's start (unless start-up refused a folder) and
+// the outcome, each line with its time.
+void ExpectLog(const std::string& path, const std::string& printer, const std::string& outcome) {
+    const std::vector<std::string> lines = LogLines(path);
+    const bool installed = outcome.find("Language") == std::string::npos;
+    ASSERT_EQ(lines.size(), installed ? 3u : 2u) << test::ReadFileBytes(path);
+    for (const std::string& line : lines)
+        EXPECT_TRUE(std::regex_match(line, std::regex("20\\d\\d-[01]\\d-[0-3]\\d [0-2]\\d:[0-5]\\d:[0-5]\\d \\S.*")))
+            << line;
+    EXPECT_NE(lines[0].find("setup.exe /S started: Windows "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("system language 0x0409, printer " + printer), std::string::npos) << lines[0];
+    if (installed) {
+        EXPECT_NE(lines[1].find("install started: language choice 1"), std::string::npos) << lines[1];
+    }
+    EXPECT_NE(lines.back().find(outcome), std::string::npos) << lines.back();
+}
+
+std::string TempFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetTempPathA(sizeof path, path);
+    return length && length < sizeof path ? path : "<none>";
+}
+
+bool Windows64() {
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+// Every exit code of setup.exe /S, and the uninstaller's while another
+// runs, each from a run of a fresh copy; the rows of code 5 run in the
+// 64-bit prefix, the others in the 32-bit one. A row with a message has
+// no /S: the program shows it, and ends with the same code. Codes 5 and 6
+// write nothing: the copy's folder keeps the program alone, and no log.
+TEST(Unattended, EveryExitCodeFromARealRun) {
+    std::unique_ptr<WizardRun> first;   // the setup already running, for code 6
+    const std::string elsewhere = test::MakeTempFolder("elsewhere");
+    const std::string logs = test::MakeTempFolder("log folder");
+    const std::string anotherRuns = "Another setup or uninstaller of this printer driver is running. Wait until it "
+                                    "has ended, then start this program again.";
+    const struct Row {
+        int code;
+        bool windows64;
+        const char* printer;
+        std::function<void(const std::string& exe)> prepare;   // once the copy is there
+        const char* program;   // "setup.exe", "uninstallKRX.exe"
+        bool silent;
+        std::string message;   // with no /S
+        const char* outcome;   // the log's last line; none when empty
+    } rows[] = {
+        {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
+         "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
+        {3, false, "KRX",
+         [&](const std::string& exe) { ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language", elsewhere)); },
+         "setup.exe", true, "", "\\Language is refused: it leads elsewhere"},
+        {3, false, "KRX", [&](const std::string&) { ASSERT_TRUE(test::MakeUnixLink("C:\\TEMP", elsewhere)); }, "setup.exe", true, "",
+         "outcome 3: the folder C:\\TEMP is refused: it leads elsewhere"},
+        {4, false, "KRX",
+         [&](const std::string&) {
+             test::RemoveUnixLink("C:\\TEMP");
+             EXPECT_TRUE(test::ListFolder(elsewhere).empty());
+             TempWith("O:BAD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1301bf;;;AU)");
+             ASSERT_TRUE(CreateDirectoryA("C:\\TEMP\\uninstallKRX.exe", nullptr));
+         },
+         "setup.exe", true, "", "outcome 4: the file C:\\TEMP\\uninstallKRX.exe could not be written"},
+        {1, false, "MERLO", [](const std::string&) { test::SetPrintUiDelay(600000); }, "setup.exe", true, "",
+         "outcome 1: the printer MERLO did not appear within 5 s"},
+        {0, false, "KRX",
+         [](const std::string&) {
+             test::SetPrintUiDelay(0);
+             ASSERT_TRUE(RemoveDirectoryA("C:\\TEMP\\uninstallKRX.exe"));
+         },
+         "setup.exe", true, "",
+         "outcome 0: installed, the printer KRX exists on its driver"},
+        {6, false, "KRX",
+         [&](const std::string&) {
+             first.reset(new WizardRun(CopyProgram("setup_standin.exe", "first")));
+             ASSERT_NE(first->wizard, nullptr);
+         },
+         "setup.exe", true, "", ""},
+        {6, false, "KRX", [](const std::string&) {}, "setup.exe", false, anotherRuns, ""},
+        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
+        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, anotherRuns, ""},
+        {5, true, "KRX", [](const std::string&) {}, "setup.exe", true, "", ""},
+        {5, true, "KRX", [](const std::string&) {}, "setup.exe", false,
+         "This printer driver is for 32-bit Windows and cannot be installed on this 64-bit Windows. The setup has "
+         "changed nothing.", ""},
+    };
+    int row = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE("row " + std::to_string(row++) + ": " + r.program + " exits " + std::to_string(r.code));
+        if (r.windows64 != Windows64()) continue;
+        const bool setup = std::string(r.program) == "setup.exe";
+        const std::string exe = setup ? CopyProgram("setup_standin.exe", "row")
+                                      : test::MakeTempFolder("row") + "\\" + r.program;
+        if (!setup) {
+            ASSERT_TRUE(CopyFileA(test::BuildPath("uninstaller\\uninstall.exe").c_str(), exe.c_str(), FALSE));
+        }
+        if (setup && r.printer != std::string("KRX")) NamePrinter(exe, r.printer);
+        r.prepare(exe);
+        // Row 0 keeps the default log; the others name theirs, in a folder with a blank.
+        const std::string log = r.code == 0 ? TempFolder() + r.printer + " printer setup.log"
+                                            : logs + "\\row " + std::to_string(row) + ".log";
+        std::string command = Quoted(exe);
+        if (r.silent) command += " /S";
+        if (r.silent && r.code != 0) command += " /LOG=" + Quoted(log);
+        test::Program program(command);
+        if (!r.silent) {
+            EXPECT_EQ(program.AnswerMessageBox(IDOK).text, r.message);
+        }
+        EXPECT_EQ(program.WaitForExit(), static_cast<DWORD>(r.code));
+        if (r.outcome[0]) {
+            ExpectLog(log, r.printer, r.outcome);
+        } else {
+            EXPECT_FALSE(test::FileExists(log)) << "a refused run wrote its log";
+            EXPECT_EQ(test::ListFolder(FolderOf(exe)), std::vector<std::string>{r.program});
+        }
+    }
+    if (Windows64()) return;
+    EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
+    EXPECT_TRUE(UninstallKeyExists("KRX"));
+    CancelWizard(*first);
+}
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The uninstaller's decisions: the printer name from its file name, the
-// silent switch, the files it looks for, and its texts.
+// command line (setup.exe's too), the files it looks for, and its texts.
 #include "framework/afx.h"
+#include "app/command_line.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/messages.h"
 #include "uninstaller/removal.h"
@@ -53,28 +54,49 @@ TEST(ProgramName, TooLongForTheBufferIsRefusedNotCut) {
     EXPECT_EQ(NameFrom("C:\\uninstall" + name + ".exe", 201), name);
 }
 
-TEST(SilentSwitch, IsTheWordSlashSAfterTheProgramName) {
+// One parser for both programs: /S, /? and /LOG=<path> after the program's
+// own name, in any letter case; other words are ignored.
+TEST(CommandLine, SwitchesAreWordsAfterTheProgramName) {
+    const std::string longPath = "C:\\" + std::string(MAX_PATH, 'x') + ".log";
     const struct {
-        const char* line;
+        std::string line;
         bool silent;
+        bool usage;
+        const char* log;
     } cases[] = {
-        {"uninstallKRX.exe /S", true},
-        {"uninstallKRX.exe /s", true},
-        {"\"C:\\Program Files\\uninstallKRX.exe\" /S", true},
-        {"\"C:\\a\\uninstallKRX.exe\"/S", true},
-        {"uninstallKRX.exe   /S   ", true},
-        {"uninstallKRX.exe /X /S", true},
-        {"uninstallKRX.exe\t/S", true},
-        {"uninstallKRX.exe", false},
-        {"uninstallKRX.exe /Silent", false},
-        {"uninstallKRX.exe S", false},
-        {"uninstallKRX.exe -S", false},
-        {"\"C:\\dir /S\\uninstallKRX.exe\"", false},
-        {"C:\\dir/S\\uninstallKRX.exe", false},
-        {"\"C:\\unclosed /S", false},
-        {"", false},
+        {"uninstallKRX.exe /S", true, false, ""},
+        {"uninstallKRX.exe /s", true, false, ""},
+        {"\"C:\\Program Files\\uninstallKRX.exe\" /S", true, false, ""},
+        {"\"C:\\a\\uninstallKRX.exe\"/S", true, false, ""},
+        {"uninstallKRX.exe   /S   ", true, false, ""},
+        {"uninstallKRX.exe /X /S", true, false, ""},
+        {"uninstallKRX.exe\t/S", true, false, ""},
+        {"uninstallKRX.exe", false, false, ""},
+        {"uninstallKRX.exe /Silent", false, false, ""},
+        {"uninstallKRX.exe S", false, false, ""},
+        {"uninstallKRX.exe -S", false, false, ""},
+        {"\"C:\\dir /S\\uninstallKRX.exe\"", false, false, ""},
+        {"C:\\dir/S\\uninstallKRX.exe", false, false, ""},
+        {"\"C:\\unclosed /S", false, false, ""},
+        {"", false, false, ""},
+        {"setup.exe /? /s", true, true, ""},
+        {"setup.exe /S /LOG=C:\\x.log", true, false, "C:\\x.log"},
+        {"setup.exe /log=c:\\x.log /s", true, false, "c:\\x.log"},
+        {"setup.exe /S /LOG=\"C:\\a b\\x.log\"", true, false, "C:\\a b\\x.log"},
+        {"setup.exe \"/LOG=C:\\a b\\x.log\" /S", true, false, "C:\\a b\\x.log"},
+        {"setup.exe /LOG=\"C:\\a b\\x.log /S", false, false, "C:\\a b\\x.log /S"},
+        {"setup.exe /LOG= /S", true, false, ""},
+        {"setup.exe /LOG /LOGFILE=x /S\"\"", true, false, ""},
+        {"setup.exe /LOG=a.log /LOG=b.log", false, false, "b.log"},
+        {"setup.exe /LOG=" + longPath + " /S", true, false, ""},
+        {"setup.exe \"" + longPath + "\" /S", true, false, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(HasSilentSwitch(c.line), c.silent) << c.line;
+    for (const auto& c : cases) {
+        const CommandLineSwitches switches = ParseCommandLine(c.line.c_str());
+        EXPECT_EQ(switches.silent, c.silent) << c.line;
+        EXPECT_EQ(switches.usage, c.usage) << c.line;
+        EXPECT_STREQ(switches.logPath, c.log) << c.line;
+    }
 }
 
 // The paths the uninstaller looks at, as it forms them in its folders (a
