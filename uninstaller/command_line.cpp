@@ -2,7 +2,6 @@
 #include "framework/afx.h"
 #include <cstring>
 
-
 bool PrinterNameFromProgramPath(const char* programPath, char* printerName, size_t size) {
     if (size == 0) return false;
     printerName[0] = '\0';
