@@ -123,17 +123,24 @@ RemovalReport DriverRemoval::Remove() {
     // install's files that are here.
     PlannedFile driverFiles[kMaxInstalledFiles];
     size_t driverFileCount = 0;
+    bool ourDriver = false;
     {
         UsedDriverFiles drivers("");
-        if (const DRIVER_INFO_3A* driver = ThisDriver(drivers))
+        if (const DRIVER_INFO_3A* driver = ThisDriver(drivers)) {
+            ourDriver = true;
             ForEachFileOfDriver(*driver, [&](const char* f) {
                 if (driverFileCount < kMaxInstalledFiles && PlaceOf(f, driverFiles[driverFileCount])) ++driverFileCount;
             });
+        }
     }
     PlannedFile ours[kMaxInstalledFiles];
     const size_t ourCount = FilesOfThisInstall(ours);
-    RemovePrinters(report);
-    RemoveDriver(report);
+    // A driver of the name that another program installed stays, and so do
+    // its printers.
+    if (ourDriver) {
+        RemovePrinters(report);
+        RemoveDriver(report);
+    }
 
     // The driver's files first, then the install's files it does not list;
     // a file that a remaining driver uses stays.
@@ -158,10 +165,6 @@ RemovalReport DriverRemoval::Remove() {
 }
 
 void DriverRemoval::RemovePrinters(RemovalReport& report) {
-    {
-        UsedDriverFiles drivers("");
-        if (!ThisDriver(drivers)) return;
-    }
     SpoolerList list = ReadPrinterList();
     for (DWORD i = 0; i < list.count; ++i) {
         const PRINTER_INFO_2A& found = list.Printers()[i];
@@ -178,10 +181,6 @@ void DriverRemoval::RemovePrinters(RemovalReport& report) {
 }
 
 void DriverRemoval::RemoveDriver(RemovalReport& report) {
-    {
-        UsedDriverFiles drivers("");
-        if (!ThisDriver(drivers)) return;
-    }
     // A driver that a remaining printer still uses must stay, or that printer
     // would be left without one.
     if (AnyPrinterUsesDriver()) {

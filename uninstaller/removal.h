@@ -58,6 +58,8 @@ private:
     // A local printer that uses this setup's driver, with a name that fits an ItemName.
     bool UsesDriver(const PRINTER_INFO_2A& printer) const;
     bool AnyPrinterUsesDriver() const;
+    // The printers on this setup's driver, then the driver; only when it is
+    // this setup's (see ThisDriver).
     void RemovePrinters(RemovalReport& report);
     void RemoveDriver(RemovalReport& report);
     // The install's files that are here, the running program aside; returns
