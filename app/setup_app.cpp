@@ -87,12 +87,12 @@ bool SetupWizardApp::InitInstance() {
 
 bool SetupWizardApp::LoadConfiguration(char (&refused)[MAX_PATH]) {
     refused[0] = '\0';
+    // The embedded defaults name the printer until setting.dll is read, so
+    // that a refusal below (and /S's log of it) still names one.
+    DefaultPrinterName(g_PrinterName);
     // Without its own folder the program writes nothing: the current folder
     // may be any folder, the system's own among them.
-    if (!g_AppDirectory[0]) {
-        DefaultPrinterName(g_PrinterName);
-        return true;
-    }
+    if (!g_AppDirectory[0]) return true;
     // Anyone who may write beside the program may have put links there:
     // the program's folder and its Language folder are held while start-up
     // writes, and one that leads elsewhere is refused before anything is
@@ -121,11 +121,9 @@ bool SetupWizardApp::LoadConfiguration(char (&refused)[MAX_PATH]) {
         WriteStartupFile(programFolder, settings->id);
         haveSettings = finder.FindFile(g_SettingFile);
     }
-    if (haveSettings)
+    if (haveSettings)   // else read-only media, a full disk, a folder too long: the embedded defaults
         GetPrivateProfileStringA("Setting", "PrinterName", "MERLO", g_PrinterName, sizeof g_PrinterName,
                                  g_SettingFile);
-    else   // read-only media, a full disk, a folder too long: the embedded defaults
-        DefaultPrinterName(g_PrinterName);
     return true;
 }
 
