@@ -609,12 +609,9 @@ std::string WhoMayChange(const std::string& path) {
                          FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
     for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
         ACCESS_ALLOWED_ACE* ace = nullptr;
-        char* sid = nullptr;
         if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-            (ace->Mask & change) && ConvertSidToStringSidA(&ace->SidStart, &sid)) {
-            sids.insert(sid);
-            LocalFree(sid);
-        }
+            (ace->Mask & change))
+            sids.insert(SidText(&ace->SidStart));
     }
     LocalFree(sd);
     std::string text = control & SE_DACL_PROTECTED ? "protected" : "inherits";
