@@ -71,7 +71,7 @@ public:
         if (AfxFormat(text, format, args...) &&
             AfxFormat(line, "%04u-%02u-%02u %02u:%02u:%02u %s\r\n", now.wYear, now.wMonth, now.wDay, now.wHour,
                       now.wMinute, now.wSecond, text))
-            file_.Write(line, static_cast<DWORD>(strlen(line)));
+            file_.Write(line, static_cast<DWORD>(strlen(line))) && file_.Flush();   // each line as it happens
     }
 
 private:

@@ -7,21 +7,30 @@
 namespace {
 
 // Looked up at run time: Windows before Vista cannot say where a handle
-// leads, and setting a file's attributes or deleting it through its handle
-// is only documented there as ntdll's NtSetInformationFile.
+// leads, and reading or setting a file's attributes, or deleting it,
+// through its handle is only documented there as ntdll's
+// NtQueryInformationFile and NtSetInformationFile.
 using FinalPathFunction = DWORD(WINAPI*)(HANDLE, char*, DWORD, DWORD);
 struct IoStatus {
     LONG_PTR status;
     ULONG_PTR information;
 };
-using SetInformationFunction = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+using FileInformationFunction = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
 using StatusToErrorFunction = ULONG(WINAPI*)(LONG);
 const int kFileBasicInformation = 4;
+const int kFileStandardInformation = 5;
 const int kFileDispositionInformation = 13;
 struct FileBasicInformation {
     LARGE_INTEGER times[4];   // 0: left as they are
     DWORD attributes;
 };
+struct FileStandardInformation {
+    LARGE_INTEGER allocationSize, endOfFile;
+    ULONG links;
+    BOOLEAN deletePending, directory;
+};
+static_assert(sizeof(FileBasicInformation) == 40 && sizeof(FileStandardInformation) == 24,
+              "laid out as ntdll's FILE_BASIC_INFORMATION and FILE_STANDARD_INFORMATION");
 
 template <typename Function>
 Function Lookup(const char* module, const char* name) {
@@ -29,13 +38,19 @@ Function Lookup(const char* module, const char* name) {
     return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name))) : nullptr;
 }
 
-DWORD SetInformation(HANDLE file, void* information, ULONG size, int kind) {
-    auto set = Lookup<SetInformationFunction>("ntdll.dll", "NtSetInformationFile");
+// `function` (NtQueryInformationFile or NtSetInformationFile) on an open
+// file: 0, or the Win32 error.
+DWORD FileInformation(const char* function, HANDLE file, void* information, ULONG size, int kind) {
+    auto call = Lookup<FileInformationFunction>("ntdll.dll", function);
     auto toError = Lookup<StatusToErrorFunction>("ntdll.dll", "RtlNtStatusToDosError");
-    if (!set || !toError) return ERROR_CALL_NOT_IMPLEMENTED;
+    if (!call || !toError) return ERROR_CALL_NOT_IMPLEMENTED;
     IoStatus io = {};
-    LONG status = set(file, &io, information, size, kind);
+    LONG status = call(file, &io, information, size, kind);
     return status >= 0 ? 0 : toError(status);
+}
+
+DWORD SetInformation(HANDLE file, void* information, ULONG size, int kind) {
+    return FileInformation("NtSetInformationFile", file, information, size, kind);
 }
 
 // Where an open handle really leads, "\\?\C:\..."; false when this system
@@ -46,13 +61,41 @@ bool FinalPath(HANDLE handle, char (&path)[MAX_PATH]) {
     return length > 0 && length < sizeof path;
 }
 
-bool Information(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
-    return GetFileInformationByHandle(handle, &info) != FALSE;
+struct FileFacts {
+    DWORD attributes;
+    ULONG links;   // names the file has
+};
+
+// An open file's attributes and number of names: 0, or the Win32 error.
+// Not GetFileInformationByHandle, which also reads the volume's serial
+// number: under Wine that is a round trip to its mount manager per file.
+DWORD Facts(HANDLE file, FileFacts& facts) {
+    FileBasicInformation basic = {};
+    FileStandardInformation standard = {};
+    DWORD error = FileInformation("NtQueryInformationFile", file, &basic, sizeof basic, kFileBasicInformation);
+    if (!error)
+        error = FileInformation("NtQueryInformationFile", file, &standard, sizeof standard, kFileStandardInformation);
+    facts = {basic.attributes, standard.links};
+    return error;
 }
 
 // Rights that let an account take over a folder's files: full control,
 // deleting (and so replacing) any file in it, changing its rights or owner.
 const DWORD kTakeOverRights = GENERIC_ALL | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER;
+
+// The user the program runs as, read from its token once; null when it
+// cannot be read.
+PSID RunningUser() {
+    static BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    static bool read = false;
+    HANDLE token;
+    if (!read && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        DWORD size = 0;
+        read = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) != FALSE;
+        CloseHandle(token);
+    }
+    return read ? reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid : nullptr;
+}
 
 // Administrators, SYSTEM, TrustedInstaller and the user running the program.
 bool IsTrustedAccount(PSID sid) {
@@ -64,14 +107,8 @@ bool IsTrustedAccount(PSID sid) {
         LocalFree(trusted);
         if (same) return true;
     }
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-    DWORD size = 0;
-    bool same = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
-                EqualSid(sid, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
-    CloseHandle(token);
-    return same;
+    PSID user = RunningUser();
+    return user && EqualSid(sid, user);
 }
 
 // True when the folder is owned by an account that is not trusted, or its
@@ -157,13 +194,13 @@ FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
                                                                                : FolderCheck::Failed;
     }
     FolderCheck check = FolderCheck::Held;
-    BY_HANDLE_FILE_INFORMATION info;
+    FileFacts facts;
     // Wine opens where a symbolic link leads whatever the flags say, but
     // shows the link by its path's attributes.
     const DWORD pathAttributes = GetFileAttributesA(path_);
-    if (!Information(handle_, info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (Facts(handle_, facts) || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         check = FolderCheck::Link;
-    } else if ((info.dwFileAttributes | pathAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) {
+    } else if ((facts.attributes | pathAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) {
         // Only a volume mounted on the folder resolves to the folder's own
         // path; a system that cannot resolve it takes no reparse point.
         HANDLE target = CreateFileA(path_, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
@@ -175,6 +212,8 @@ FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
         if (!itself) check = FolderCheck::Link;
     }
     if (check == FolderCheck::Held && staging && OthersMayTakeOver(handle_)) check = FolderCheck::Permissions;
+    // Where the held folder leads cannot change while it is held: asked once.
+    if (check == FolderCheck::Held && !FinalPath(handle_, finalPath_)) finalPath_[0] = '\0';
     if (check != FolderCheck::Held) Release();
     return check;
 }
@@ -182,6 +221,7 @@ FolderCheck HeldFolder::Hold(const char* path, bool create, bool staging) {
 void HeldFolder::Release() {
     if (IsHeld()) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
+    finalPath_[0] = '\0';
 }
 
 bool HeldFolder::PathOf(const char* name, char (&path)[MAX_PATH]) const {
@@ -193,13 +233,13 @@ namespace {
 // True when an open file is a plain file with this one name, in the folder
 // whose handle is given: no link, no second name, and, where the system
 // can say, resolving to the folder's own place.
-bool IsPlainFileOf(HANDLE file, HANDLE folder, const char* name) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!Information(file, info) || info.nNumberOfLinks != 1 ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+bool IsPlainFileOf(HANDLE file, const char* folderPath, const char* name) {
+    FileFacts facts;
+    if (Facts(file, facts) || facts.links != 1 ||
+        (facts.attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    char folderPath[MAX_PATH], filePath[MAX_PATH], expected[MAX_PATH];
-    if (!FinalPath(folder, folderPath)) return true;   // before Vista: the held folder is proof enough
+    char filePath[MAX_PATH], expected[MAX_PATH];
+    if (!folderPath[0]) return true;   // before Vista: the held folder is proof enough
     return FinalPath(file, filePath) &&
            AfxFormat(expected, EndsWithSeparator(folderPath) ? "%s%s" : "%s\\%s", folderPath, name) &&
            SameName(filePath, expected);
@@ -220,7 +260,7 @@ HANDLE HeldFolder::CreateNew(const char* name, DWORD& error) const {
         error = GetLastError();
         return file;
     }
-    if (!IsPlainFileOf(file, handle_, name)) {
+    if (!IsPlainFileOf(file, finalPath_, name)) {
         CloseHandle(file);
         error = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
@@ -240,15 +280,15 @@ DWORD HeldFolder::Remove(const char* name) const {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
     }
-    BY_HANDLE_FILE_INFORMATION info;
-    DWORD error = Information(file, info) ? 0 : GetLastError();
-    if (!error && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) error = ERROR_ACCESS_DENIED;
+    FileFacts facts;
+    DWORD error = Facts(file, facts);
+    if (!error && (facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) error = ERROR_ACCESS_DENIED;
     // The read-only attribute of a file with another name (a hard link
     // someone made to a file elsewhere) is that file's: it stays, and the
     // name is then not removed.
-    if (!error && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && info.nNumberOfLinks == 1) {
+    if (!error && (facts.attributes & FILE_ATTRIBUTE_READONLY) && facts.links == 1) {
         FileBasicInformation basic = {};
-        basic.attributes = info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY;
+        basic.attributes = facts.attributes & ~FILE_ATTRIBUTE_READONLY;
         if (!basic.attributes) basic.attributes = FILE_ATTRIBUTE_NORMAL;   // 0 would leave them as they are
         error = SetInformation(file, &basic, sizeof basic, kFileBasicInformation);
     }
@@ -271,13 +311,27 @@ NewFile::NewFile(const HeldFolder& folder, const char* name) { handle_ = folder.
 
 bool NewFile::Write(const void* bytes, DWORD size) {
     if (handle_ == INVALID_HANDLE_VALUE) return false;
+    if (buffered_ + size > sizeof buffer_ && !Flush()) return false;
+    if (size >= sizeof buffer_) return WriteOut(bytes, size);
+    memcpy(buffer_ + buffered_, bytes, size);
+    buffered_ += size;
+    return true;
+}
+
+bool NewFile::Flush() {
+    const DWORD size = buffered_;
+    buffered_ = 0;
+    return handle_ != INVALID_HANDLE_VALUE && (size == 0 || WriteOut(buffer_, size));
+}
+
+bool NewFile::WriteOut(const void* bytes, DWORD size) {
     DWORD written = 0;
     if (!WriteFile(handle_, bytes, size, &written, nullptr)) return Fail(GetLastError());
     return written == size || Fail(ERROR_DISK_FULL);
 }
 
 bool NewFile::Close() {
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    if (!Flush()) return false;
     HANDLE file = handle_;
     handle_ = INVALID_HANDLE_VALUE;
     if (CloseHandle(file)) return true;

@@ -50,6 +50,7 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     bool staging_ = false;
     char path_[MAX_PATH] = {};
+    char finalPath_[MAX_PATH] = {};   // where the handle leads; empty where the system cannot say
 };
 
 // A file the program writes, always made new in a held folder (see
@@ -64,19 +65,24 @@ public:
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
-    // Writes all the bytes; false when the file is not open, or the write
-    // failed or fell short (the file is removed).
+    // Writes all the bytes; small writes are gathered and go to the file
+    // when the buffer fills, on Flush or on Close. False when the file is
+    // not open, or a write failed or fell short (the file is removed).
     bool Write(const void* bytes, DWORD size);
-    // Closes and keeps the file; false when it was not open or could not
-    // be closed.
+    bool Flush();
+    // Writes what is gathered, closes and keeps the file; false when it was
+    // not open or could not be written or closed.
     bool Close();
     // Why the file could not be made, written or closed; 0 when it was.
     DWORD Error() const { return error_; }
 
 private:
+    bool WriteOut(const void* bytes, DWORD size);
     bool Fail(DWORD error);
     void Discard();
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     DWORD error_ = 0;
+    char buffer_[4096];
+    DWORD buffered_ = 0;
 };
