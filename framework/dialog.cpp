@@ -59,19 +59,93 @@ void DDX_Text(CDataExchange* dx, int id, char* value, int size) {
 
 // ---- dialog ----
 
-// Templates may hold common controls (the progress bar); their window
-// classes must be registered before the first dialog is made. The DLL is
-// loaded from the system folder by full path: it is not one that Windows
-// always takes from there, and a copy beside the program must not load.
-static void RegisterControlClasses() {
-    static const bool registered = [] {
-        HMODULE controls = AfxLoadSystemLibrary("comctl32.dll");
-        auto init = reinterpret_cast<void(WINAPI*)()>(
-            reinterpret_cast<void*>(controls ? GetProcAddress(controls, "InitCommonControls") : nullptr));
-        if (init) init();
-        return true;
-    }();
-    (void)registered;
+// Reads a dialog template (DLGTEMPLATE or DLGTEMPLATEEX) far enough to tell
+// whether a control's window class is not one of the system's own (button,
+// edit, static, list box, scroll bar, combo box), which templates give by
+// number or by name: such a class is a common control, the progress bar.
+class TemplateReader {
+public:
+    TemplateReader(const BYTE* bytes, DWORD size) : at_(bytes), end_(bytes + size) {}
+
+    bool NamesACommonControl() {
+        const bool extended = Word(0) == 1 && Word(2) == 0xFFFF;
+        const DWORD style = Dword(extended ? 12 : 0);
+        const WORD items = Word(extended ? 16 : 8);
+        Skip(extended ? 26 : 18);
+        SkipNameOrNumber();   // menu
+        SkipNameOrNumber();   // class
+        SkipNameOrNumber();   // title
+        if (style & DS_SETFONT) {
+            Skip(extended ? 6 : 2);
+            SkipNameOrNumber();   // typeface
+        }
+        for (WORD i = 0; i < items && ok_; ++i) {
+            AlignToDword();
+            Skip(extended ? 24 : 18);
+            if (ok_ && Word(0) != 0xFFFF && !IsSystemClass()) return true;
+            SkipNameOrNumber();   // class
+            SkipNameOrNumber();   // title
+            const WORD extra = Word(0);
+            Skip(2 + extra);
+        }
+        return false;
+    }
+
+private:
+    bool Has(size_t bytes) const { return ok_ && static_cast<size_t>(end_ - at_) >= bytes; }
+    WORD Word(size_t offset) const { return Has(offset + 2) ? *reinterpret_cast<const WORD*>(at_ + offset) : 0; }
+    DWORD Dword(size_t offset) const {
+        return Has(offset + 4) ? *reinterpret_cast<const DWORD*>(at_ + offset) : 0;
+    }
+    void Skip(size_t bytes) {
+        ok_ = Has(bytes);
+        if (ok_) at_ += bytes;
+    }
+    void AlignToDword() { Skip((4 - reinterpret_cast<UINT_PTR>(at_) % 4) % 4); }
+    // A 0xFFFF and a number, or a string ending in a zero word.
+    void SkipNameOrNumber() {
+        if (Word(0) == 0xFFFF) return Skip(4);
+        while (ok_ && Word(0) != 0) Skip(2);
+        Skip(2);
+    }
+    // Whether the class name at hand is one of the system's own.
+    bool IsSystemClass() const {
+        static const char* const kSystemClasses[] = {"Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox"};
+        char name[16] = {};
+        for (size_t i = 0; i + 1 < sizeof name; ++i) {
+            const WORD c = Word(2 * i);
+            if (c == 0) break;
+            if (c > 0x7F || i + 2 == sizeof name) return false;
+            name[i] = static_cast<char>(c);
+        }
+        for (const char* system : kSystemClasses)
+            if (lstrcmpiA(name, system) == 0) return true;
+        return false;
+    }
+
+    const BYTE* at_;
+    const BYTE* end_;
+    bool ok_ = true;
+};
+
+// A template with common controls needs their window classes registered
+// before it is made. The DLL is loaded only then, so a program whose first
+// window has none starts without it, and from the system folder by full
+// path: it is not one that Windows always takes from there, and a copy
+// beside the program must not load.
+static void RegisterControlClassesFor(UINT templateId) {
+    static bool registered = false;
+    if (registered) return;
+    HINSTANCE instance = AfxGetInstanceHandle();
+    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
+    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!bytes || !TemplateReader(bytes, SizeofResource(instance, resource)).NamesACommonControl()) return;
+    HMODULE controls = AfxLoadSystemLibrary("comctl32.dll");
+    auto init = reinterpret_cast<void(WINAPI*)()>(
+        reinterpret_cast<void*>(controls ? GetProcAddress(controls, "InitCommonControls") : nullptr));
+    if (init) init();
+    registered = true;
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -91,7 +165,7 @@ bool CDialog::Create(UINT templateId, CWnd* parent) {
     m_nIDHelp = templateId;
     m_pParentWnd = parent;
     m_modal = false;
-    RegisterControlClasses();
+    RegisterControlClassesFor(templateId);
     HWND hwnd = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
                                    parent ? parent->m_hWnd : nullptr, AfxDlgProc,
                                    reinterpret_cast<LPARAM>(this));
@@ -110,7 +184,7 @@ INT_PTR CDialog::DoModal() {
     m_modal = true;
     m_continueModal = true;
     m_modalResult = -1;
-    RegisterControlClasses();
+    RegisterControlClassesFor(m_nIDHelp);
     HWND hwnd = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDHelp), owner,
                                    AfxDlgProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) m_continueModal = false;
