@@ -128,6 +128,14 @@ private:
     bool ok_ = true;
 };
 
+bool AfxTemplateHoldsCommonControl(UINT templateId) {
+    HINSTANCE instance = AfxGetInstanceHandle();
+    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
+    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    return bytes && TemplateReader(bytes, SizeofResource(instance, resource)).NamesACommonControl();
+}
+
 // A template with common controls needs their window classes registered
 // before it is made. The DLL is loaded only then, so a program whose first
 // window has none starts without it, and from the system folder by full
@@ -135,12 +143,7 @@ private:
 // beside the program must not load.
 static void RegisterControlClassesFor(UINT templateId) {
     static bool registered = false;
-    if (registered) return;
-    HINSTANCE instance = AfxGetInstanceHandle();
-    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
-    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
-    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!bytes || !TemplateReader(bytes, SizeofResource(instance, resource)).NamesACommonControl()) return;
+    if (registered || !AfxTemplateHoldsCommonControl(templateId)) return;
     HMODULE controls = AfxLoadSystemLibrary("comctl32.dll");
     auto init = reinterpret_cast<void(WINAPI*)()>(
         reinterpret_cast<void*>(controls ? GetProcAddress(controls, "InitCommonControls") : nullptr));

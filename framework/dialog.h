@@ -68,6 +68,11 @@ private:
     INT_PTR m_modalResult = -1;
 };
 
+// Whether the program's dialog template holds a control whose class is not
+// one of the system's own: a common control, which loads the common
+// controls when the template is made.
+bool AfxTemplateHoldsCommonControl(UINT templateId);
+
 // The dialog procedure of every dialog of the program: routes messages to the
 // window object's message map and reports a file exception that a handler
 // leaves pending (see file_exception.h), so the program goes on.

@@ -5,6 +5,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -244,6 +245,17 @@ TEST(Templates, AboutNoticeIsOneShortLine) {
     GetClientRect(control, &rect);
     EXPECT_LE(extent.cx, rect.right);
     about.DestroyWindow();
+}
+
+// Only a template with a control of another class (the install page's
+// progress bar) loads the common controls; the wizard starts without them.
+TEST(Templates, CommonControlsOnlyWhereATemplateHoldsOne) {
+    const std::set<std::string> systemClasses = {"Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox"};
+    for (const DialogSpec& d : kDialogs) {
+        bool holdsOne = false;
+        for (const ControlSpec& c : d.controls) holdsOne |= !systemClasses.count(c.cls);
+        EXPECT_EQ(AfxTemplateHoldsCommonControl(d.templateId), holdsOne) << "template " << d.templateId;
+    }
 }
 
 TEST(Templates, DialogManagerMakesEveryControl) {
