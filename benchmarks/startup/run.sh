@@ -25,7 +25,7 @@ cp "$build/setup.exe" "$build/benchmarks/startup/minimal_dialog.exe" "$prefix/dr
 export RUNS=$runs
 export WINE=${WINELOADER:-wine}
 "$root/scripts/with-display.sh" timeout 900 bash -c '
-  wine() { $WINE "$@"; }
+  wine() { command $WINE "$@"; }   # a WINE of plain "wine" must not call this function again
   wine cmd /c exit </dev/null >/dev/null 2>&1
   wine "$0" "$RUNS" "C:\bench\setup.exe" "C:\bench\minimal_dialog.exe" >"$1" 2>/dev/null
   rc=$?; wineserver -k; exit $rc' "$build/benchmarks/startup/startup_bench.exe" "$prefix/bench.txt"
