@@ -108,14 +108,15 @@ private:
         while (ok_ && Word(0) != 0) Skip(2);
         Skip(2);
     }
-    // Whether the class name at hand is one of the system's own.
+    // Whether the class name at hand is one of the system's own (a longer
+    // name, cut to the buffer, matches none of them).
     bool IsSystemClass() const {
         static const char* const kSystemClasses[] = {"Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox"};
         char name[16] = {};
         for (size_t i = 0; i + 1 < sizeof name; ++i) {
             const WORD c = Word(2 * i);
             if (c == 0) break;
-            if (c > 0x7F || i + 2 == sizeof name) return false;
+            if (c > 0x7F) return false;
             name[i] = static_cast<char>(c);
         }
         for (const char* system : kSystemClasses)

@@ -230,9 +230,9 @@ bool HeldFolder::PathOf(const char* name, char (&path)[MAX_PATH]) const {
 
 namespace {
 
-// True when an open file is a plain file with this one name, in the folder
-// whose handle is given: no link, no second name, and, where the system
-// can say, resolving to the folder's own place.
+// True when an open file is a plain file with this one name, in the held
+// folder that leads to `folderPath`: no link, no second name, and, where
+// the system can say (`folderPath` not empty), resolving to that place.
 bool IsPlainFileOf(HANDLE file, const char* folderPath, const char* name) {
     FileFacts facts;
     if (Facts(file, facts) || facts.links != 1 ||

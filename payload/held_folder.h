@@ -5,7 +5,8 @@
 // of this folder. The staging folders, which any user may have made or may
 // write in, are also checked for who may change them, and what the install
 // stages there is given rights that let only Administrators and SYSTEM
-// change it. Windows enforces those rights; Wine stores them but does not.
+// change it. Windows enforces those rights; Debian's Wine keeps none (it
+// maps them to the Unix mode).
 #pragma once
 #include <windows.h>
 
