@@ -1,13 +1,13 @@
 // The application object's install operations: each takes the user's
 // choices from the application state and calls down into the install.
 #include "setup_app.h"
-#include "app_state.h"
-#include "text_language.h"
+#include "../app_core/app_state.h"
+#include "../app_core/text_language.h"
 #include "../framework/file_exception.h"
 #include "../framework/wnd.h"
 #include "../install/install_runner.h"
-#include "../install/messages.h"
-#include "../payload/held_folder.h"
+#include "app_core/texts.h"
+#include "../system/held_folder.h"
 #include "../payload/install_plan.h"
 #include "../payload/payload_resource.h"
 

@@ -1,7 +1,7 @@
 // The language files in the program's "Language" folder and the settings
 // file beside the program, as the catalogue names them.
 #pragma once
-#include "text_language.h"
+#include "../app_core/text_language.h"
 #include "../payload/catalogue.h"
 
 const char kLanguageFolder[] = "Language";

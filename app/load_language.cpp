@@ -1,9 +1,9 @@
 #include "setup_app.h"
-#include "app_state.h"
+#include "../app_core/app_state.h"
 #include "language_files.h"
-#include "text_language.h"
+#include "../app_core/text_language.h"
 #include "../framework/file_find.h"
-#include "../payload/held_folder.h"
+#include "../system/held_folder.h"
 #include <cstring>
 
 static const int kProfileText = 1000;

@@ -1,7 +1,8 @@
-# The program's layers, bottom up: framework, app_core (application state,
-# system detection, text language, dialog localisation), payload, uninstall
-# (removal and the spooler), install_engine, wizard, and the application
-# itself on top. A
+# The program's layers, bottom up: framework, system (held folders, the
+# spooler, the registry), app_core (application state, system detection,
+# texts, dialog localisation), payload (the catalogue, the plan and the
+# install's folders), install_engine, wizard, and the application itself
+# on top; the uninstaller's core stands on payload. A
 # layer is a static library that may use only the layers it names; the
 # build links each one on its own as a DLL that must resolve every symbol,
 # so a call up into a higher layer fails the build, and each member function

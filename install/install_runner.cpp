@@ -1,8 +1,8 @@
 #include "install_runner.h"
 #include "printer_name_check.h"
 #include "register_printer.h"
-#include "../uninstall/registry_key.h"
-#include "../uninstall/removal.h"
+#include "../system/registry_key.h"
+#include "earlier_install.h"
 #include "../payload/install_plan.h"
 #include "../payload/payload_resource.h"
 

@@ -1,5 +1,5 @@
 #include "register_printer.h"
-#include "../uninstall/spooler.h"
+#include "../system/spooler.h"
 #include "../payload/install_plan.h"
 #include "../framework/system_files.h"
 #include "../framework/winapp.h"

@@ -1,5 +1,5 @@
 #include "payload_resource.h"
-#include "held_folder.h"
+#include "../system/held_folder.h"
 #include "../framework/afx.h"
 #include "rewrite_lines.h"
 #include <cstring>

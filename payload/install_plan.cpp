@@ -1,7 +1,7 @@
 #include "install_plan.h"
 #include "payload_resource.h"
-#include "../app/os_version.h"
-#include "../app/text_language.h"
+#include "../app_core/os_version.h"
+#include "../app_core/text_language.h"
 #include "../framework/afx.h"
 #include <cstring>
 #include <initializer_list>

@@ -1,5 +1,5 @@
 #include "rewrite_lines.h"
-#include "held_folder.h"
+#include "../system/held_folder.h"
 #include <windows.h>
 #include <cstring>
 

@@ -1,23 +1,23 @@
-// The uninstaller's texts in English, Simplified Chinese (GBK bytes) and
-// Traditional Chinese (Big5 bytes), chosen by the system's language.
+// The uninstaller's texts, in the language of the system, and its
+// outcome message.
 #pragma once
 #include "removal.h"
-#include "app/text_language.h"
+#include "app_core/texts.h"
 
 struct UninstallTexts {
-    LocalizedText confirm;         // %s: the printer name
-    LocalizedText removed;         // %s
-    LocalizedText incomplete;      // %s; followed by one line per remaining item
-    LocalizedText notInstalled;    // %s
-    LocalizedText badProgramName;
-    LocalizedText more;            // %u: items not listed
-    LocalizedText printer;         // labels of the remaining items
-    LocalizedText driver;
-    LocalizedText file;
-    LocalizedText registryKey;
-    LocalizedText inUse;           // reasons after an item
-    LocalizedText accessDenied;
-    LocalizedText otherError;      // %lu: the Win32 error
+    const LocalizedText& confirm;         // %s: the printer name
+    const LocalizedText& removed;         // %s
+    const LocalizedText& incomplete;      // %s; followed by one line per remaining item
+    const LocalizedText& notInstalled;    // %s
+    const LocalizedText& badProgramName;
+    const LocalizedText& more;            // %u: items not listed
+    const LocalizedText& printer;         // labels of the remaining items
+    const LocalizedText& driver;
+    const LocalizedText& file;
+    const LocalizedText& registryKey;
+    const LocalizedText& inUse;           // reasons after an item
+    const LocalizedText& accessDenied;
+    const LocalizedText& otherError;      // %lu: the Win32 error
 };
 
 extern const UninstallTexts kUninstallTexts;

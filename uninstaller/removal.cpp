@@ -1,6 +1,6 @@
 #include "removal.h"
 #include "framework/afx.h"
-#include "uninstall/registry_key.h"
+#include "system/registry_key.h"
 #include <cstring>
 
 namespace {

@@ -1,7 +1,7 @@
 // Finding and removing what the install of one printer name left on this
 // computer: its printers, its driver, its files and its uninstall entry.
 #pragma once
-#include "uninstall/removal.h"
+#include "payload/install_folders.h"
 #include <windows.h>
 
 enum class ItemKind { Printer, Driver, File, RegistryKey };

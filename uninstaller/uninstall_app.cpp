@@ -2,8 +2,8 @@
 #include "command_line.h"
 #include "messages.h"
 #include "removal.h"
-#include "app/command_line.h"
-#include "app/start_checks.h"
+#include "app_core/command_line.h"
+#include "app_core/start_checks.h"
 
 namespace {
 

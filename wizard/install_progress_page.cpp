@@ -1,6 +1,6 @@
 #include "install_progress_page.h"
-#include "../app/app_state.h"
-#include "../app/set_dialog_strings.h"
+#include "../app_core/app_state.h"
+#include "../app_core/set_dialog_strings.h"
 #include "../framework/file_exception.h"
 #include "../framework/wait_cursor.h"
 #include "../resources/resource.h"

@@ -1,7 +1,7 @@
 #include "printer_series_page.h"
 #include "wizard_frame.h"
-#include "../app/app_state.h"
-#include "../app/set_dialog_strings.h"
+#include "../app_core/app_state.h"
+#include "../app_core/set_dialog_strings.h"
 #include "../resources/resource.h"
 
 namespace {

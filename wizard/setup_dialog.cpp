@@ -1,5 +1,5 @@
 #include "setup_dialog.h"
-#include "../app/set_dialog_strings.h"
+#include "../app_core/set_dialog_strings.h"
 #include "../framework/winapp.h"
 #include "../resources/resource.h"
 

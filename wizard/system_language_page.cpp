@@ -1,8 +1,8 @@
 #include "system_language_page.h"
-#include "../app/app_state.h"
-#include "../app/text_language.h"
-#include "../app/os_version.h"
-#include "../app/set_dialog_strings.h"
+#include "../app_core/app_state.h"
+#include "../app_core/text_language.h"
+#include "../app_core/os_version.h"
+#include "../app_core/set_dialog_strings.h"
 #include "../resources/resource.h"
 
 int SystemIndexForOsCode(int osCode) {

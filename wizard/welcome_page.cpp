@@ -1,5 +1,5 @@
 #include "welcome_page.h"
-#include "../app/set_dialog_strings.h"
+#include "../app_core/set_dialog_strings.h"
 #include "../resources/resource.h"
 
 WelcomePage::WelcomePage() : WizardPage(IDD_WELCOME) {}

@@ -1,5 +1,5 @@
 #include "wizard_frame.h"
-#include "../app/app_state.h"
+#include "../app_core/app_state.h"
 
 BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
     ON_COMMAND(IDC_BACK, OnBack)

@@ -5,7 +5,7 @@
 //   bench_install install|plain|files
 // "plain" also starts the printer installer's command, as the sequence does
 // before its wait; "files" only writes and copies.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "spooler_support.h"
 #include "test_support.h"

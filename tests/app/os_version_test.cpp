@@ -1,6 +1,6 @@
 // Operating-system codes: the version mapping, and detection against the
 // versions Wine reports.
-#include "app/os_version.h"
+#include "app_core/os_version.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Start-up: the Language folder, the language files, the settings file and
 // the printer name, on the system language this test runs under (LC_ALL).
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "test_support.h"
 #include <gtest/gtest.h>

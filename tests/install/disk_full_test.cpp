@@ -2,7 +2,7 @@
 // mounts as C:\TEMP here and fills to the point each case needs: a payload
 // write ends the install with the framework's file-error message and leaves
 // no part of the file; at start-up the program carries on without its files.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "framework/file_exception.h"
 #include "install_test_support.h"

@@ -1,7 +1,7 @@
 // The install sequence against Wine's real file system, registry and
 // spooler, with every payload present (stand-in bytes for the files only
 // the printer maker can supply).
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "install_test_support.h"
 #include "spooler_support.h"

@@ -1,7 +1,7 @@
 // The install with the shipped payload, in which the files that only the
 // printer maker can supply are absent: each absent identifier is skipped
 // and the sequence goes on to the printer registration.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "install_test_support.h"
 #include "spooler_support.h"

@@ -2,7 +2,7 @@
 // printer installer's commands, the wait for the printer, the messages and
 // the quit, with the printer-installer
 // stand-in of the test prefix and Wine's real spooler.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "framework/wnd.h"
 #include "install/register_printer.h"

@@ -1,5 +1,5 @@
 // Writing embedded files to disk, raw and through the model-name rules.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "framework/file_exception.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // The embedded GPD and its standard-names include: the lines the install
 // relies on, internal consistency (features, defaults, switches, names),
 // the names it takes from the resource DLLs, and the model-name rewrite.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "test_support.h"
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The line copier: rule matching, line ends and odd input.
 #include "payload/rewrite_lines.h"
-#include "payload/held_folder.h"
+#include "system/held_folder.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <cstring>

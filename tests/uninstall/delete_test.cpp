@@ -1,6 +1,6 @@
 // Removal of an earlier installation, the uninstall entry and the paper
 // form, against Wine's real spooler, registry and file system.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "spooler_support.h"
 #include "test_support.h"

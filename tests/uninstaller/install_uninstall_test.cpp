@@ -1,7 +1,7 @@
 // The real install (the setup program's own install sequence, with the
 // printer installer's stand-in creating the printer) followed by the
 // uninstaller it wrote into the driver folder.
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "install_state.h"
 #include "install_test_support.h"

@@ -1,7 +1,7 @@
 // The uninstaller's decisions: the printer name from its file name, the
 // command line (setup.exe's too), the files it looks for, and its texts.
 #include "framework/afx.h"
-#include "app/command_line.h"
+#include "app_core/command_line.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/messages.h"
 #include "uninstaller/removal.h"

@@ -1,8 +1,8 @@
 // The four pages: preselection, the series row and its check box, the
 // install step on the last page, the pages' colours and the header band.
 #include "app/language_files.h"
-#include "app/text_language.h"
-#include "app/os_version.h"
+#include "app_core/text_language.h"
+#include "app_core/os_version.h"
 #include "framework/file_exception.h"
 #include "wizard_fixture.h"
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Localisation of the dialogs from a language file, the Arial font of
 // English systems, and the main dialog's system menu and about box.
 #include "app/language_files.h"
-#include "app/text_language.h"
-#include "app/set_dialog_strings.h"
+#include "app_core/text_language.h"
+#include "app_core/set_dialog_strings.h"
 #include "test_support.h"
 #include "wizard_fixture.h"
 #include <gtest/gtest.h>

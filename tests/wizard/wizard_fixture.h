@@ -1,7 +1,7 @@
 // The wizard as start-up assembles it, with an install page whose install
 // step is recorded instead of installing a driver.
 #pragma once
-#include "app/app_state.h"
+#include "app_core/app_state.h"
 #include "app/setup_app.h"
 #include "modal_script.h"
 #include "resources/resource.h"

@@ -2,9 +2,9 @@
 // files, first thing), and for the uninstaller: one way to hold the
 // install's folders and one way to remove a file from them.
 #pragma once
-#include "spooler.h"
-#include "../payload/held_folder.h"
-#include "../payload/install_plan.h"
+#include "../system/spooler.h"
+#include "../system/held_folder.h"
+#include "install_plan.h"
 
 // The install's folders, each held while files are written or removed in
 // it (see HeldFolder). The staging folders are checked for links and for
@@ -32,9 +32,3 @@ private:
 // when the drivers cannot be listed. 0 when the file is gone, kept, or was
 // never there; else the Win32 error.
 DWORD RemovePlannedFile(const InstallFolders& folders, const PlannedFile& file, const UsedDriverFiles& used);
-
-// What every install does before it writes: removes the model files of an
-// earlier install of the same printer (only when exactly one printer
-// carries its name: with more, whose files they are cannot be told),
-// writes the uninstall entry and deletes the driver's paper form.
-void CleanUpBeforeInstall(const InstallPlan& plan, const InstallFolders& folders, const UsedDriverFiles& used);
