@@ -1,5 +1,6 @@
 #include "setup_app.h"
 #include "../app_core/app_state.h"
+#include "../app_core/install_outcome.h"
 #include "language_files.h"
 #include "../app_core/text_language.h"
 #include "../app_core/os_version.h"
@@ -7,7 +8,6 @@
 #include "unattended.h"
 #include "../wizard/run_wizard.h"
 #include "../framework/file_find.h"
-#include "app_core/texts.h"
 #include "../system/held_folder.h"
 #include "../payload/payload_resource.h"
 #include <cstring>
@@ -61,32 +61,52 @@ static void DefaultPrinterName(char (&name)[MAX_PATH]) {
 bool SetupWizardApp::InitInstance() {
     const CommandLineSwitches switches = ParseCommandLine(GetCommandLineA());
     if (switches.usage) {
-        ShowUsage();
+        // With /S no window ever shows: an unattended run would wait for a click.
+        if (!switches.silent) ShowUsage();
         return false;
     }
-    exitCode_ = RefusalAtStart(switches.silent);
-    if (exitCode_ != kSetupInstalled) return false;
+    InstallOutcome refusal;
+    if (RefusedAtStart(refusal)) {
+        exitCode_ = ExitCodeOf(refusal.result);
+        if (!switches.silent) ShowOutcome(refusal, LanguageOfSystem(GetSystemDefaultLangID()));
+        return false;
+    }
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
-    char refused[MAX_PATH];
-    const bool configured = LoadConfiguration(refused);
+    const bool configured = LoadConfiguration(refusal);
+    InstallChoices choices = PreselectedChoices(g_PrinterName);
     if (switches.silent) {
-        exitCode_ = RunUnattended(configured ? "" : refused, switches.logPath);
+        exitCode_ = RunUnattended(configured ? nullptr : &refusal, choices, switches.logPath);
         return false;
     }
     if (!configured) {
-        char text[1024];
-        if (AfxFormat(text, TextIn(kProgramFolderLinkedText, LanguageOfSystem(GetSystemDefaultLangID())), refused))
-            AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        exitCode_ = ExitCodeOf(refusal.result);
+        ShowOutcome(refusal, LanguageOf(choices));
         return false;
     }
-    RunWizard([] { theApp.InstallDriver(); });
+    exitCode_ = RunWizard(choices, [](const InstallChoices& chosen) { return theApp.InstallDriver(chosen); });
     return false;
 }
 
-bool SetupWizardApp::LoadConfiguration(char (&refused)[MAX_PATH]) {
-    refused[0] = '\0';
+// PrinterName of setting.dll, read while the program holds the file open
+// against writers: false when the file is there but cannot be read (held
+// open by someone, or unreadable), which must not leave the choice of
+// printer to the embedded default.
+static bool ReadPrinterName(const char* settingsFile) {
+    HANDLE held = CreateFileA(settingsFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return false;
+    char probe[1];
+    DWORD read = 0;
+    const bool readable = ReadFile(held, probe, sizeof probe, &read, nullptr) != FALSE;
+    if (readable)
+        GetPrivateProfileStringA("Setting", "PrinterName", "MERLO", g_PrinterName, sizeof g_PrinterName, settingsFile);
+    CloseHandle(held);
+    return readable;
+}
+
+bool SetupWizardApp::LoadConfiguration(InstallOutcome& refusal) {
+    refusal = InstallOutcome();
     // The embedded defaults name the printer until setting.dll is read, so
     // that a refusal below (and /S's log of it) still names one.
     DefaultPrinterName(g_PrinterName);
@@ -100,12 +120,12 @@ bool SetupWizardApp::LoadConfiguration(char (&refused)[MAX_PATH]) {
     HeldFolder programFolder, languageFolder;
     char languagePath[MAX_PATH];
     if (programFolder.Hold(g_AppDirectory, false, false) == FolderCheck::Link) {
-        AfxFormat(refused, "%s", g_AppDirectory);
+        refusal = MakeOutcome(InstallResult::ProgramFolderLinked, g_AppDirectory);
         return false;
     }
     if (AfxFormat(languagePath, "%s%s", g_AppDirectory, kLanguageFolder) &&
         languageFolder.Hold(languagePath, true, false) == FolderCheck::Link) {
-        AfxFormat(refused, "%s", languagePath);
+        refusal = MakeOutcome(InstallResult::ProgramFolderLinked, languagePath);
         return false;
     }
 
@@ -121,9 +141,12 @@ bool SetupWizardApp::LoadConfiguration(char (&refused)[MAX_PATH]) {
         WriteStartupFile(programFolder, settings->id);
         haveSettings = finder.FindFile(g_SettingFile);
     }
-    if (haveSettings)   // else read-only media, a full disk, a folder too long: the embedded defaults
-        GetPrivateProfileStringA("Setting", "PrinterName", "MERLO", g_PrinterName, sizeof g_PrinterName,
-                                 g_SettingFile);
+    // Without the file (read-only media, a full disk, a folder too long)
+    // the embedded defaults name the printer.
+    if (haveSettings && !ReadPrinterName(g_SettingFile)) {
+        refusal = MakeOutcome(InstallResult::SettingsUnreadable, g_SettingFile);
+        return false;
+    }
     return true;
 }
 

@@ -1,103 +1,97 @@
 #include "unattended.h"
+#include "setup_app.h"
 #include "../app_core/app_state.h"
 #include "../app_core/start_checks.h"
 #include "app_core/texts.h"
+#include "../install/install_runner.h"
 #include "../install/printer_name_check.h"
 #include "../system/held_folder.h"
 #include <cstring>
 
 namespace {
 
-// Holds the folder of `path` and gives the file name in it.
-const char* HoldFolderOf(const char* path, HeldFolder& folder) {
-    const char* name = AfxFindFileName(path);
-    char folderPath[MAX_PATH];
-    if (AfxFormat(folderPath, "%.*s", static_cast<int>(name - path), path)) folder.Hold(folderPath, false, false);
-    return name;
+// "C:\logs\till.log" with a number in it: "C:\logs\till 1234.log".
+bool NumberedPath(const char* path, unsigned long number, char (&numbered)[MAX_PATH]) {
+    const size_t length = strlen(path);
+    const bool log = length > 4 && SameName(path + length - 4, ".log");
+    return AfxFormat(numbered, "%.*s %lu.log", static_cast<int>(log ? length - 4 : length), path, number);
 }
 
-// One line a step, each with its local time. The log is made new (a file
+// One line a step, each with its local time. The log is made new: a file
 // or link someone put at its name goes first, and a folder that leads
-// elsewhere takes none); a log that cannot be written changes nothing of
-// the install.
+// elsewhere takes none.
 class SetupLog {
 public:
-    explicit SetupLog(const char* path) : name_(HoldFolderOf(path, folder_)), file_(folder_, name_) {}
-    ~SetupLog() { file_.Close(); }
+    ~SetupLog() { delete file_; }
+
+    // Makes the log at `path`; when that name cannot be made new (a folder
+    // of that name, the log of a setup still running), `orBeside` makes it
+    // under a fresh name beside it. 0, or why the log at `path` was not
+    // made.
+    DWORD Open(const char* path, bool orBeside) {
+        DWORD error = Make(path);
+        char numbered[MAX_PATH];
+        for (unsigned long attempt = 0; error && orBeside && attempt < 3; ++attempt)
+            if (NumberedPath(path, GetCurrentProcessId() + attempt * 65536, numbered) && Make(numbered) == 0) break;
+        return error;
+    }
+
     template <typename... Args>
     void Line(const char* format, Args... args) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         char text[3 * MAX_PATH], line[3 * MAX_PATH + 32];
-        if (AfxFormat(text, format, args...) &&
+        if (file_ && AfxFormat(text, format, args...) &&
             AfxFormat(line, "%04u-%02u-%02u %02u:%02u:%02u %s\r\n", now.wYear, now.wMonth, now.wDay, now.wHour,
                       now.wMinute, now.wSecond, text))
-            file_.Write(line, static_cast<DWORD>(strlen(line))) && file_.Flush();   // each line as it happens
+            file_->Write(line, static_cast<DWORD>(strlen(line))) && file_->Flush();   // each line as it happens
+    }
+    void Outcome(const InstallOutcome& outcome) {
+        char line[3 * MAX_PATH];
+        if (OutcomeLogLine(outcome, static_cast<unsigned long>(kPrinterWaitAttempts / 10), line, sizeof line))
+            Line("%s", line);
     }
 
 private:
+    DWORD Make(const char* path) {
+        const char* name = AfxFindFileName(path);
+        char folderPath[MAX_PATH];
+        if (!AfxFormat(folderPath, "%.*s", static_cast<int>(name - path), path) || !name[0])
+            return ERROR_INVALID_NAME;
+        folder_.Hold(folderPath, false, false);
+        delete file_;
+        file_ = new NewFile(folder_, name);
+        const DWORD error = file_->Error();
+        if (error) {
+            delete file_;
+            file_ = nullptr;
+        }
+        return error;
+    }
+
     HeldFolder folder_;
-    const char* name_;
-    NewFile file_;
+    NewFile* file_ = nullptr;
 };
 
-void LogStart(SetupLog& log, LANGID systemLanguage) {
+void LogStart(SetupLog& log, const InstallChoices& choices) {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
     log.Line("setup.exe /S started: Windows %lu.%lu build %lu (code %d), system language 0x%04X, printer %s",
-             version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber, g_OSVersion,
-             static_cast<unsigned>(systemLanguage), g_PrinterName);
-}
-
-void LogOutcome(SetupLog& log, const InstallOutcome& outcome, const char* printerName) {
-    const int code = ExitCodeOf(outcome.result);
-    switch (outcome.result) {
-    case InstallResult::Installed:
-        log.Line("outcome %d: installed, the printer %s exists on its driver", code, printerName);
-        break;
-    case InstallResult::PrinterNotCreated:
-        log.Line("outcome %d: the printer %s did not appear within %d s", code, printerName, kPrinterWaitAttempts / 10);
-        break;
-    case InstallResult::NameRefused:
-        log.Line("outcome %d: the printer name \"%s\" of setting.dll cannot be used", code, printerName);
-        break;
-    case InstallResult::FolderRefused:
-        log.Line("outcome %d: the folder %s is refused: %s", code, outcome.folder,
-                 outcome.refusal == FolderRefusal::Permissions ? "other users may change it" : "it leads elsewhere");
-        break;
-    case InstallResult::FileNotWritten:
-        log.Line("outcome %d: the file %s could not be written (error %ld)", code, outcome.fileError.m_strFileName,
-                 static_cast<long>(outcome.fileError.m_lOsError));
-        break;
-    }
+             version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber, choices.osCode,
+             static_cast<unsigned>(choices.systemLanguage), choices.printerName);
 }
 
 }  // namespace
 
-int ExitCodeOf(InstallResult result) {
-    switch (result) {
-    case InstallResult::Installed: return kSetupInstalled;
-    case InstallResult::PrinterNotCreated: return kSetupPrinterNotCreated;
-    case InstallResult::NameRefused: return kSetupNameRefused;
-    case InstallResult::FolderRefused: return kSetupFolderRefused;
-    case InstallResult::FileNotWritten: return kSetupFileNotWritten;
-    }
-    return kSetupFileNotWritten;
-}
-
-int RefusalAtStart(bool silent) {
-    const char* text = nullptr;
-    int code = kSetupInstalled;
-    if (IsWindows64()) {
-        text = Windows64Text(GetSystemDefaultLangID());
-        code = kSetupWindows64;
-    } else if (!TakeRunMutex()) {
-        text = AnotherRunningText(GetSystemDefaultLangID());
-        code = kSetupAnotherRunning;
-    }
-    if (text && !silent) AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-    return code;
+bool RefusedAtStart(InstallOutcome& refusal) {
+    if (IsWindows64())
+        refusal = MakeOutcome(InstallResult::Windows64, "");
+    else if (!TakeRunMutex())
+        refusal = MakeOutcome(InstallResult::AnotherRunning, "");
+    else
+        return false;
+    return true;
 }
 
 void ShowUsage() {
@@ -116,26 +110,26 @@ bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PA
     return AfxFormat(path, "%s%s printer setup.log", temp, printerName);
 }
 
-int RunUnattended(const char* refusedFolder, const char* logSwitch) {
-    const LANGID systemLanguage = GetSystemDefaultLangID();
+int RunUnattended(const InstallOutcome* refusal, const InstallChoices& choices, const char* logSwitch) {
     char path[MAX_PATH];
-    SetupLog log(LogPath(logSwitch, g_PrinterName, path) ? path : "");
-    LogStart(log, systemLanguage);
-    if (refusedFolder[0]) {
-        log.Line("outcome %d: the folder %s is refused: it leads elsewhere", kSetupFolderRefused, refusedFolder);
-        return kSetupFolderRefused;
+    SetupLog log;
+    const bool named = logSwitch[0] != '\0';
+    const DWORD logError = LogPath(logSwitch, choices.printerName, path) ? log.Open(path, true) : ERROR_INVALID_NAME;
+    LogStart(log, choices);
+    // A log that was asked for and cannot be made ends the run before it
+    // writes anything: an administrator would look for it in vain.
+    if (named && logError) {
+        const InstallOutcome noLog = MakeOutcome(InstallResult::LogNotMade, path, logError);
+        log.Outcome(noLog);
+        return ExitCodeOf(noLog.result);
     }
-
-    // What the wizard's pages preselect; Next throughout keeps it.
-    InstallChoices choices = {};
-    choices.printerName = g_PrinterName;
-    choices.osCode = g_OSVersion;
-    choices.systemLanguage = systemLanguage;
-    choices.languageIndex = PreselectedLanguageIndex(systemLanguage);
-    choices.setDefaultPrinter = true;
+    if (refusal) {
+        log.Outcome(*refusal);
+        return ExitCodeOf(refusal->result);
+    }
     log.Line("install started: language choice %d (0 Chinese, 1 English, -1 none), the printer made the default",
              choices.languageIndex);
-    const InstallOutcome outcome = RunInstall(choices);
-    LogOutcome(log, outcome, g_PrinterName);
+    const InstallOutcome outcome = theApp.InstallDriver(choices);
+    log.Outcome(outcome);
     return ExitCodeOf(outcome.result);
 }

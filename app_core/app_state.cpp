@@ -8,7 +8,4 @@ char g_LanguageFile[MAX_PATH];
 char g_SettingFile[MAX_PATH];
 char g_AppDirectory[MAX_PATH];
 int g_OSVersion = DetectWindowsVersion();
-short g_LanguageIndex;
 char g_PrinterName[MAX_PATH];
-bool g_InstallDone;
-bool g_SetDefaultPrinter = true;

@@ -1,5 +1,4 @@
 #include "dialog.h"
-#include "file_exception.h"
 #include "system_files.h"
 #include "winapp.h"
 
@@ -314,12 +313,6 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
     LRESULT result = 0;
     bool handled = wnd->OnWndMsg(message, wParam, lParam, result);
-    CFileException failure;
-    if (CFileException::TakePending(&failure)) {
-        AfxReportHandlerException(failure);
-        handled = true;
-        result = 0;
-    }
     if (message == WM_NCDESTROY) {
         wnd->Detach();
         return FALSE;

@@ -74,6 +74,5 @@ private:
 bool AfxTemplateHoldsCommonControl(UINT templateId);
 
 // The dialog procedure of every dialog of the program: routes messages to the
-// window object's message map and reports a file exception that a handler
-// leaves pending (see file_exception.h), so the program goes on.
+// window object's message map.
 INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

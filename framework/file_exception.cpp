@@ -1,5 +1,4 @@
 #include "file_exception.h"
-#include "winapp.h"
 
 CFileException::CFileException(Cause cause, LONG osError, const char* fileName)
     : m_cause(cause), m_lOsError(osError), m_strFileName() {
@@ -36,54 +35,3 @@ CFileException::Cause CFileException::OsErrorToCause(DWORD osError) {
     default: return generic;
     }
 }
-
-namespace {
-CFileException g_pendingFileException;
-bool g_fileExceptionPending = false;
-}  // namespace
-
-void CFileException::SetPending(DWORD osError, const char* fileName) {
-    if (g_fileExceptionPending) return;
-    g_pendingFileException = CFileException(OsErrorToCause(osError), static_cast<LONG>(osError), fileName);
-    g_fileExceptionPending = true;
-}
-
-bool CFileException::IsPending() { return g_fileExceptionPending; }
-
-bool CFileException::TakePending(CFileException* taken) {
-    if (!g_fileExceptionPending) return false;
-    if (taken) *taken = g_pendingFileException;
-    g_fileExceptionPending = false;
-    return true;
-}
-
-void CFileException::GetErrorMessage(char* text, size_t size) const {
-    if (size == 0) return;
-    text[0] = '\0';
-    char pattern[512] = {};
-    if (m_cause == none ||
-        LoadStringA(AfxGetInstanceHandle(), IDS_FILE_GENERIC + (m_cause - generic), pattern,
-                    sizeof pattern) <= 0) {
-        LoadStringA(AfxGetInstanceHandle(), IDS_INTERNAL_FAILURE, text, static_cast<int>(size));
-        return;
-    }
-    // Put the file name in place of "%1", cutting at the buffer's end.
-    size_t out = 0;
-    for (const char* p = pattern; *p && out + 1 < size; ++p) {
-        if (p[0] == '%' && p[1] == '1') {
-            for (const char* n = m_strFileName; *n && out + 1 < size; ++n) text[out++] = *n;
-            ++p;
-        } else {
-            text[out++] = *p;
-        }
-    }
-    text[out] = '\0';
-}
-
-int CFileException::ReportError(UINT type) const {
-    char text[1024];
-    GetErrorMessage(text, sizeof text);
-    return AfxMessageBox(text, type);
-}
-
-void AfxReportHandlerException(const CFileException& e) { e.ReportError(MB_ICONSTOP); }

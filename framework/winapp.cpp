@@ -28,21 +28,25 @@ CWnd* AfxGetMainWnd() { return g_currentApp ? g_currentApp->m_pMainWnd : nullptr
 void AfxEnableControlContainer() {}
 void Enable3dControlsStatic() {}
 
-void AfxPumpMessagesFor(DWORD milliseconds) {
+void AfxPumpMessagesFor(DWORD milliseconds) { AfxPumpMessagesUntil(nullptr, milliseconds); }
+
+bool AfxPumpMessagesUntil(HANDLE object, DWORD milliseconds) {
     const DWORD start = GetTickCount();
+    const DWORD count = object ? 1 : 0;
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
+                return object && WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
             }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        if (object && WaitForSingleObject(object, 0) == WAIT_OBJECT_0) return true;
         const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        if (elapsed >= milliseconds) return false;
+        MsgWaitForMultipleObjects(count, &object, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
 

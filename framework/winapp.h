@@ -37,6 +37,9 @@ CWnd* AfxGetMainWnd();
 // windows keep painting. A quit message is posted again for the loop it
 // belongs to, and ends the wait.
 void AfxPumpMessagesFor(DWORD milliseconds);
+// The same until `object` (a process, say) is signalled: true when it was
+// within the time.
+bool AfxPumpMessagesUntil(HANDLE object, DWORD milliseconds);
 void AfxEnableControlContainer();
 void Enable3dControlsStatic();
 

@@ -60,7 +60,7 @@ bool FindPayload(unsigned id, PayloadBytes& bytes) {
 }
 
 DWORD WritePayload(const HeldFolder& folder, const char* name, unsigned id, unsigned char rewrite,
-                   const char* printerName) {
+                   const char* printerName, FileDigest* digest) {
     PayloadBytes payload;
     if (!FindPayload(id, payload)) return ERROR_RESOURCE_NAME_NOT_FOUND;
     const char* bytes = static_cast<const char*>(payload.data);
@@ -74,5 +74,6 @@ DWORD WritePayload(const HeldFolder& folder, const char* name, unsigned id, unsi
         WriteWithModelName(file, bytes, payload.size, printerName);
     else
         if (file.Write(bytes, payload.size)) file.Close();
+    if (digest) *digest = file.Digest();
     return file.Error();
 }

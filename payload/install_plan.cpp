@@ -21,17 +21,9 @@ PayloadSet SetFor(int osCode) {
     return PayloadSet::General;
 }
 
-// The eleven driver files, in the order the install clears them; the model
-// files among them are also kept by the platform in the driver's folder 3.
-const R kStagedRoles[] = {R::StandardNames, R::ModelGpd,  R::PluginIni, R::RenderPlugin,
-                          R::UiPlugin,      R::FontMetrics, R::ResourceDll, R::UnidrvDll,
-                          R::UnidrvHelp,    R::UnidrvUi,  R::UnidrvResources};
-bool IsModelFile(R role) {
-    return role == R::ModelGpd || role == R::PluginIni || role == R::RenderPlugin || role == R::UiPlugin ||
-           role == R::ResourceDll;
-}
-// The model files an earlier install of the printer leaves.
-const R kEarlierInstallRoles[] = {R::ModelGpd, R::PluginIni, R::ResourceDll, R::RenderPlugin, R::UiPlugin};
+// The model files, which the platform keeps in the driver's folder 3 too:
+// an earlier run's go from there before the printer installer runs.
+const R kVersion3Roles[] = {R::ModelGpd, R::PluginIni, R::RenderPlugin, R::UiPlugin, R::ResourceDll};
 
 // The writes, in order; three places: the staging folder, its I386 and x86.
 struct WriteRole {
@@ -76,12 +68,16 @@ bool QuotedIfBlank(char (&text)[MAX_PATH], const char* path) {
     return AfxFormat(text, strchr(path, ' ') ? "\"%s\"" : "%s", path);
 }
 
+// The uninstall entry's values, in the order they are written.
+const char* const kEntryValues[] = {"DisplayName", "UninstallString", "DisplayIcon", "Publisher"};
+const char kPaperForm[] = "papersize(80x3275mm)";
+
 class PlanBuilder {
 public:
-    PlanBuilder(int osCode, LANGID systemLanguage, short languageIndex, const char* printer, InstallPlan& plan)
-        : plan_(plan), printer_(printer), set_(SetFor(osCode)) {
-        core_ = IsChineseLanguage(systemLanguage) ? V::ChineseCore : V::OtherCore;
-        switch (LanguageOfChoice(languageIndex, systemLanguage)) {
+    PlanBuilder(const InstallChoices& choices, InstallPlan& plan)
+        : plan_(plan), choices_(choices), printer_(choices.printerName), set_(SetFor(choices.osCode)) {
+        core_ = IsChineseLanguage(choices.systemLanguage) ? V::ChineseCore : V::OtherCore;
+        switch (LanguageOf(choices)) {
         case TextLanguage::Simplified: plugins_ = V::Simplified; break;
         case TextLanguage::Traditional: plugins_ = V::Traditional; break;
         default: plugins_ = V::English;
@@ -90,20 +86,12 @@ public:
 
     bool Build(const char* driverFolder) {
         plan_.stepCount = 0;
-        ok_ = AfxFormat(plan_.printer, "%s", printer_) && AfxFormat(plan_.driverFolder, "%s", driverFolder);
-        size_t earlier = 0;
-        for (Place place : {Place::DriverFolder, Place::DriverVersion3, Place::Staging})
-            for (R role : kEarlierInstallRoles)
-                ok_ = ok_ && Name(Entry(role)->fileName, place, plan_.earlierInstall[earlier++]);
-
-        for (R role : kStagedRoles) {
-            Add(StepKind::Delete, Entry(role)->fileName, Place::Staging);
-            Add(StepKind::Delete, Entry(role)->fileName, Place::DriverFolder);
-            if (IsModelFile(role)) Add(StepKind::Delete, Entry(role)->fileName, Place::DriverVersion3);
-        }
-        // The driver folder's copies are written from the program's own
-        // bytes, never read back from the staging folder, which others may
-        // change.
+        ok_ = AfxFormat(plan_.printer, "%s", printer_) && AfxFormat(plan_.driverFolder, "%s", driverFolder) &&
+              UninstallKeyFor(printer_, plan_.uninstallKey);
+        Add(StepKind::HoldFolders);
+        // Everything new is written first; the driver folder's copies are
+        // written from the program's own bytes, never read back from the
+        // staging folder, which others may change.
         const CatalogueEntry* uninstaller = Entry(R::Uninstaller);
         const CatalogueEntry* inf = Entry(R::Inf);
         Write(uninstaller, uninstaller->fileName, Place::Staging, kWriteUnchanged);
@@ -121,22 +109,29 @@ public:
         for (const CopyCase& copies : kModelDllCopies)
             if (copies.set == set_)
                 for (int i = 0; i < 3; ++i) Write(Entry(kModelDllRoles[i]), copies.formats[i], Place::DriverFolder, 0);
+        // An earlier run's model files in folder 3, where the printer
+        // installer puts the new ones.
+        for (R role : kVersion3Roles) NameFile(Add(StepKind::RemoveFile), Entry(role)->fileName, Place::DriverVersion3);
 
         char infPath[MAX_PATH], path[MAX_PATH];
         PlannedFile file;
-        ok_ = ok_ && Name(inf->fileName, Place::Staging, file) && Path(file, infPath) && QuotedIfBlank(path, infPath) &&
-              AfxFormat(plan_.installCommand, kInstallCommand, path, kPrinterPort, printer_, printer_) &&
-              AfxFormat(plan_.defaultCommand, kDefaultCommand, printer_) &&
-              UninstallKeyFor(printer_, plan_.uninstallKey) &&
-              AfxFormat(plan_.displayName, "%s printer driver uninstall", printer_) &&
-              AfxFormat(plan_.publisher, "%s printer", printer_);
+        ok_ = ok_ && Name(inf->fileName, Place::Staging, file) && Path(file, infPath) && QuotedIfBlank(path, infPath);
+        Text(StepKind::DeleteForm, "%s", kPaperForm);
+        Text(StepKind::RunInstaller, kInstallCommand, path, kPrinterPort, printer_, printer_);
+        Text(StepKind::CheckPrinter, "%s", printer_);
         // Without a driver folder there is no uninstaller to point at.
-        plan_.uninstallString[0] = plan_.displayIcon[0] = '\0';
+        char command[MAX_PATH] = {};
         if (ok_ && driverFolder[0])
             ok_ = Name(uninstaller->fileName, Place::DriverFolder, file) && Path(file, path) &&
-                  QuotedIfBlank(plan_.uninstallString, path) && AfxFormat(plan_.displayIcon, "%s,-0", path);
-        for (size_t i = 0; ok_ && i < plan_.stepCount; ++i) ok_ = Fits(plan_.steps[i].file);
-        for (const PlannedFile& file : plan_.earlierInstall) ok_ = ok_ && Fits(file);
+                  QuotedIfBlank(command, path);
+        Value(kEntryValues[0], "%s printer driver uninstall", printer_);
+        if (command[0]) {
+            Value(kEntryValues[1], "%s", command);
+            Value(kEntryValues[2], "%s,-0", path);
+        }
+        Value(kEntryValues[3], "%s printer", printer_);
+        if (choices_.setDefaultPrinter) Text(StepKind::SetDefault, kDefaultCommand, printer_);
+        for (size_t i = 0; ok_ && i < plan_.stepCount; ++i) ok_ = Fits(plan_.steps[i]);
         return ok_ && !ModelFileTakesASharedName();
     }
 
@@ -148,7 +143,8 @@ private:
             for (size_t j = 0; j < plan_.stepCount; ++j) {
                 const PlannedFile& own = plan_.steps[i].file;
                 const PlannedFile& shared = plan_.steps[j].file;
-                if (!own.shared && shared.shared && own.place == shared.place && SameName(own.name, shared.name))
+                if (IsFileStep(plan_.steps[i]) && IsFileStep(plan_.steps[j]) && !own.shared && shared.shared &&
+                    own.place == shared.place && SameName(own.name, shared.name))
                     return true;
             }
         return false;
@@ -176,30 +172,43 @@ private:
         return PlaceFolder(file.place, plan_.driverFolder, folder) && AfxFormat(path, "%s\\%s", folder, file.name);
     }
     // A file of the driver folders fits when there is none: nothing is done there.
-    bool Fits(const PlannedFile& file) const {
+    bool Fits(const InstallStep& step) const {
         char path[MAX_PATH];
-        return (IsDriverPlace(file.place) && !plan_.driverFolder[0]) || Path(file, path);
+        return !IsFileStep(step) || (IsDriverPlace(step.file.place) && !plan_.driverFolder[0]) || Path(step.file, path);
     }
-    InstallStep* Add(StepKind kind, const char* format, Place place) {
+    InstallStep* Add(StepKind kind) {
         if (plan_.stepCount == kMaxInstallSteps) {
             ok_ = false;
             return nullptr;
         }
         InstallStep& step = plan_.steps[plan_.stepCount++];
+        step = InstallStep();
         step.kind = kind;
-        step.id = 0;
-        step.rewrite = kWriteUnchanged;
-        ok_ = ok_ && Name(format, place, step.file);
         return &step;
     }
+    void NameFile(InstallStep* step, const char* format, Place place) {
+        ok_ = ok_ && step && Name(format, place, step->file);
+    }
     void Write(const CatalogueEntry* entry, const char* format, Place place, unsigned char rewrite) {
-        if (InstallStep* step = Add(StepKind::Write, format, place)) {
-            step->id = entry->id;
-            step->rewrite = rewrite;
-        }
+        InstallStep* step = Add(StepKind::WriteFile);
+        NameFile(step, format, place);
+        if (!step) return;
+        step->id = entry->id;
+        step->rewrite = rewrite;
+    }
+    template <typename... Args>
+    InstallStep* Text(StepKind kind, const char* format, Args... args) {
+        InstallStep* step = Add(kind);
+        ok_ = ok_ && step && AfxFormat(step->text, format, args...);
+        return step;
+    }
+    template <typename... Args>
+    void Value(const char* name, const char* format, Args... args) {
+        if (InstallStep* step = Text(StepKind::SetValue, format, args...)) step->value = name;
     }
 
     InstallPlan& plan_;
+    const InstallChoices& choices_;
     const char* printer_;
     PayloadSet set_;
     V core_ = V::OtherCore;
@@ -209,9 +218,12 @@ private:
 
 }  // namespace
 
-bool BuildInstallPlan(int osCode, LANGID systemLanguage, short languageIndex, const char* printerName,
-                      const char* driverFolder, InstallPlan& plan) {
-    return PlanBuilder(osCode, systemLanguage, languageIndex, printerName, plan).Build(driverFolder);
+bool IsFileStep(const InstallStep& step) {
+    return step.kind == StepKind::WriteFile || step.kind == StepKind::RemoveFile;
+}
+
+bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan) {
+    return PlanBuilder(choices, plan).Build(driverFolder);
 }
 
 bool PlaceFolder(Place place, const char* driverFolder, char (&folder)[MAX_PATH]) {
@@ -238,9 +250,13 @@ size_t FilesOfAnyInstall(const char* printerName, PlannedFile (&files)[kMaxInsta
     };
     InstallPlan plan;
     for (int osCode : {OS_WINXP, OS_WIN2000, OS_WIN7}) {
-        if (!BuildInstallPlan(osCode, 0x0409, 1, printerName, "", plan)) continue;
-        for (size_t i = 0; i < plan.stepCount; ++i) add(plan.steps[i].file);
-        for (const PlannedFile& file : plan.earlierInstall) add(file);
+        InstallChoices choices = {};
+        choices.osCode = osCode;
+        choices.systemLanguage = 0x0409;
+        choices.languageIndex = 1;
+        if (!AfxFormat(choices.printerName, "%s", printerName) || !BuildInstallPlan(choices, "", plan)) continue;
+        for (size_t i = 0; i < plan.stepCount; ++i)
+            if (IsFileStep(plan.steps[i])) add(plan.steps[i].file);
     }
     PlannedFile scratch = {Place::Staging, {}, true};
     lstrcpynA(scratch.name, kScratchFileName, sizeof scratch.name);

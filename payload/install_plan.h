@@ -1,11 +1,12 @@
 // What an install does, as plain data, computed once from the install's
-// choices and the driver folder: the removal of an earlier install, the
-// uninstall entry, every file it writes and removes, the printer
-// installer's and the default printer's command lines and the printer it
-// waits for. The install applies it step by step, and the uninstaller reads
-// from it what an install leaves.
+// choices and the driver folder: its folders, every file it writes and
+// removes, the paper form, the printer installer's command line, the
+// printer it checks for, the uninstall entry's values and the default
+// printer's command line. The install applies it step by step, and the
+// uninstaller reads from it what an install leaves.
 #pragma once
 #include "catalogue.h"
+#include "../app_core/install_choices.h"
 #include <windows.h>
 
 // The staging folder the install writes into first (it holds I386 and x86).
@@ -24,51 +25,49 @@ struct PlannedFile {
     bool shared;   // a name every install writes, not named after the printer
 };
 
+// What an install does, step by step. The install applies them in this
+// order and undoes what it did, last first, when a step fails; each kind
+// has its undo (install/install_steps.cpp).
 enum class StepKind {
-    Delete,   // an earlier run's file; in the driver folders only if no other driver uses it
-    Write,    // embedded file `id` to `file`, rewritten as `rewrite` says
+    HoldFolders,    // makes and checks the staging folders, holds the driver folders
+    WriteFile,      // embedded file `id` to `file`, rewritten as `rewrite` says; a file of that name goes first
+    RemoveFile,     // an earlier run's file; in the driver folders only if no other driver uses it
+    DeleteForm,     // the print server's form named `text`
+    RunInstaller,   // the printer installer with the command line `text`, awaited
+    CheckPrinter,   // the printer `text` on the driver of that name, whose files are the ones written
+    SetValue,       // the uninstall entry's value `value`, the text `text`
+    SetDefault,     // the default-printer command line `text`, awaited
 };
 struct InstallStep {
     StepKind kind;
-    PlannedFile file;
-    unsigned short id;
-    unsigned char rewrite;   // a PayloadRewrite
+    PlannedFile file;        // WriteFile, RemoveFile
+    unsigned short id;       // WriteFile: the embedded file
+    unsigned char rewrite;   // WriteFile: a PayloadRewrite
+    const char* value;       // SetValue: the value's name
+    char text[MAX_PATH];
 };
 
 const size_t kMaxInstallSteps = 80;
-const size_t kEarlierInstallFiles = 15;
 
 struct InstallPlan {
     // The printer, the driver model its INF names, and the printer the
-    // install waits for: all the printer name.
+    // install checks for: all the printer name.
     char printer[MAX_PATH];
     // The spooler's driver folder; "" when it could not be had, and then
     // nothing is done there and the uninstall entry names no uninstaller.
     char driverFolder[MAX_PATH];
-    // An earlier install's model files in the driver folder, its folder 3
-    // and the staging folder, removed first when exactly one printer carries
-    // the printer name.
-    PlannedFile earlierInstall[kEarlierInstallFiles];
-    // The install itself, in order: cleanup, then the writes.
+    // The uninstall entry's key under HKEY_LOCAL_MACHINE.
+    char uninstallKey[MAX_PATH];
     InstallStep steps[kMaxInstallSteps];
     size_t stepCount;
-    // The uninstall entry under HKEY_LOCAL_MACHINE and its four texts.
-    char uninstallKey[MAX_PATH];
-    char displayName[MAX_PATH];
-    char uninstallString[MAX_PATH];   // "" without a driver folder
-    char displayIcon[MAX_PATH];       // likewise
-    char publisher[MAX_PATH];
-    // What the printer installer is started with: creating the printer from
-    // the INF, and making it the default printer.
-    char installCommand[MAX_PATH];
-    char defaultCommand[MAX_PATH];
 };
 
 // False when a name, path or text would not fit its buffer with this
 // driver folder ("" for none), or a model file would take the name of a
 // shared one (UNI, STDNAMES).
-bool BuildInstallPlan(int osCode, LANGID systemLanguage, short languageIndex, const char* printerName,
-                      const char* driverFolder, InstallPlan& plan);
+bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan);
+// A step that writes or removes a file.
+bool IsFileStep(const InstallStep& step);
 
 // The full path of a folder of the install; false when it does not fit,
 // or lies in the driver folder and that is not known ("").

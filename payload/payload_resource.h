@@ -22,10 +22,12 @@ bool ModelNameRulesFit(const char* printerName);
 bool FindPayload(unsigned id, PayloadBytes& bytes);
 
 class HeldFolder;
+struct FileDigest;
 // Writes embedded file `id` as `name` into a held folder, rewritten as
-// `rewrite` says with the printer name. 0 when it was written;
-// ERROR_RESOURCE_NAME_NOT_FOUND when the program holds no such file, and
-// nothing is written; else the Win32 error of the failed make or write (no
-// partial file stays). A name too long for the model lines writes nothing.
+// `rewrite` says with the printer name. 0 when it was written, and then
+// `digest` (unless null) tells what it holds; ERROR_RESOURCE_NAME_NOT_FOUND
+// when the program holds no such file, and nothing is written; else the
+// Win32 error of the failed make or write (no partial file stays). A name
+// too long for the model lines writes nothing.
 DWORD WritePayload(const HeldFolder& folder, const char* name, unsigned id, unsigned char rewrite,
-                   const char* printerName);
+                   const char* printerName, FileDigest* digest = nullptr);

@@ -307,10 +307,44 @@ bool HeldFolder::Holds(const char* name) const {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+DWORD HeldFolder::Rename(const char* from, const char* to) const {
+    char fromPath[MAX_PATH], toPath[MAX_PATH];
+    if (!IsHeld()) return ERROR_PATH_NOT_FOUND;
+    if (!PathOf(from, fromPath) || !PathOf(to, toPath)) return ERROR_FILENAME_EXCED_RANGE;
+    return MoveFileExA(fromPath, toPath, 0) ? 0 : GetLastError();
+}
+
+HANDLE HeldFolder::OpenExisting(const char* name, DWORD& error) const {
+    char path[MAX_PATH];
+    if (!IsHeld() || !PathOf(name, path)) {
+        error = IsHeld() ? ERROR_FILENAME_EXCED_RANGE : ERROR_PATH_NOT_FOUND;
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return file;
+    }
+    if (!IsPlainFileOf(file, finalPath_, name)) {
+        CloseHandle(file);
+        error = ERROR_ACCESS_DENIED;
+        return INVALID_HANDLE_VALUE;
+    }
+    error = 0;
+    return file;
+}
+
+void FileDigest::Add(const void* bytes, DWORD count) {
+    for (DWORD i = 0; i < count; ++i) hash = (hash ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ull;
+    size += count;
+}
+
 NewFile::NewFile(const HeldFolder& folder, const char* name) { handle_ = folder.CreateNew(name, error_); }
 
 bool NewFile::Write(const void* bytes, DWORD size) {
     if (handle_ == INVALID_HANDLE_VALUE) return false;
+    digest_.Add(bytes, size);
     if (buffered_ + size > sizeof buffer_ && !Flush()) return false;
     if (size >= sizeof buffer_) return WriteOut(bytes, size);
     memcpy(buffer_ + buffered_, bytes, size);

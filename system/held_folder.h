@@ -46,12 +46,28 @@ public:
     DWORD Remove(const char* name) const;
     // True when `name` is a file (no folder) in this folder.
     bool Holds(const char* name) const;
+    // Gives the file `from` of the folder the name `to`, never replacing a
+    // file of that name: 0, or the Win32 error.
+    DWORD Rename(const char* from, const char* to) const;
+    // Opens the plain file `name` of the folder for reading (checked as
+    // CreateNew checks what it makes). INVALID_HANDLE_VALUE, with the Win32
+    // error in `error`, when it cannot.
+    HANDLE OpenExisting(const char* name, DWORD& error) const;
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     bool staging_ = false;
     char path_[MAX_PATH] = {};
     char finalPath_[MAX_PATH] = {};   // where the handle leads; empty where the system cannot say
+};
+
+// What a file holds, to know it again: its size and an FNV-1a hash of its
+// bytes.
+struct FileDigest {
+    unsigned long long hash = 14695981039346656037ull;
+    unsigned long long size = 0;
+    void Add(const void* bytes, DWORD count);
+    bool operator==(const FileDigest& other) const { return hash == other.hash && size == other.size; }
 };
 
 // A file the program writes, always made new in a held folder (see
@@ -76,6 +92,8 @@ public:
     bool Close();
     // Why the file could not be made, written or closed; 0 when it was.
     DWORD Error() const { return error_; }
+    // The bytes written so far.
+    const FileDigest& Digest() const { return digest_; }
 
 private:
     bool WriteOut(const void* bytes, DWORD size);
@@ -84,6 +102,7 @@ private:
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     DWORD error_ = 0;
+    FileDigest digest_;
     char buffer_[4096];
     DWORD buffered_ = 0;
 };

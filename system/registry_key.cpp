@@ -28,3 +28,34 @@ bool RegistryKey::Exists(const char* path) {
     RegCloseKey(key);
     return true;
 }
+
+LONG RegistryKey::SetText(const char* path, const char* name, const char* text) {
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    RegCloseKey(key);
+    return result;
+}
+
+bool RegistryKey::ReadText(const char* path, const char* name, char (&text)[MAX_PATH]) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof text - 1;
+    const bool read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+                          ERROR_SUCCESS && type == REG_SZ;
+    RegCloseKey(key);
+    text[read ? size : 0] = '\0';   // a text stored without its NUL still ends
+    return read;
+}
+
+LONG RegistryKey::DeleteValue(const char* path, const char* name) {
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegDeleteValueA(key, name);
+    RegCloseKey(key);
+    return result;
+}
+
+LONG RegistryKey::DeleteKey(const char* path) { return RegDeleteKeyA(HKEY_LOCAL_MACHINE, path); }

@@ -1,4 +1,4 @@
-// Writes under HKEY_LOCAL_MACHINE, one open and close per call.
+// Keys and values under HKEY_LOCAL_MACHINE, one open and close per call.
 #pragma once
 #include "../framework/afx.h"
 
@@ -13,6 +13,13 @@ public:
 
     // True when the key is there.
     static bool Exists(const char* path);
+    // A text value with its terminating NUL: ERROR_SUCCESS, or the error.
+    static LONG SetText(const char* path, const char* name, const char* text);
+    // A text value that fits `text`; false when there is none.
+    static bool ReadText(const char* path, const char* name, char (&text)[MAX_PATH]);
+    static LONG DeleteValue(const char* path, const char* name);
+    // Deletes the key, which must have no subkeys.
+    static LONG DeleteKey(const char* path);
 
     // Neither operation keeps its handle here; only a caller that sets it
     // hands over a handle for the destructor to close.

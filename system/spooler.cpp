@@ -95,3 +95,58 @@ const DRIVER_INFO_3A* UsedDriverFiles::Find(const char* driverName) const {
             return &drivers_.Drivers()[i];
     return nullptr;
 }
+
+bool FindPrinter(const char* printerName, char (*driver)[MAX_PATH]) {
+    SpoolerList list = ReadPrinterList();
+    for (DWORD i = 0; i < list.count; ++i) {
+        const PRINTER_INFO_2A& printer = list.Printers()[i];
+        if (!printer.pPrinterName || !SameName(printer.pPrinterName, printerName)) continue;
+        if (driver) AfxFormat(*driver, "%s", printer.pDriverName ? printer.pDriverName : "");
+        return true;
+    }
+    return false;
+}
+
+DWORD DeletePrinterNamed(const char* printerName) {
+    PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printerName), &printer, &access)) return GetLastError();
+    const DWORD error = DeletePrinter(printer) ? 0 : GetLastError();
+    ClosePrinter(printer);
+    return error;
+}
+
+DWORD DeleteDriverNamed(const char* driverName) {
+    char* environment = const_cast<char*>(kDriverEnvironment);
+    char* name = const_cast<char*>(driverName);
+    if (DeletePrinterDriverExA(nullptr, environment, name, DPD_DELETE_UNUSED_FILES, 0)) return 0;
+    DWORD error = GetLastError();
+    // Spoolers that cannot delete files with the driver refuse the flag.
+    if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED)
+        error = DeletePrinterDriverA(nullptr, environment, name) ? 0 : GetLastError();
+    return error == ERROR_UNKNOWN_PRINTER_DRIVER ? 0 : error;
+}
+
+bool SavedForm::Delete(const char* formName) {
+    HANDLE server;
+    if (!OpenPrinterA(nullptr, &server, nullptr)) return false;
+    // The form as it is, to add it again should the install be undone.
+    BYTE buffer[sizeof(FORM_INFO_1A) + MAX_PATH];
+    DWORD needed = 0;
+    if (AfxFormat(name_, "%s", formName) &&
+        GetFormA(server, name_, 1, buffer, sizeof buffer, &needed)) {
+        form_ = *reinterpret_cast<FORM_INFO_1A*>(buffer);
+        form_.pName = name_;
+    }
+    deleted_ = DeleteFormA(server, const_cast<char*>(formName)) != FALSE && form_.pName;
+    ClosePrinter(server);
+    return deleted_;
+}
+
+void SavedForm::Restore() {
+    HANDLE server;
+    if (!deleted_ || !OpenPrinterA(nullptr, &server, nullptr)) return;
+    AddFormA(server, 1, reinterpret_cast<BYTE*>(&form_));
+    ClosePrinter(server);
+    deleted_ = false;
+}

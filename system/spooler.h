@@ -39,6 +39,32 @@ SpoolerList ReadDriverList();    // the drivers of kDriverEnvironment, level 3
 // are no local printers or the list cannot be read.
 int CountPrintersContaining(const char* text, int stopAt);
 
+// The local printer of exactly that name (letter case aside), with the
+// driver it is on (`driver`, unless null, gets that name; "" for none).
+// False when there is none or the list cannot be read.
+bool FindPrinter(const char* printerName, char (*driver)[MAX_PATH] = nullptr);
+// Deletes the local printer of that name: 0, or the Win32 error.
+DWORD DeletePrinterNamed(const char* printerName);
+// Deletes the driver of that name and its files that no other driver
+// uses: 0 when it is gone (or was not there), else the Win32 error.
+// Spoolers that cannot delete files with the driver keep them.
+DWORD DeleteDriverNamed(const char* driverName);
+
+// The print server's form of a name, kept while it is deleted so that it
+// can be added again.
+class SavedForm {
+public:
+    // Deletes the form; false when there was none, or it could not be read or deleted.
+    bool Delete(const char* formName);
+    // Adds it again as it was read; nothing when none was deleted.
+    void Restore();
+
+private:
+    FORM_INFO_1A form_ = {};
+    char name_[MAX_PATH] = {};
+    bool deleted_ = false;
+};
+
 // Calls `visit` with every file a driver names: its main files, then its
 // dependent files.
 template <typename Visit>

@@ -169,14 +169,7 @@ void DriverRemoval::RemovePrinters(RemovalReport& report) {
     for (DWORD i = 0; i < list.count; ++i) {
         const PRINTER_INFO_2A& found = list.Printers()[i];
         if (!UsesDriver(found)) continue;
-        PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-        HANDLE printer = nullptr;
-        if (!OpenPrinterA(found.pPrinterName, &printer, &access)) {
-            report.Add(ItemKind::Printer, found.pPrinterName, GetLastError());
-            continue;
-        }
-        if (!DeletePrinter(printer)) report.Add(ItemKind::Printer, found.pPrinterName, GetLastError());
-        ClosePrinter(printer);
+        if (DWORD error = DeletePrinterNamed(found.pPrinterName)) report.Add(ItemKind::Printer, found.pPrinterName, error);
     }
 }
 
@@ -187,16 +180,8 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
         report.Add(ItemKind::Driver, printerName_, ERROR_PRINTER_DRIVER_IN_USE);
         return;
     }
-    char* environment = const_cast<char*>(kDriverEnvironment);
-    if (DeletePrinterDriverExA(nullptr, environment, printerName_, DPD_DELETE_UNUSED_FILES, 0)) return;
-    DWORD error = GetLastError();
-    // Spoolers that cannot delete files with the driver refuse the flag; the
-    // files are then deleted below, one by one.
-    if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED) {
-        if (DeletePrinterDriverA(nullptr, environment, printerName_)) return;
-        error = GetLastError();
-    }
-    if (error != ERROR_UNKNOWN_PRINTER_DRIVER) report.Add(ItemKind::Driver, printerName_, error);
+    // Files a spooler keeps with the driver are deleted below, one by one.
+    if (DWORD error = DeleteDriverNamed(printerName_)) report.Add(ItemKind::Driver, printerName_, error);
 }
 
 void DriverRemoval::RemoveFile(const PlannedFile& file, const UsedDriverFiles& used, RemovalReport& report) {

@@ -1,7 +1,5 @@
 #include "install_progress_page.h"
-#include "../app_core/app_state.h"
 #include "../app_core/set_dialog_strings.h"
-#include "../framework/file_exception.h"
 #include "../framework/wait_cursor.h"
 #include "../resources/resource.h"
 
@@ -11,7 +9,8 @@ BEGIN_MESSAGE_MAP(InstallProgressPage, WizardPage)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-InstallProgressPage::InstallProgressPage(void (*install)()) : WizardPage(IDD_INSTALL), install_(install) {}
+InstallProgressPage::InstallProgressPage(const InstallChoices& choices, InstallFunction install)
+    : WizardPage(IDD_INSTALL), choices_(choices), install_(install) {}
 
 void InstallProgressPage::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_HEADER_BITMAP, headerBitmap);
@@ -44,7 +43,7 @@ void InstallProgressPage::OnShowWindow(BOOL show, UINT status) {
         KillTimer(kInstallTimer);
         return;
     }
-    if (!g_InstallDone) SetTimer(kInstallTimer, kInstallDelayMs);
+    if (!done_) SetTimer(kInstallTimer, kInstallDelayMs);
     LayoutHeaderBand(headerGroup, headerBitmap);
 }
 
@@ -86,21 +85,33 @@ private:
 void InstallProgressPage::OnTimer(UINT_PTR id) {
     CWaitCursor wait;
     KillTimer(kInstallTimer);
-    FrameButtonsDisabled buttons(GetParent());
-    struct Installing {
-        bool& flag;
-        ~Installing() { flag = false; }
-    } installing{installing_ = true};
-    progress.SetPos(50);
-    RunInstall();
-    // A failed write ends the install here; the dialog procedure reports it
-    // once this handler returns, and the page stays as it is.
-    if (CFileException::IsPending()) return;
+    InstallOutcome outcome;
+    const bool fileNotWritten = [&] {
+        FrameButtonsDisabled buttons(GetParent());
+        struct Installing {
+            bool& flag;
+            ~Installing() { flag = false; }
+        } installing{installing_ = true};
+        progress.SetPos(50);
+        outcome = RunInstall();
+        exitCode_ = ExitCodeOf(outcome.result);
+        if (outcome.result == InstallResult::FileNotWritten) return true;
+        ShowOutcome(outcome, LanguageOf(choices_));
+        return false;
+    }();
+    // A file that was not written is told with the wizard's buttons back,
+    // leaves the bar at 50 and the install to run again when the page is
+    // shown again.
+    if (fileNotWritten) {
+        ShowOutcome(outcome, LanguageOf(choices_));
+        return;
+    }
+    // The program ends once the message of a completed install is closed.
+    if (outcome.result == InstallResult::Installed)
+        if (auto* frame = dynamic_cast<CDialog*>(GetParent())) frame->EndDialog(IDOK);
     progress.SetPos(100);
-    g_InstallDone = true;
+    done_ = true;
     Default();
 }
 
-void InstallProgressPage::RunInstall() {
-    if (install_) install_();
-}
+InstallOutcome InstallProgressPage::RunInstall() { return install_ ? install_(choices_) : InstallOutcome(); }

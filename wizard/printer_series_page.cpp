@@ -1,6 +1,5 @@
 #include "printer_series_page.h"
 #include "wizard_frame.h"
-#include "../app_core/app_state.h"
 #include "../app_core/set_dialog_strings.h"
 #include "../resources/resource.h"
 
@@ -13,7 +12,10 @@ BEGIN_MESSAGE_MAP(PrinterSeriesPage, WizardPage)
     ON_WM_SHOWWINDOW()
 END_MESSAGE_MAP()
 
-PrinterSeriesPage::PrinterSeriesPage() : WizardPage(IDD_PRINTER_SERIES) {}
+PrinterSeriesPage::PrinterSeriesPage(InstallChoices& choices)
+    : WizardPage(IDD_PRINTER_SERIES), choices_(choices) {
+    setDefaultPrinter = choices.setDefaultPrinter ? 1 : 0;
+}
 
 void PrinterSeriesPage::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_SERIES_LIST, seriesList);
@@ -46,5 +48,5 @@ void PrinterSeriesPage::OnShowWindow(BOOL show, UINT status) {
     Default();
     UpdateData(true);
     // The check box decides whether the install makes the printer the default.
-    g_SetDefaultPrinter = setDefaultPrinter != 0;
+    choices_.setDefaultPrinter = setDefaultPrinter != 0;
 }

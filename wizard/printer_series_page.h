@@ -1,12 +1,14 @@
 // Third page: the printer series to install (one row) and whether the new
-// printer becomes the default printer. Next waits for the row to be chosen.
+// printer becomes the default printer, which goes into the install's
+// choices. Next waits for the row to be chosen.
 #pragma once
 #include "wizard_page.h"
+#include "../app_core/install_choices.h"
 #include "../framework/controls.h"
 
 class PrinterSeriesPage : public WizardPage {
 public:
-    PrinterSeriesPage();
+    explicit PrinterSeriesPage(InstallChoices& choices);
     bool OnInitDialog() override;
 
     CListBox seriesList;
@@ -20,4 +22,7 @@ protected:
     void EnableFrameNext(bool enable);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    InstallChoices& choices_;
 };

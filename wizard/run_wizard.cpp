@@ -7,12 +7,12 @@
 #include "../framework/winapp.h"
 #include "../resources/resource.h"
 
-void RunWizard(void (*install)()) {
+int RunWizard(InstallChoices& choices, InstallFunction install) {
     SetupDialog dialog(nullptr);
     WelcomePage welcome;
-    SystemLanguagePage systemLanguage;
-    PrinterSeriesPage printerSeries;
-    InstallProgressPage installProgress(install);
+    SystemLanguagePage systemLanguage(choices);
+    PrinterSeriesPage printerSeries(choices);
+    InstallProgressPage installProgress(choices, install);
     dialog.AddPage(&welcome, IDD_WELCOME);
     dialog.AddPage(&systemLanguage, IDD_SYSTEM_LANGUAGE);
     dialog.AddPage(&printerSeries, IDD_PRINTER_SERIES);
@@ -22,5 +22,6 @@ void RunWizard(void (*install)()) {
     if (app) app->m_pMainWnd = &dialog;
     dialog.DoModal();
     if (app) app->m_pMainWnd = nullptr;
+    return installProgress.ExitCode();
     // The pages, then the dialog, go with this scope.
 }

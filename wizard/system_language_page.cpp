@@ -1,5 +1,4 @@
 #include "system_language_page.h"
-#include "../app_core/app_state.h"
 #include "../app_core/text_language.h"
 #include "../app_core/os_version.h"
 #include "../app_core/set_dialog_strings.h"
@@ -22,7 +21,8 @@ BEGIN_MESSAGE_MAP(SystemLanguagePage, WizardPage)
     ON_WM_SHOWWINDOW()
 END_MESSAGE_MAP()
 
-SystemLanguagePage::SystemLanguagePage() : WizardPage(IDD_SYSTEM_LANGUAGE) {}
+SystemLanguagePage::SystemLanguagePage(InstallChoices& choices)
+    : WizardPage(IDD_SYSTEM_LANGUAGE), choices_(choices) {}
 
 void SystemLanguagePage::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_HEADER_BITMAP, headerBitmap);
@@ -34,8 +34,7 @@ void SystemLanguagePage::DoDataExchange(CDataExchange* dx) {
 bool SystemLanguagePage::OnInitDialog() {
     WizardPage::OnInitDialog();
 
-    languageIndex = PreselectedLanguageIndex(GetSystemDefaultLangID());
-    g_LanguageIndex = static_cast<short>(languageIndex);
+    languageIndex = choices_.languageIndex;
 
     // A system the page does not list keeps the current choice.
     const int index = SystemIndexForOsCode(DetectWindowsVersion());
@@ -49,7 +48,7 @@ bool SystemLanguagePage::OnInitDialog() {
 
 void SystemLanguagePage::OnLanguageClicked() {
     UpdateData(true);
-    g_LanguageIndex = static_cast<short>(languageIndex);
+    choices_.languageIndex = static_cast<short>(languageIndex);
 }
 
 void SystemLanguagePage::OnShowWindow(BOOL show, UINT status) {

@@ -1,7 +1,9 @@
 // Second page: the operating system and the install language, preselected
-// from the running system. The language choice becomes g_LanguageIndex.
+// from the running system. The language choice goes into the install's
+// choices.
 #pragma once
 #include "wizard_page.h"
+#include "../app_core/install_choices.h"
 #include "../framework/controls.h"
 
 // The radio button index of an operating-system code (6 Windows 2000 ...
@@ -10,7 +12,7 @@ int SystemIndexForOsCode(int osCode);
 
 class SystemLanguagePage : public WizardPage {
 public:
-    SystemLanguagePage();
+    explicit SystemLanguagePage(InstallChoices& choices);
     bool OnInitDialog() override;
 
     CStatic headerBitmap;
@@ -24,4 +26,7 @@ protected:
     void OnShowWindow(BOOL show, UINT status);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    InstallChoices& choices_;
 };

@@ -1,5 +1,4 @@
 #include "wizard_frame.h"
-#include "../app_core/app_state.h"
 
 BEGIN_MESSAGE_MAP(WizardFrameDialog, CDialog)
     ON_COMMAND(IDC_BACK, OnBack)
@@ -117,8 +116,6 @@ void WizardFrameDialog::OnBack() {
         EnableBack(false);
         EnableFinish(false);
     }
-    // Coming back to the install page must run the install again.
-    g_InstallDone = false;
     EnableNext(true);
 }
 

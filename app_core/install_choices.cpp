@@ -1,0 +1,13 @@
+#include "install_choices.h"
+#include "app_state.h"
+#include "../framework/afx.h"
+
+InstallChoices PreselectedChoices(const char* printerName) {
+    InstallChoices choices = {};
+    lstrcpynA(choices.printerName, printerName, sizeof choices.printerName);
+    choices.osCode = g_OSVersion;
+    choices.systemLanguage = GetSystemDefaultLangID();
+    choices.languageIndex = PreselectedLanguageIndex(choices.systemLanguage);
+    choices.setDefaultPrinter = true;
+    return choices;
+}

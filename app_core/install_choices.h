@@ -1,0 +1,23 @@
+// What an install is made of: the choices of the wizard's pages, or of an
+// unattended run, which makes the choices a user who clicks Next throughout
+// would make.
+#pragma once
+#include "text_language.h"
+#include <windows.h>
+
+struct InstallChoices {
+    char printerName[MAX_PATH];   // [Setting] PrinterName
+    int osCode;                   // the operating-system code of this system
+    LANGID systemLanguage;        // the system's default language
+    short languageIndex;          // 0 Chinese, 1 English, -1 none chosen
+    bool setDefaultPrinter;       // the new printer becomes the default printer
+};
+
+// The choices the pages preselect for the printer name: this system, the
+// language of its texts, the printer made the default.
+InstallChoices PreselectedChoices(const char* printerName);
+
+// The language of the install's texts: the chosen one, Chinese by the system.
+inline TextLanguage LanguageOf(const InstallChoices& choices) {
+    return LanguageOfChoice(choices.languageIndex, choices.systemLanguage);
+}
