@@ -230,12 +230,20 @@ bool InstallSteps::UndoOne(Done& done) {
     bool whole = true;
     switch (step.kind) {
     case StepKind::WriteFile:
-    case StepKind::RemoveFile:
+    case StepKind::RemoveFile: {
         // What the install (or the printer installer) put there goes, and
         // what was there comes back.
         if (done.written || done.putAside) whole = folder.Remove(step.file.name) == 0;
         if (done.putAside) whole = BackupName(step.file.name, backup) && folder.Rename(backup, step.file.name) == 0 && whole;
+        // A staged copy someone holds open changes nothing of what is
+        // installed; it goes at the next restart.
+        char path[MAX_PATH];
+        if (!whole && !IsDriverPlace(step.file.place) && folder.PathOf(step.file.name, path)) {
+            MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            whole = true;
+        }
         break;
+    }
     case StepKind::DeleteForm:
         form_.Restore();
         break;

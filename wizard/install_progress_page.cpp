@@ -96,14 +96,14 @@ void InstallProgressPage::OnTimer(UINT_PTR id) {
         outcome = RunInstall();
         exitCode_ = ExitCodeOf(outcome.result);
         if (outcome.result == InstallResult::FileNotWritten) return true;
-        ShowOutcome(outcome, LanguageOf(choices_));
+        TellOutcome(outcome);
         return false;
     }();
     // A file that was not written is told with the wizard's buttons back,
     // leaves the bar at 50 and the install to run again when the page is
     // shown again.
     if (fileNotWritten) {
-        ShowOutcome(outcome, LanguageOf(choices_));
+        TellOutcome(outcome);
         return;
     }
     // The program ends once the message of a completed install is closed.
@@ -115,3 +115,5 @@ void InstallProgressPage::OnTimer(UINT_PTR id) {
 }
 
 InstallOutcome InstallProgressPage::RunInstall() { return install_ ? install_(choices_) : InstallOutcome(); }
+
+void InstallProgressPage::TellOutcome(const InstallOutcome& outcome) { ShowOutcome(outcome, LanguageOf(choices_)); }

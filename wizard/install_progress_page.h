@@ -33,8 +33,10 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
     void OnShowWindow(BOOL show, UINT status);
     void OnTimer(UINT_PTR id);
-    // The install itself.
+    // The install itself, and the message that tells its outcome.
     virtual InstallOutcome RunInstall();
+    virtual void TellOutcome(const InstallOutcome& outcome);
+    const InstallChoices& Choices() const { return choices_; }
     // Close box and Esc cannot end the wizard while the install runs.
     bool OnCancelQuery() override { return !installing_; }
     // Coming back to the page runs the install again.

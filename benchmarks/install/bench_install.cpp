@@ -125,12 +125,12 @@ LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
 
 double Install() {
     test::DeleteAllPrinters();
-    lstrcpyA(g_PrinterName, "KRX");
-    g_OSVersion = 10;
-    g_LanguageIndex = 1;
+    InstallChoices choices = PreselectedChoices("KRX");
+    choices.osCode = 10;
+    choices.languageIndex = 1;
     HHOOK hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
     double start = Now();
-    theApp.InstallDriver();
+    ShowOutcome(theApp.InstallDriver(choices), LanguageOf(choices));
     UnhookWindowsHookEx(hook);
     return g_told - start - 100.0;
 }

@@ -93,8 +93,8 @@ protected:
         g_SettingFile[0] = g_LanguageFile[0] = g_PrinterName[0] = '\0';
     }
     void Load() {
-        char refused[MAX_PATH];
-        EXPECT_TRUE(theApp.LoadConfiguration(refused)) << refused;
+        InstallOutcome refusal;
+        EXPECT_TRUE(theApp.LoadConfiguration(refusal)) << refusal.subject;
     }
     std::string LanguageFile() const { return g_LanguageFile; }
     std::string folder;
@@ -143,11 +143,22 @@ TEST_F(Configuration, SettingsFileWithoutPrinterNameGivesMerloAndIsKept) {
     EXPECT_EQ(test::ReadFileBytes(folder + "\\setting.dll"), settings);
 }
 
-TEST_F(Configuration, FolderNamedSettingDllCountsAsSettingsFile) {
-    CreateDirectoryA((folder + "\\setting.dll").c_str(), nullptr);
-    Load();
-    EXPECT_STREQ(g_PrinterName, "MERLO");
-    EXPECT_TRUE(test::FolderExists(folder + "\\setting.dll"));
+// A setting.dll that is there but cannot be read never leaves the printer
+// to the embedded default: held open with no sharing, or a folder.
+TEST_F(Configuration, UnreadableSettingsFileIsRefused) {
+    const std::string settings = folder + "\\setting.dll";
+    for (bool held : {true, false}) {
+        if (held) ASSERT_TRUE(test::WriteFileBytes(settings, "[Setting]\r\nPrinterName=Mine\r\n"));
+        else ASSERT_TRUE(DeleteFileA(settings.c_str()) && CreateDirectoryA(settings.c_str(), nullptr));
+        HANDLE holder = held ? CreateFileA(settings.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        InstallOutcome refusal;
+        EXPECT_FALSE(theApp.LoadConfiguration(refusal)) << held;
+        EXPECT_EQ(refusal.result, InstallResult::SettingsUnreadable);
+        EXPECT_EQ(std::string(refusal.subject), settings);
+        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+    }
+    EXPECT_TRUE(test::FolderExists(settings));
 }
 
 TEST_F(Configuration, LongPrinterNamesAreCutAt259Characters) {

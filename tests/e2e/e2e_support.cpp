@@ -209,14 +209,6 @@ std::string DriverDirectory() { return test::PrinterDriverDirectory(); }
 
 std::string UninstallKey(const std::string& printerName) { return Named(kUninstallKeyFormat, printerName); }
 
-bool UninstallKeyExists(const std::string& printerName) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey(printerName).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::string PrinterInstallerLog() { return test::ReadFileBytes("C:\\printui.log"); }
 
 void ExpectNoInstall() {

@@ -67,7 +67,7 @@ void ExpectPayloadWritten(const std::string& program, const std::vector<PayloadF
 std::string DriverDirectory();
 const char* const kUninstallKeyFormat = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s printer";
 std::string UninstallKey(const std::string& printerName);
-bool UninstallKeyExists(const std::string& printerName);
+using test::UninstallKeyExists;
 // Command lines the printer-installer stand-in received, one a line.
 std::string PrinterInstallerLog();
 // Nothing of an install: no staging folder, no entry, no installer call.

@@ -1,10 +1,10 @@
 // Writes that fail for want of space, on a small filesystem that ctest
 // mounts as C:\TEMP here and fills to the point each case needs: a payload
-// write ends the install with the framework's file-error message and leaves
-// no part of the file; at start-up the program carries on without its files.
+// write ends the install with the file's error, and the install leaves
+// nothing of itself; at start-up the program carries on without its files.
 #include "app_core/app_state.h"
 #include "app/setup_app.h"
-#include "framework/file_exception.h"
+#include "install/install_runner.h"
 #include "install_test_support.h"
 #include "spooler_support.h"
 #include "test_support.h"
@@ -23,21 +23,10 @@ protected:
         CreateDirectoryA("C:\\TEMP", nullptr);
         ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\TEMP\\", &available, &total, nullptr));
         ASSERT_LT(total.QuadPart, 8u * 1024u * 1024u) << "C:\\TEMP is not the small filesystem";
-        EmptyTemp("C:\\TEMP");
-        lstrcpyA(g_PrinterName, "KRX");
-        g_OSVersion = 10;
-        g_LanguageIndex = 1;
-    }
-    void EmptyTemp(const std::string& folder) {
-        for (const std::string& name : test::ListFolder(folder)) {
-            std::string path = folder + "\\" + name;
-            if (test::FolderExists(path)) {
-                EmptyTemp(path);
-                RemoveDirectoryA(path.c_str());
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        }
+        test::EmptyFolder("C:\\TEMP");
+        choices = PreselectedChoices("KRX");
+        choices.osCode = 10;
+        choices.languageIndex = 1;
     }
     // A filler file that leaves `bytes` free.
     void FillLeaving(ULONGLONG bytes) {
@@ -54,51 +43,33 @@ protected:
         }
         CloseHandle(filler);
     }
-    // Runs the install as the window procedure would, reporting a file
-    // exception that it leaves pending; the exception is returned.
-    CFileException Install() {
-        test::MessageBoxCloser closer;
-        CFileException failure(CFileException::none, 0, "");
-        theApp.InstallDriver();
-        if (CFileException::TakePending(&failure)) AfxReportHandlerException(failure);
-        boxes = closer.Boxes();
-        test::TakeQuitMessages(nullptr);
-        return failure;
-    }
-    void ExpectOnlyTheFileError(const CFileException& failure, const char* path) {
-        EXPECT_EQ(failure.m_cause, CFileException::diskFull);
-        EXPECT_STREQ(failure.m_strFileName, path);
-        char expected[1024];
-        CFileException(CFileException::diskFull, ERROR_DISK_FULL, path).GetErrorMessage(expected, sizeof expected);
-        ASSERT_EQ(boxes.size(), 1u) << "the error only, no success message";
-        EXPECT_EQ(boxes[0].text, expected);
-        EXPECT_FALSE(test::FileExists(path)) << "a part of the file stayed";
-        EXPECT_EQ(test::TakeQuitMessages(nullptr), 0);
+    // The install fails at `path` for want of space, and leaves nothing
+    // of itself: no file, no entry, no printer-installer command.
+    void ExpectTheFileErrorAndNothingLeft(const char* path) {
+        const InstallOutcome outcome = RunInstall(choices);
+        EXPECT_EQ(outcome.result, InstallResult::FileNotWritten);
+        EXPECT_STREQ(outcome.subject, path);
+        EXPECT_TRUE(outcome.error == ERROR_DISK_FULL || outcome.error == ERROR_HANDLE_DISK_FULL) << outcome.error;
+        EXPECT_EQ(outcome.rollback, Rollback::NothingLeft);
+        EXPECT_EQ(test::ListFolder("C:\\TEMP"), std::vector<std::string>{"filler"});
+        for (const char* name : {"uninstallKRX.exe", "KRX.GPD", "KRX.INI", "STDNAMES.GPD", "ZIKU.UFM", "KRXD.dll"})
+            EXPECT_FALSE(test::FileExists(driverDir + "\\" + name)) << name;
+        EXPECT_FALSE(test::UninstallKeyExists("KRX"));
+        EXPECT_TRUE(test::PrintUiCommands().empty());
     }
 
+    InstallChoices choices;
     std::string driverDir = test::PrinterDriverDirectory();
-    std::vector<test::MessageBoxCloser::Box> boxes;
 };
 
-// Room for what comes before the Unidrv core, not for UNIDRV.DLL: the
-// install stops there, and nothing after it runs.
-TEST_F(DiskFull, FailedPayloadWriteEndsTheInstallWithTheFileError) {
-    ASSERT_TRUE(test::AddEarlierInstall("KRX"));
+// A first install with room for what comes before the Unidrv core, not for
+// UNIDRV.DLL: the install stops there and takes back what it wrote.
+TEST_F(DiskFull, FailedPayloadWriteEndsTheInstallAndLeavesNothing) {
     size_t before = 0;
     for (unsigned id : {255u, 256u, 186u, 187u, 187u, 188u, 188u, 189u, 189u, 189u, 154u})
         before += Pages(test::EmbeddedPayload(id).size());
     FillLeaving(before + 16 * kPage);
-    ExpectOnlyTheFileError(Install(), "C:\\TEMP\\UNIDRV.DLL");
-
-    for (const char* name : {"uninstallKRX.exe", "KRX.INF", "STDNAMES.GPD", "KRX.GPD", "KRX.INI", "KRXD.dll", "ZIKU.UFM"})
-        EXPECT_TRUE(test::FileExists(std::string("C:\\TEMP\\") + name)) << name;
-    for (const char* name : {"UNIDRV.HLP", "UNIDRVUI.DLL", "UNIRES.DLL", "KRXF.dll", "KRXRES.DLL"})
-        EXPECT_FALSE(test::FileExists(std::string("C:\\TEMP\\") + name)) << name;
-    EXPECT_TRUE(test::FileExists(driverDir + "\\uninstallKRX.exe"));
-    for (const char* name : {"KRX.GPD", "KRX.INI", "STDNAMES.GPD", "ZIKU.UFM", "KRXD.dll"})
-        EXPECT_FALSE(test::FileExists(driverDir + "\\" + name)) << name;
-    EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 10000));   // nothing more can log
-    EXPECT_TRUE(test::PrintUiCommands().empty());
+    ExpectTheFileErrorAndNothingLeft("C:\\TEMP\\UNIDRV.DLL");
 }
 
 // Room for the scratch copy of the GPD but not for its rewritten lines: a
@@ -107,9 +78,7 @@ TEST_F(DiskFull, RewrittenGpdThatDoesNotFitIsReportedAndNeverShips) {
     size_t before = 0;
     for (unsigned id : {255u, 256u, 186u, 187u}) before += Pages(test::EmbeddedPayload(id).size());
     FillLeaving(before + 2 * kPage);
-    ExpectOnlyTheFileError(Install(), "C:\\TEMP\\KRX.GPD");
-    EXPECT_FALSE(test::FileExists(driverDir + "\\KRX.GPD"));
-    EXPECT_TRUE(test::PrintUiCommands().empty());
+    ExpectTheFileErrorAndNothingLeft("C:\\TEMP\\KRX.GPD");
 }
 
 // The program itself on a full disk: it cannot write its language or

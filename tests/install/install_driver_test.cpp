@@ -15,26 +15,14 @@ namespace {
 const LANGID kSystemLanguage = GetSystemDefaultLangID();
 const std::string kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-void DeleteTree(const std::string& folder) {
-    for (const std::string& name : test::ListFolder(folder)) {
-        std::string path = folder + "\\" + name;
-        if (test::FolderExists(path)) {
-            DeleteTree(path);
-            RemoveDirectoryA(path.c_str());
-        } else {
-            DeleteFileA(path.c_str());
-        }
-    }
-}
-
 std::set<std::string> Names(const std::string& folder) {
     std::vector<std::string> names = test::ListFolder(folder);
     return std::set<std::string>(names.begin(), names.end());
 }
 
-// Every install here finds its printer at once: a printer of that name on
-// its driver stands for one installed earlier, and the installer stand-in
-// waits longer than any test.
+// Each install runs the printer installer stand-in on the files it wrote;
+// a printer of that name on a driver of that name, with the setup's
+// uninstall entry, stands for one installed earlier.
 class InstallDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -43,33 +31,34 @@ protected:
         test::DeleteAllPrinters();
         ASSERT_TRUE(test::AddTestPrinter("Office Laser", "Office Laser Driver"));
         ASSERT_TRUE(test::AddEarlierInstall("KRX"));
-        test::SetPrintUiDelay(600000);
+        test::SetPrintUiDelay(0);
         DeleteFileA("C:\\printui.log");
-        lstrcpyA(g_PrinterName, "KRX");
-        g_OSVersion = 10;
-        g_LanguageIndex = 1;
-        g_SetDefaultPrinter = true;
+        choices = PreselectedChoices("KRX");
+        choices.osCode = 10;
+        choices.languageIndex = 1;
     }
-    void TearDown() override { test::TakeQuitMessages(nullptr); }
 
     // Staging folders and the driver folder's files from earlier tests go,
     // so that what is left is this install's.
     void CleanSlate() {
-        DeleteTree("C:\\TEMP");
+        test::EmptyFolder("C:\\TEMP");
         for (const std::string& name : test::ListFolder(driverDir))
             if (name != "testdrv.dll") DeleteFileA((driverDir + "\\" + name).c_str());
     }
 
-    void Install() {
-        test::MessageBoxCloser closer;
-        theApp.InstallDriver();
-        boxes = closer.Boxes();
-        test::TakeQuitMessages(nullptr);
+    // The install's message, as the wizard would show it.
+    std::string Install() {
+        outcome = theApp.InstallDriver(choices);
+        char text[1024];
+        return OutcomeMessage(outcome, LanguageOf(choices), text, sizeof text) ? text : "<does not fit>";
     }
 
     std::string driverDir;
-    std::vector<test::MessageBoxCloser::Box> boxes;
+    InstallChoices choices;
+    InstallOutcome outcome;
 };
+
+const char kInstalled[] = "The Printer Driver has been installed successfully!";
 
 // The identifiers an install writes, in the catalogue's table order:
 // STDNAMES.GPD, GPD, INI, rendering plug-in, ZIKU.UFM, UNIDRV.DLL,
@@ -109,9 +98,9 @@ TEST_F(InstallDriverTest, FilesOfEachPayloadSetAndLanguage) {
         ++ran;
         SCOPED_TRACE("os " + std::to_string(c.os) + " language " + std::to_string(c.languageIndex));
         CleanSlate();
-        g_OSVersion = c.os;
-        g_LanguageIndex = c.languageIndex;
-        Install();
+        choices.osCode = c.os;
+        choices.languageIndex = c.languageIndex;
+        EXPECT_EQ(Install(), kInstalled);
 
         const unsigned* id = c.ids;
         EXPECT_EQ(Names("C:\\TEMP"),
@@ -153,7 +142,6 @@ TEST_F(InstallDriverTest, FilesOfEachPayloadSetAndLanguage) {
             EXPECT_EQ(test::ReadFileBytes(driverDir + "\\" + name), test::ReadFileBytes(std::string("C:\\TEMP\\") + name))
                 << name;
 
-        ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + "KRX printer", "UninstallString"),
                   driverDir + "\\uninstallKRX.exe");
     }
@@ -176,9 +164,10 @@ TEST_F(InstallDriverTest, SecondRunCleansTheVersion3Subfolder) {
     test::WriteFileBytes("C:\\TEMP\\I386\\STDNAMES.GPD", "old");
     test::WriteFileBytes("C:\\TEMP\\KRX.GPD", "old");
     test::WriteFileBytes(driverDir + "\\KRX.GPD", "old");
-    Install();
+    EXPECT_EQ(Install(), kInstalled);
+    // The printer installer put the new ones there.
     for (const char* name : {"KRX.GPD", "KRX.INI", "KRXD.dll", "KRXF.dll", "KRXRES.dll"})
-        EXPECT_FALSE(test::FileExists(v3 + "\\" + name)) << name;
+        EXPECT_NE(test::ReadFileBytes(v3 + "\\" + name), "old") << name;
     for (const char* name : {"UNIDRV.DLL", "STDNAMES.GPD", "ZIKU.UFM", "UNIDRVUI.DLL"})
         EXPECT_EQ(test::ReadFileBytes(v3 + "\\" + name), "old") << name;
     EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\I386\\STDNAMES.GPD"), "old");
@@ -192,8 +181,7 @@ TEST_F(InstallDriverTest, SecondRunCleansTheVersion3Subfolder) {
 // platform's INF parser and refuses one that names a file the install did
 // not write.
 TEST_F(InstallDriverTest, OtherPrinterNameInstallsThePrinterOfThatName) {
-    test::SetPrintUiDelay(0);
-    lstrcpyA(g_PrinterName, "MERLO");
+    lstrcpyA(choices.printerName, "MERLO");
     std::string inf = test::EmbeddedPayload(256);
     for (size_t at = 0; (at = inf.find("KRX", at)) != std::string::npos; at += 5) inf.replace(at, 3, "MERLO");
     for (int os : {6, 7, 10}) {   // every payload set
@@ -202,10 +190,8 @@ TEST_F(InstallDriverTest, OtherPrinterNameInstallsThePrinterOfThatName) {
         test::DeleteTestPrinter("MERLO");
         test::DeleteTestDriver("MERLO");
         DeleteFileA("C:\\printui.log");
-        g_OSVersion = os;
-        Install();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
+        choices.osCode = os;
+        EXPECT_EQ(Install(), kInstalled);
         EXPECT_EQ(test::DriverOfPrinter("MERLO"), "MERLO");
         EXPECT_EQ(test::WaitForPrintUiCommands(2, 10000),
                   (std::vector<std::string>{test::InstallCommand("MERLO"), test::DefaultCommand("MERLO")}));
@@ -263,10 +249,8 @@ TEST_F(InstallDriverTest, UnusableNamesAreRefusedBeforeAnythingIsTouched) {
     std::string before = state(), keys = UninstallKeys();
     for (const std::string& name : names) {
         SCOPED_TRACE("name of " + std::to_string(name.size()) + ": " + name.substr(0, 8));
-        lstrcpyA(g_PrinterName, name.c_str());
-        Install();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, kRefusedEnglish);
+        lstrcpynA(choices.printerName, name.c_str(), sizeof choices.printerName);
+        EXPECT_EQ(Install(), kRefusedEnglish);
         EXPECT_EQ(state(), before);
         EXPECT_EQ(UninstallKeys(), keys);
         EXPECT_TRUE(test::PrintUiCommands().empty());
@@ -279,10 +263,8 @@ TEST_F(InstallDriverTest, LongestUsableNameAndShortestInstall) {
     for (const std::string& name : {std::string("A"), std::string(59, 'N')}) {
         CleanSlate();
         ASSERT_TRUE(test::AddEarlierInstall(name));
-        lstrcpyA(g_PrinterName, name.c_str());
-        Install();
-        ASSERT_EQ(boxes.size(), 1u) << name.size();
-        EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
+        lstrcpyA(choices.printerName, name.c_str());
+        EXPECT_EQ(Install(), kInstalled) << name.size();
         EXPECT_TRUE(test::FileExists("C:\\TEMP\\I386\\" + name + "RES.DLL"));
         EXPECT_TRUE(test::FileExists(driverDir + "\\" + name + "RES.dll"));
         EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + name + " printer", "DisplayIcon"),
@@ -292,17 +274,16 @@ TEST_F(InstallDriverTest, LongestUsableNameAndShortestInstall) {
 
 // The refusal is told in the language of the success message.
 TEST_F(InstallDriverTest, RefusalInTheChosenLanguage) {
-    g_LanguageIndex = 0;
-    g_PrinterName[0] = '\0';
-    Install();
-    ASSERT_EQ(boxes.size(), 1u);
+    choices.languageIndex = 0;
+    choices.printerName[0] = '\0';
+    const std::string text = Install();
     // The settings file and its key are named in every language.
-    EXPECT_NE(boxes[0].text.find("setting.dll"), std::string::npos);
-    EXPECT_NE(boxes[0].text.find("PrinterName"), std::string::npos);
+    EXPECT_NE(text.find("setting.dll"), std::string::npos);
+    EXPECT_NE(text.find("PrinterName"), std::string::npos);
     if (kSystemLanguage == 0x0804)   // GBK: "设置文件"
-        EXPECT_EQ(boxes[0].text.substr(0, 8), "\xC9\xE8\xD6\xC3\xCE\xC4\xBC\xFE");
+        EXPECT_EQ(text.substr(0, 8), "\xC9\xE8\xD6\xC3\xCE\xC4\xBC\xFE");
     else   // Big5: "設定檔"
-        EXPECT_EQ(boxes[0].text.substr(0, 6), "\xB3\x5D\xA9\x77\xC0\xC9");
+        EXPECT_EQ(text.substr(0, 6), "\xB3\x5D\xA9\x77\xC0\xC9");
 }
 
 // A double-byte name whose trail byte is 0x5C holds no backslash: it is
@@ -312,10 +293,8 @@ TEST_F(InstallDriverTest, DoubleByteNameWithBackslashTrailByteIsUsable) {
     CleanSlate();
     const std::string name = "\xA5\x5C";   // Big5 for a character ending in 0x5C
     ASSERT_TRUE(test::AddEarlierInstall(name));
-    lstrcpyA(g_PrinterName, name.c_str());
-    Install();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "The Printer Driver has been installed successfully!");
+    lstrcpyA(choices.printerName, name.c_str());
+    EXPECT_EQ(Install(), kInstalled);
     EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + name + " printer", "Publisher"),
               name + " printer");
     EXPECT_TRUE(test::FileExists("C:\\TEMP\\I386\\" + name + "RES.DLL"));

@@ -1,5 +1,6 @@
 // The install plan for every system, system language, language choice and
-// printer name, checked against ids and names written out here.
+// printer name, checked against ids, names, command lines and registry
+// values written out here.
 #include "payload/install_plan.h"
 #include "payload/payload_resource.h"
 #include <gtest/gtest.h>
@@ -27,11 +28,30 @@ const SetIds kWin2000 = {168, 169, 170, 171, 154, {172, 173, 174, 175}, {176, 17
 const SetIds kGeneral = {186, 187, 188, 189, 154, {190, 191, 192, 193}, {196, 197, 198, 199},
                          {194, 251, 200}, {195, 253, 201}, {"RES.dll", "D.dll", "F.dll"}};
 
-InstallPlan Plan(int os, LANGID language, short choice, const std::string& printer,
-                 const char* driverFolder = kDriverFolder) {
-    InstallPlan plan = {};
-    EXPECT_TRUE(BuildInstallPlan(os, language, choice, printer.c_str(), driverFolder, plan)) << printer.size();
+InstallChoices Choices(int os, LANGID language, short choice, const std::string& printer, bool setDefault = true) {
+    InstallChoices choices = {};
+    lstrcpynA(choices.printerName, printer.c_str(), sizeof choices.printerName);
+    choices.osCode = os;
+    choices.systemLanguage = language;
+    choices.languageIndex = choice;
+    choices.setDefaultPrinter = setDefault;
+    return choices;
+}
+
+bool Builds(int os, LANGID language, short choice, const std::string& printer, const char* driverFolder) {
+    static InstallPlan plan;
+    return BuildInstallPlan(Choices(os, language, choice, printer), driverFolder, plan);
+}
+
+const InstallPlan& Plan(const InstallChoices& choices, const char* driverFolder = kDriverFolder) {
+    static InstallPlan plan;
+    plan = InstallPlan();
+    EXPECT_TRUE(BuildInstallPlan(choices, driverFolder, plan)) << choices.printerName;
     return plan;
+}
+const InstallPlan& Plan(int os, LANGID language, short choice, const std::string& printer,
+                        const char* driverFolder = kDriverFolder) {
+    return Plan(Choices(os, language, choice, printer), driverFolder);
 }
 
 std::string Path(const PlannedFile& file) {
@@ -39,38 +59,43 @@ std::string Path(const PlannedFile& file) {
     return PlaceFolder(file.place, kDriverFolder, folder) ? std::string(folder) + "\\" + file.name : "<no folder>";
 }
 
-// Every step as a line: "delete ...", "write 153 ... (2)".
+// Every step as a line: "write 153 ... (2)", "remove ...", "run ...",
+// "set DisplayName = ...".
 std::vector<std::string> Steps(const InstallPlan& plan) {
     std::vector<std::string> lines;
     for (size_t i = 0; i < plan.stepCount; ++i) {
         const InstallStep& s = plan.steps[i];
-        const char* kinds[] = {"delete ", "write "};
-        std::string line = kinds[static_cast<int>(s.kind)];
-        if (s.kind == StepKind::Write) line += std::to_string(s.id) + " ";
-        line += Path(s.file);
-        if (s.rewrite != kWriteUnchanged) line += " (" + std::to_string(s.rewrite) + ")";
-        lines.push_back(line);
+        switch (s.kind) {
+        case StepKind::HoldFolders: lines.push_back("hold folders"); break;
+        case StepKind::WriteFile:
+            lines.push_back("write " + std::to_string(s.id) + " " + Path(s.file) +
+                            (s.rewrite != kWriteUnchanged ? " (" + std::to_string(s.rewrite) + ")" : ""));
+            break;
+        case StepKind::RemoveFile: lines.push_back("remove " + Path(s.file)); break;
+        case StepKind::DeleteForm: lines.push_back(std::string("delete form ") + s.text); break;
+        case StepKind::RunInstaller: lines.push_back(std::string("run ") + s.text); break;
+        case StepKind::CheckPrinter: lines.push_back(std::string("check printer ") + s.text); break;
+        case StepKind::SetValue: lines.push_back(std::string("set ") + s.value + " = " + s.text); break;
+        case StepKind::SetDefault: lines.push_back(std::string("default ") + s.text); break;
+        }
     }
     return lines;
 }
 
-std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin, const std::string& p) {
+// The printer installer's input: the INF's path, quoted when it holds a blank.
+std::string Inf(const std::string& p) {
+    const std::string inf = "C:\\TEMP\\" + p + ".INF";
+    return p.find(' ') == std::string::npos ? inf : "\"" + inf + "\"";
+}
+
+std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin, const std::string& p,
+                                  bool setDefault = true) {
     const unsigned short* core = chineseCore ? s.chineseCore : s.otherCore;
     const std::string t = "C:\\TEMP", d = kDriverFolder;
-    std::vector<std::string> steps;
-    const struct {
-        std::string name;
-        bool model;
-    } staged[] = {{"STDNAMES.GPD", false}, {p + ".GPD", true},    {p + ".INI", true},     {p + "D.dll", true},
-                  {p + "F.dll", true},     {"ZIKU.UFM", false},    {p + "RES.DLL", true},  {"UNIDRV.DLL", false},
-                  {"UNIDRV.HLP", false},   {"UNIDRVUI.DLL", false}, {"UNIRES.DLL", false}};
-    for (const auto& f : staged) {
-        steps.push_back("delete " + t + "\\" + f.name);
-        steps.push_back("delete " + d + "\\" + f.name);
-        if (f.model) steps.push_back("delete " + d + "\\3\\" + f.name);
-    }
-    // The driver folder's copies are written from the program's bytes; a
-    // rewritten file's scratch copy goes to the staging folder just before it.
+    std::vector<std::string> steps = {"hold folders"};
+    // Everything new first; the driver folder's copies are written from the
+    // program's bytes; a rewritten file's scratch copy goes to the staging
+    // folder just before it.
     steps.push_back("write 255 " + t + "\\uninstall" + p + ".exe");
     steps.push_back("write 256 " + t + "\\" + p + ".INF (2)");
     steps.push_back("write 255 " + d + "\\uninstall" + p + ".exe");
@@ -104,6 +129,19 @@ std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin,
     copy(s.resourceDll[plugin], p + s.copies[0]);
     copy(s.render, p + s.copies[1]);
     copy(s.uiPlugin[plugin], p + s.copies[2]);
+    // An earlier run's model files in folder 3, then the printer installer,
+    // its check, the uninstall entry and the default printer.
+    for (const char* suffix : {".GPD", ".INI", "D.dll", "F.dll", "RES.DLL"}) steps.push_back("remove " + d + "\\3\\" + p + suffix);
+    steps.push_back("delete form papersize(80x3275mm)");
+    steps.push_back("run rundll32.exe printui.dll,PrintUIEntry /if /f " + Inf(p) + " /r \"LPT1:\" /b \"" + p + "\" /m \"" +
+                    p + "\" ");
+    steps.push_back("check printer " + p);
+    steps.push_back("set DisplayName = " + p + " printer driver uninstall");
+    const std::string uninstaller = d + "\\uninstall" + p + ".exe";
+    steps.push_back("set UninstallString = " + (p.find(' ') == std::string::npos ? uninstaller : "\"" + uninstaller + "\""));
+    steps.push_back("set DisplayIcon = " + d + "\\uninstall" + p + ".exe,-0");
+    steps.push_back("set Publisher = " + p + " printer");
+    if (setDefault) steps.push_back("default rundll32 printui.dll,PrintUIEntry /y /n \"" + p + "\"");
     return steps;
 }
 
@@ -121,30 +159,16 @@ TEST(InstallPlanTest, WholeInputSpaceMatchesTheTableWrittenOut) {
 
 // The name forms the model files, the entry and the installer's input, and
 // is text, never a format; the INF's path is quoted when it holds a blank,
-// or the installer would read C:\TEMP\My.
+// or the installer would read C:\TEMP\My. Without the default printer
+// chosen there is no default-printer command.
 TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
-    const struct {
-        std::string name, inf;
-    } cases[] = {{"MERLO", "C:\\TEMP\\MERLO.INF"}, {"%s%n%d", "C:\\TEMP\\%s%n%d.INF"},
-                 {"My Printer", "\"C:\\TEMP\\My Printer.INF\""}};
-    for (const auto& c : cases) {
-        const std::string& name = c.name;
-        InstallPlan plan = Plan(9, 0x0804, 0, name);
-        EXPECT_EQ(Steps(plan), Expected(kGeneral, true, 0, name));
-        EXPECT_EQ(std::string(plan.printer), name);
-        EXPECT_EQ(std::string(plan.installCommand), "rundll32.exe printui.dll,PrintUIEntry /if /f " + c.inf +
-                                                        " /r \"LPT1:\" /b \"" + name + "\" /m \"" + name + "\" ");
-        EXPECT_EQ(std::string(plan.defaultCommand), "rundll32 printui.dll,PrintUIEntry /y /n \"" + name + "\"");
-        EXPECT_EQ(std::string(plan.uninstallKey), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
-        EXPECT_EQ(std::string(plan.displayName), name + " printer driver uninstall");
-        EXPECT_EQ(std::string(plan.publisher), name + " printer");
-        std::vector<std::string> earlier;
-        for (const PlannedFile& f : plan.earlierInstall) earlier.push_back(Path(f));
-        std::vector<std::string> expected;
-        for (const char* folder : {"D:\\drivers\\", "D:\\drivers\\3\\", "C:\\TEMP\\"})
-            for (const char* suffix : {".GPD", ".INI", "RES.DLL", "D.dll", "F.dll"}) expected.push_back(folder + name + suffix);
-        EXPECT_EQ(earlier, expected);
-    }
+    for (const std::string name : {"MERLO", "%s%n%d", "My Printer"})
+        for (bool setDefault : {true, false}) {
+            const InstallPlan& plan = Plan(Choices(9, 0x0804, 0, name, setDefault));
+            EXPECT_EQ(Steps(plan), Expected(kGeneral, true, 0, name, setDefault)) << name << setDefault;
+            EXPECT_EQ(std::string(plan.printer), name);
+            EXPECT_EQ(std::string(plan.uninstallKey), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
+        }
 }
 
 // The uninstaller's command is quoted when the driver folder holds a blank;
@@ -158,9 +182,12 @@ TEST(InstallPlanTest, UninstallCommandAndIcon) {
                   "C:\\Program Files\\w32x86\\uninstallKRX.exe,-0"},
                  {"", "", ""}};
     for (const auto& c : cases) {
-        InstallPlan plan = Plan(10, 0x0409, 1, "KRX", c.folder);
-        EXPECT_EQ(std::string(plan.uninstallString), c.command);
-        EXPECT_EQ(std::string(plan.displayIcon), c.icon);
+        std::vector<std::string> values;
+        for (const std::string& step : Steps(Plan(10, 0x0409, 1, "KRX", c.folder)))
+            if (step.find("set Uninstall") == 0 || step.find("set DisplayIcon") == 0) values.push_back(step);
+        std::vector<std::string> expected;
+        if (!c.command.empty()) expected = {"set UninstallString = " + c.command, "set DisplayIcon = " + c.icon};
+        EXPECT_EQ(values, expected) << c.folder;
     }
 }
 
@@ -168,18 +195,16 @@ TEST(InstallPlanTest, UninstallCommandAndIcon) {
 // characters for it; a driver folder too long for the longest path makes
 // the plan not fit there, never cut.
 TEST(InstallPlanTest, NamesAndFoldersThatDoNotFitAreRefused) {
-    InstallPlan plan;
     const std::string longest(59, 'N');
-    EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), "C:\\windows\\system32\\spool\\drivers\\w32x86", plan));
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), ("C:\\" + std::string(190, 'd')).c_str(), plan));
-    EXPECT_TRUE(BuildInstallPlan(7, 0x0804, 0, longest.c_str(), "", plan));   // no driver folder: its steps are skipped
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(60, 'N').c_str(), "", plan));
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, "My Printer Name Of Fifty-Nine Characters Is Quoted Wholly 9", "", plan));   // with its quotes
-    EXPECT_FALSE(BuildInstallPlan(7, 0x0804, 0, std::string(5000, 'N').c_str(), "", plan));
+    EXPECT_TRUE(Builds(7, 0x0804, 0, longest, "C:\\windows\\system32\\spool\\drivers\\w32x86"));
+    EXPECT_FALSE(Builds(7, 0x0804, 0, longest, ("C:\\" + std::string(190, 'd')).c_str()));
+    EXPECT_TRUE(Builds(7, 0x0804, 0, longest, ""));   // no driver folder: its steps are skipped
+    EXPECT_FALSE(Builds(7, 0x0804, 0, std::string(60, 'N'), ""));
+    EXPECT_FALSE(Builds(7, 0x0804, 0, "My Printer Name Of Fifty-Nine Characters Is Quoted Wholly 9", ""));   // with its quotes
+    EXPECT_FALSE(Builds(7, 0x0804, 0, std::string(300, 'N'), ""));   // cut by the choices to 259
     // A model file that would overwrite a shared one: UNIRES.DLL, STDNAMES.GPD.
-    for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"})
-        EXPECT_FALSE(BuildInstallPlan(10, 0x0409, 1, name, kDriverFolder, plan)) << name;
-    EXPECT_TRUE(BuildInstallPlan(10, 0x0409, 1, "UNIX", kDriverFolder, plan));
+    for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"}) EXPECT_FALSE(Builds(10, 0x0409, 1, name, kDriverFolder)) << name;
+    EXPECT_TRUE(Builds(10, 0x0409, 1, "UNIX", kDriverFolder));
 }
 
 // What any install of a name may leave: every set's files once, whatever

@@ -260,6 +260,27 @@ std::string ReadRegistryString(HKEY root, const std::string& key, const std::str
     return std::string(data, size && data[size - 1] == '\0' ? size - 1 : size);
 }
 
+void EmptyFolder(const std::string& folder) {
+    for (const std::string& name : ListFolder(folder)) {
+        const std::string path = folder + "\\" + name;
+        if (FolderExists(path)) {
+            EmptyFolder(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    }
+}
+
+bool UninstallKeyExists(const std::string& printerName) {
+    HKEY key;
+    const std::string path = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + printerName + " printer";
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
 std::string InstallCommand(const std::string& n) {
     // The INF's path is quoted when it holds a blank, as the installer splits at blanks.
     std::string inf = "C:\\TEMP\\" + n + ".INF";

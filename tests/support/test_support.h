@@ -110,5 +110,9 @@ void SetPrintUiDelay(DWORD milliseconds);
 
 // String value of a registry key, or "<missing>".
 std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name);
+// The uninstall entry of a printer name is there.
+bool UninstallKeyExists(const std::string& printerName);
+// Empties a folder, its subfolders and their files going with it.
+void EmptyFolder(const std::string& folder);
 
 }  // namespace test

@@ -12,18 +12,12 @@ using namespace uninstall_test;
 
 namespace {
 
-// Installs as the install page does and waits until the printer installer
-// and the default-printer command have finished; the number of messages shown.
-size_t Install(const char* printerName, int os) {
-    lstrcpyA(g_PrinterName, printerName);
-    g_OSVersion = os;
-    g_LanguageIndex = 1;
-    g_SetDefaultPrinter = true;
-    test::MessageBoxCloser closer;
-    theApp.InstallDriver();
-    test::WaitUntilNoneRuns("rundll32.exe", 20000);
-    test::TakeQuitMessages(nullptr);
-    return closer.Boxes().size();
+// Installs as the install page does; the outcome.
+InstallResult Install(const char* printerName, int os) {
+    InstallChoices choices = PreselectedChoices(printerName);
+    choices.osCode = os;
+    choices.languageIndex = 1;
+    return theApp.InstallDriver(choices).result;
 }
 
 std::string Uninstaller(const std::string& printerName) { return DriverDir() + "\\uninstall" + printerName + ".exe"; }
@@ -40,7 +34,7 @@ TEST(InstallThenUninstall, EachPayloadSetGoesWithoutATraceAndCanBeInstalledAgain
     std::set<std::string> own = {Upper(Uninstaller("KRX"))};
     for (int os : {7, 6, 10}) {
         SCOPED_TRACE("os " + std::to_string(os));
-        ASSERT_EQ(Install("KRX", os), 1u);
+        ASSERT_EQ(Install("KRX", os), InstallResult::Installed);
         MachineState installed = Snapshot();
         ASSERT_EQ(Minus(installed.printers, before.printers), std::set<std::string>{"KRX|KRX"});
         ASSERT_EQ(Minus(installed.drivers, before.drivers), std::set<std::string>{"KRX"});
@@ -65,11 +59,11 @@ TEST(InstallThenUninstall, EachPayloadSetGoesWithoutATraceAndCanBeInstalledAgain
 // removes MERLO's things and leaves KRX's installation working.
 TEST(InstallThenUninstall, TheUninstallerOfAnotherPrinterNameRemovesOnlyThatOne) {
     MachineState before = Snapshot();
-    ASSERT_EQ(Install("KRX", 10), 1u);
+    ASSERT_EQ(Install("KRX", 10), InstallResult::Installed);
     MachineState krx = Snapshot();
     // The installer names KRX whatever the printer name; the KRX printer
     // ends MERLO's wait at once.
-    ASSERT_EQ(Install("MERLO", 10), 1u);
+    ASSERT_EQ(Install("MERLO", 10), InstallResult::Installed);
     MachineState both = Snapshot();
     ASSERT_EQ(both.uninstallKeys.count("MERLO printer"), 1u);
     ASSERT_TRUE(test::FileExists(Uninstaller("MERLO")));

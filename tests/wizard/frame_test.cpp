@@ -132,18 +132,6 @@ TEST(Frame, PagesSitAtThePageAreaAndAreEnabled) {
     }});
 }
 
-TEST(Frame, BackClearsInstallDoneAndNextDoesNot) {
-    Wizard w;
-    bool afterNext = false, afterBack = true;
-    RunModal(w.dialog, {
-        [&] { g_InstallDone = true; Click(w.frame(), IDC_NEXT); afterNext = g_InstallDone; },
-        [&] { Click(w.frame(), IDC_BACK); afterBack = g_InstallDone; },
-        [&] { Click(w.frame(), IDC_CANCEL_BUTTON); },
-    });
-    EXPECT_TRUE(afterNext);
-    EXPECT_FALSE(afterBack);
-}
-
 // Each way of ending the wizard, on a fresh wizard.
 struct EndCase {
     const char* name;

@@ -3,7 +3,6 @@
 #include "app/language_files.h"
 #include "app_core/text_language.h"
 #include "app_core/os_version.h"
-#include "framework/file_exception.h"
 #include "wizard_fixture.h"
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,11 +17,6 @@ bool Checked(const CWnd& page, int id) {
     return SendMessageA(page.GetDlgItem(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void DrainQuit() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-}
-
 // ---- system and language page ----
 
 TEST(SystemLanguagePage, OperatingSystemCodesMapToTheirButtons) {
@@ -30,17 +24,17 @@ TEST(SystemLanguagePage, OperatingSystemCodesMapToTheirButtons) {
     for (int code = 0; code <= 12; ++code) EXPECT_EQ(SystemIndexForOsCode(code), expected[code]) << code;
 }
 
-TEST(SystemLanguagePage, PreselectsFromTheSystemAndPublishesTheLanguage) {
+TEST(SystemLanguagePage, PreselectsFromTheSystemAndFillsTheChoices) {
     const LANGID lang = GetSystemDefaultLangID();
     const int expectedLanguage = IsChineseLanguage(lang) ? 0 : IsEnglishLanguage(lang) ? 1 : -1;
     const int expectedSystem = SystemIndexForOsCode(DetectWindowsVersion());
     Wizard w;
-    g_LanguageIndex = 55;
+    EXPECT_EQ(w.choices.languageIndex, expectedLanguage);
     std::vector<short> published;
     RunModal(w.dialog, {
         [&] { Click(w.frame(), IDC_NEXT); },
         [&] {
-            published.push_back(g_LanguageIndex);
+            published.push_back(w.choices.languageIndex);
             EXPECT_EQ(w.language.languageIndex, expectedLanguage);
             EXPECT_EQ(Checked(w.language, IDC_CHINESE), expectedLanguage == 0);
             EXPECT_EQ(Checked(w.language, IDC_ENGLISH), expectedLanguage == 1);
@@ -51,10 +45,10 @@ TEST(SystemLanguagePage, PreselectsFromTheSystemAndPublishesTheLanguage) {
             Click(w.language.m_hWnd, IDC_WIN7);
             EXPECT_EQ(w.language.systemIndex, expectedSystem) << "read only with the next language click";
             Click(w.language.m_hWnd, IDC_CHINESE);
-            published.push_back(g_LanguageIndex);
+            published.push_back(w.choices.languageIndex);
             EXPECT_EQ(w.language.systemIndex, 4);
             Click(w.language.m_hWnd, IDC_ENGLISH);
-            published.push_back(g_LanguageIndex);
+            published.push_back(w.choices.languageIndex);
             Click(w.frame(), IDC_BACK);
         },
         // The preselection runs once: a later visit keeps the user's choice.
@@ -62,7 +56,7 @@ TEST(SystemLanguagePage, PreselectsFromTheSystemAndPublishesTheLanguage) {
         [&] {
             EXPECT_TRUE(Checked(w.language, IDC_ENGLISH));
             EXPECT_TRUE(Checked(w.language, IDC_WIN7));
-            published.push_back(g_LanguageIndex);
+            published.push_back(w.choices.languageIndex);
             Click(w.frame(), IDC_CANCEL_BUTTON);
         },
     });
@@ -101,13 +95,13 @@ TEST(PrinterSeriesPage, FirstArrivalSelectionAndTheCheckBox) {
             Click(w.series.m_hWnd, IDC_DEFAULT_PRINTER);
             Click(w.frame(), IDC_NEXT);
             EXPECT_EQ(w.series.setDefaultPrinter, 0);
-            EXPECT_FALSE(g_SetDefaultPrinter);
+            EXPECT_FALSE(w.choices.setDefaultPrinter);
             Click(w.frame(), IDC_BACK);
         },
         [&] {
             Click(w.series.m_hWnd, IDC_DEFAULT_PRINTER);
             Click(w.frame(), IDC_NEXT);
-            EXPECT_TRUE(g_SetDefaultPrinter);
+            EXPECT_TRUE(w.choices.setDefaultPrinter);
             Click(w.frame(), IDC_FINISH);
         },
     });
@@ -151,9 +145,8 @@ TEST(InstallProgressPage, InstallsOnceHalfASecondAfterShowingAndAgainAfterBack) 
         EXPECT_GE(installedAt - shownAt, 400u);
         EXPECT_EQ(w.install.positionDuringInstall, 50);
         EXPECT_TRUE(w.install.waitCursorDuringInstall);
-        EXPECT_FALSE(w.install.doneDuringInstall);
         EXPECT_EQ(w.install.progress.SendMessage(PBM_GETPOS), 100);
-        EXPECT_TRUE(g_InstallDone);
+        EXPECT_EQ(w.install.told, std::vector<InstallResult>{InstallResult::PrinterNotCreated});
         EXPECT_NE(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
         EXPECT_EQ(w.buttons(), "B+ N- F+");
     });
@@ -181,42 +174,56 @@ TEST(InstallProgressPage, BackBeforeTheTimerCancelsThePendingInstall) {
     for (auto& s : PastTheInstallDelay(shownAt)) steps.push_back(s);
     steps.push_back([&] {
         EXPECT_EQ(w.install.installs, 0);
-        EXPECT_FALSE(g_InstallDone);
         Click(w.frame(), IDC_CANCEL_BUTTON);
     });
     EXPECT_EQ(RunModal(w.dialog, steps), IDCANCEL);
 }
 
+// Shown again without going back (the wizard restored after it was
+// minimised), the page does not install again.
 TEST(InstallProgressPage, ShownAgainAfterAnInstallDoesNotStartIt) {
     Wizard w;
     auto steps = ToInstallPage(w);
+    for (auto& s : WaitFor([&] { return w.install.installs == 1; }, 100)) steps.push_back(s);
     DWORD shownAt = 0;
     steps.push_back([&] {
-        Click(w.frame(), IDC_BACK);
-        g_InstallDone = true;
-        Click(w.frame(), IDC_NEXT);
+        SendMessageA(w.install.m_hWnd, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+        SendMessageA(w.install.m_hWnd, WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
         shownAt = GetTickCount();
     });
     for (auto& s : PastTheInstallDelay(shownAt)) steps.push_back(s);
     steps.push_back([&] {
-        EXPECT_EQ(w.install.installs, 0);
+        EXPECT_EQ(w.install.installs, 1);
         Click(w.frame(), IDC_CANCEL_BUTTON);
     });
     RunModal(w.dialog, steps);
+    EXPECT_EQ(w.install.ExitCode(), 1);
 }
 
-TEST(InstallProgressPage, QuitPostedByTheInstallEndsTheWizard) {
+// The install gets the pages' choices and hands back its outcome: a
+// completed one ends the wizard once it is told, with its exit code.
+TEST(InstallProgressPage, CompletedInstallEndsTheWizardWithTheChoicesOfThePages) {
     Wizard w;
-    w.install.during = [&] { PostMessageA(w.frame(), WM_QUIT, 0, 0); };
-    EXPECT_EQ(RunModal(w.dialog, ToInstallPage(w)), -1);
+    w.install.outcome = MakeOutcome(InstallResult::Installed, "KRX");
+    auto steps = ToInstallPage(w);
+    steps.insert(steps.begin() + 2, [&] { Click(w.series.m_hWnd, IDC_DEFAULT_PRINTER); });
+    steps.insert(steps.begin() + 1, [&] { Click(w.language.m_hWnd, IDC_ENGLISH); });
+    EXPECT_EQ(RunModal(w.dialog, steps), IDOK);
     EXPECT_EQ(w.install.installs, 1);
-    EXPECT_TRUE(g_InstallDone);
-    DrainQuit();
+    EXPECT_EQ(w.install.told, std::vector<InstallResult>{InstallResult::Installed});
+    EXPECT_EQ(w.install.ExitCode(), 0);
+    EXPECT_EQ(w.install.choicesOfInstall.languageIndex, 1);
+    EXPECT_FALSE(w.install.choicesOfInstall.setDefaultPrinter);
+    EXPECT_STREQ(w.install.choicesOfInstall.printerName, "KRX");
 }
 
-TEST(InstallProgressPage, FailedWriteIsReportedAndLeavesTheBarAtFifty) {
+// A file the install could not write is told in the chosen language with
+// the wizard's buttons back; the bar stays at 50 and the wizard open.
+TEST(InstallProgressPage, FailedWriteIsToldAndLeavesTheBarAtFifty) {
     Wizard w;
-    w.install.during = [] { CFileException::SetPending(ERROR_ACCESS_DENIED, "C:\\TEMP\\KRX.GPD"); };
+    w.install.outcome = MakeOutcome(InstallResult::FileNotWritten, "C:\\TEMP\\KRX.GPD", ERROR_ACCESS_DENIED);
+    w.install.showMessage = true;
+    w.choices.languageIndex = 1;
     std::string report;
     auto steps = ToInstallPage(w);
     for (auto& s : WaitFor([] { return wiz::FindForeignDialog() != nullptr; }, 100)) steps.push_back(s);
@@ -224,17 +231,18 @@ TEST(InstallProgressPage, FailedWriteIsReportedAndLeavesTheBarAtFifty) {
         HWND box = wiz::FindForeignDialog();
         ASSERT_TRUE(box);
         report = wiz::MessageBoxText(box);
+        EXPECT_TRUE(wiz::IsEnabled(w.frame(), IDC_BACK));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     steps.push_back([&] {
         EXPECT_EQ(w.install.progress.SendMessage(PBM_GETPOS), 50);
-        EXPECT_FALSE(g_InstallDone);
         EXPECT_NE(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
         EXPECT_TRUE(IsWindowVisible(w.frame()));
         Click(w.frame(), IDC_CANCEL_BUTTON);
     });
     EXPECT_EQ(RunModal(w.dialog, steps), IDCANCEL);
-    EXPECT_NE(report.find("C:\\TEMP\\KRX.GPD"), std::string::npos) << report;
+    EXPECT_EQ(report, "Access to C:\\TEMP\\KRX.GPD was denied.");
+    EXPECT_EQ(w.install.ExitCode(), 4);
 }
 
 // ---- colours and background ----

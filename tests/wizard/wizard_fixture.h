@@ -16,28 +16,39 @@ namespace wiz {
 
 class RecordingInstallPage : public InstallProgressPage {
 public:
+    explicit RecordingInstallPage(const InstallChoices& choices) : InstallProgressPage(choices, nullptr) {}
     int installs = 0;
     int positionDuringInstall = -1;
     bool waitCursorDuringInstall = false;
-    bool doneDuringInstall = true;
+    InstallChoices choicesOfInstall = {};
     std::function<void()> during;   // runs inside the install step
+    // What the install gives; by default an outcome that keeps the wizard open.
+    InstallOutcome outcome = MakeOutcome(InstallResult::PrinterNotCreated, "KRX");
+    std::vector<InstallResult> told;
+    bool showMessage = false;   // the real message box, not only the record
 
 protected:
-    void RunInstall() override {
+    InstallOutcome RunInstall() override {
         ++installs;
         positionDuringInstall = static_cast<int>(progress.SendMessage(PBM_GETPOS));
         waitCursorDuringInstall = GetCursor() == LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
-        doneDuringInstall = g_InstallDone;
+        choicesOfInstall = Choices();
         if (during) during();
+        return outcome;
+    }
+    void TellOutcome(const InstallOutcome& told_) override {
+        told.push_back(told_.result);
+        if (showMessage) InstallProgressPage::TellOutcome(told_);
     }
 };
 
 struct Wizard {
+    InstallChoices choices = PreselectedChoices("KRX");
     SetupDialog dialog;
     WelcomePage welcome;
-    SystemLanguagePage language;
-    PrinterSeriesPage series;
-    RecordingInstallPage install;
+    SystemLanguagePage language{choices};
+    PrinterSeriesPage series{choices};
+    RecordingInstallPage install{choices};
 
     Wizard() {
         dialog.AddPage(&welcome, IDD_WELCOME);
@@ -45,8 +56,6 @@ struct Wizard {
         dialog.AddPage(&series, IDD_PRINTER_SERIES);
         dialog.AddPage(&install, IDD_INSTALL);
         theApp.m_pMainWnd = &dialog;
-        g_InstallDone = false;
-        g_SetDefaultPrinter = true;
     }
     ~Wizard() { theApp.m_pMainWnd = nullptr; }
 

@@ -1,0 +1,106 @@
+// The one table that tells an outcome: exit codes, messages in the three
+// languages, the file error by its cause, and the log lines.
+#include "app_core/install_outcome.h"
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string Message(const InstallOutcome& outcome, TextLanguage language) {
+    char text[1024];
+    return OutcomeMessage(outcome, language, text, sizeof text) ? text : "<does not fit>";
+}
+
+std::string Wide(const std::string& bytes, UINT codePage) {
+    wchar_t wide[1024];
+    const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.c_str(), -1, wide, 1024);
+    return n > 0 ? "ok" : "not " + std::to_string(codePage);
+}
+
+TEST(OutcomeTable, ExitCodesAreTheOnesAdministratorsRead) {
+    using R = InstallResult;
+    const std::pair<R, int> codes[] = {
+        {R::Installed, 0},          {R::PrinterNotCreated, 1},   {R::InstallerTimedOut, 1},
+        {R::NameRefused, 2},        {R::SettingsUnreadable, 2},  {R::FolderLinked, 3},
+        {R::FolderOpenToOthers, 3}, {R::ProgramFolderLinked, 3}, {R::LogNotMade, 3},
+        {R::FileNotWritten, 4},     {R::Windows64, 5},           {R::AnotherRunning, 6},
+    };
+    for (const auto& [result, code] : codes) {
+        EXPECT_EQ(ExitCodeOf(result), code) << static_cast<int>(result);
+        EXPECT_EQ(RowOf(result).result, result) << "no row of its own";
+    }
+}
+
+// A file that could not be written is told by its error's cause, with the
+// file's name, in the wizard's language (the English system no longer
+// reads the Simplified Chinese texts as question marks).
+TEST(OutcomeTable, FileErrorByCauseInEachLanguage) {
+    const DWORD errors[] = {ERROR_SUCCESS,         ERROR_NOT_SUPPORTED /* generic */,
+                            ERROR_FILE_NOT_FOUND,  ERROR_PATH_NOT_FOUND,
+                            ERROR_TOO_MANY_OPEN_FILES, ERROR_ACCESS_DENIED,
+                            ERROR_INVALID_HANDLE,  ERROR_CURRENT_DIRECTORY,
+                            ERROR_CANNOT_MAKE,     ERROR_SEEK,
+                            ERROR_WRITE_FAULT,     ERROR_SHARING_VIOLATION,
+                            ERROR_LOCK_VIOLATION,  ERROR_DISK_FULL,
+                            ERROR_HANDLE_EOF};
+    const char file[] = "C:\\TEMP\\I386\\KRXD.dll";
+    for (auto [language, codePage] : {std::pair{TextLanguage::English, 1252u}, {TextLanguage::Simplified, 936u},
+                                      {TextLanguage::Traditional, 950u}}) {
+        std::set<std::string> seen;
+        for (DWORD error : errors) {
+            const std::string text = Message(MakeOutcome(InstallResult::FileNotWritten, file, error), language);
+            EXPECT_EQ(text.find(file) != std::string::npos, error != ERROR_SUCCESS) << text;
+            EXPECT_EQ(Wide(text, codePage), "ok") << text;
+            seen.insert(text);
+        }
+        EXPECT_EQ(seen.size(), std::size(errors)) << "two causes share a text";
+    }
+    EXPECT_EQ(Message(MakeOutcome(InstallResult::FileNotWritten, file, ERROR_ACCESS_DENIED), TextLanguage::English),
+              "Access to C:\\TEMP\\I386\\KRXD.dll was denied.");
+    // "在存取 %s 时磁盘已满。", the framework's own text, in GBK.
+    EXPECT_EQ(Message(MakeOutcome(InstallResult::FileNotWritten, "C:\\a", ERROR_DISK_FULL), TextLanguage::Simplified),
+              "\xD4\xDA\xB4\xE6\xC8\xA1 C:\\a \xCA\xB1\xB4\xC5\xC5\xCC\xD2\xD1\xC2\xFA\xA1\xA3");
+}
+
+// The success message in the chosen language: English, GBK on 0x0804 and
+// Big5 elsewhere, the Big5 one ending in a 0x5C trail byte.
+TEST(OutcomeTable, SuccessInEachLanguage) {
+    const InstallOutcome installed = MakeOutcome(InstallResult::Installed, "KRX");
+    EXPECT_EQ(Message(installed, LanguageOfChoice(1, 0x0804)), "The Printer Driver has been installed successfully!");
+    EXPECT_EQ(Message(installed, LanguageOfChoice(0, 0x0804)),
+              "\xB4\xF2\xD3\xA1\xBB\xFA\xC7\xFD\xB6\xAF\xB3\xCC\xD0\xF2\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6\x21");
+    EXPECT_EQ(Message(installed, LanguageOfChoice(0, 0x0409)),
+              "\xA5\xB4\xA6\x4C\xBE\xF7\xC5\x58\xB0\xCA\xB5\x7B\xA7\xC7\xA6\x77\xB8\xCB\xA6\xA8\xA5\x5C\x21");
+    EXPECT_EQ(RowOf(InstallResult::Installed).icon, static_cast<UINT>(MB_OK));
+}
+
+// After a failed install the message and the log say what it left.
+TEST(OutcomeTable, MessagesAndLogLinesSayWhatAFailedInstallLeft) {
+    InstallOutcome outcome = MakeOutcome(InstallResult::InstallerTimedOut, "KRX");
+    const std::string plain = Message(outcome, TextLanguage::English);
+    char line[1024];
+    const struct {
+        Rollback rollback;
+        const char* message;   // after the outcome's own
+        const char* log;       // after its log line
+    } cases[] = {
+        {Rollback::None, "", ""},
+        {Rollback::EarlierKept, "\r\n\r\nThe printer driver installed before is as it was.", "; the earlier install is as it was"},
+        {Rollback::NothingLeft, "\r\n\r\nNothing of this install is left on the computer.", "; nothing of it is left"},
+        {Rollback::Incomplete, "\r\n\r\nNot everything the install had changed could be put back. Run the setup again.",
+         "; it could not be undone completely"},
+    };
+    for (const auto& c : cases) {
+        outcome.rollback = c.rollback;
+        EXPECT_EQ(Message(outcome, TextLanguage::English), plain + c.message);
+        ASSERT_TRUE(OutcomeLogLine(outcome, 30, line, sizeof line));
+        EXPECT_EQ(std::string(line), std::string("outcome 1: the printer KRX did not appear within 30 s") + c.log);
+    }
+    ASSERT_TRUE(OutcomeLogLine(MakeOutcome(InstallResult::FileNotWritten, "C:\\TEMP\\x", 112), 30, line, sizeof line));
+    EXPECT_STREQ(line, "outcome 4: the file C:\\TEMP\\x could not be written (error 112)");
+    // A printer name is text, never a format.
+    EXPECT_EQ(Message(MakeOutcome(InstallResult::PrinterNotCreated, "%s%n"), TextLanguage::English).find("%s%n"), 12u);
+}
+
+}  // namespace
