@@ -68,7 +68,14 @@ bool SetupWizardApp::InitInstance() {
     InstallOutcome refusal;
     if (RefusedAtStart(refusal)) {
         exitCode_ = ExitCodeOf(refusal.result);
-        if (!switches.silent) ShowOutcome(refusal, LanguageOfSystem(GetSystemDefaultLangID()));
+        if (!switches.silent) {
+            ShowOutcome(refusal, LanguageOfSystem(GetSystemDefaultLangID()));
+        } else if (refusal.result == InstallResult::AnotherRunning) {
+            // A tool that retries later finds why in the log; the printer
+            // is the embedded one, as setting.dll is not read while another runs.
+            DefaultPrinterName(g_PrinterName);
+            RunUnattended(&refusal, PreselectedChoices(g_PrinterName), switches.logPath);
+        }
         return false;
     }
     AfxEnableControlContainer();

@@ -84,7 +84,7 @@ std::string Encoded(const char* utf8, UINT codePage) {
     return m > 0 ? std::string(bytes, m - 1) : "";
 }
 
-std::string PrinterNotCreatedMessage(int languageIndex, const std::string& printerName) {
+std::string PrinterNotCreatedMessage(int languageIndex, const std::string& printerName, bool earlierInstall) {
     std::string text =
         languageIndex != 0 ? "The printer %s could not be created. Check that the Print Spooler service is running, "
                              "that you may install printers on this computer and that this setup program is "
@@ -94,7 +94,19 @@ std::string PrinterNotCreatedMessage(int languageIndex, const std::string& print
                       u8"打印机以及本安装程序是否完整，然后单击“后退”和“下一步”重试。", 936)
             : Encoded(u8"無法建立印表機 %s。請檢查列印多工緩衝處理器服務是否正在執行、您是否有權在本電腦上安裝"
                       u8"印表機以及本安裝程式是否完整，然後按一下「後退」和「下一步」重試。", 950);
-    return text.replace(text.find("%s"), 2, printerName);
+    return text.replace(text.find("%s"), 2, printerName) + AfterAFailedInstall(languageIndex, earlierInstall);
+}
+
+std::string AfterAFailedInstall(int languageIndex, bool earlierInstall) {
+    const bool chinese = languageIndex == 0, gbk = SystemLanguage() == 0x0804;
+    const std::string sentence =
+        earlierInstall ? (!chinese ? "The printer driver installed before is as it was."
+                          : gbk    ? Encoded(u8"之前安装的打印机驱动程序保持原样。", 936)
+                                   : Encoded(u8"先前安裝的印表機驅動程式保持原樣。", 950))
+                       : (!chinese ? "Nothing of this install is left on the computer."
+                          : gbk    ? Encoded(u8"本次安装没有在计算机上留下任何内容。", 936)
+                                   : Encoded(u8"本次安裝沒有在電腦上留下任何內容。", 950));
+    return "\r\n\r\n" + sentence;
 }
 
 void Screenshot(HWND window, const std::string& name) {

@@ -41,7 +41,10 @@ std::string Encoded(const char* utf8, UINT codePage);
 // The completion message for a language choice (0 Chinese, else English).
 std::string CompletionMessage(int languageIndex);
 // The message of a printer that did not appear, likewise.
-std::string PrinterNotCreatedMessage(int languageIndex, const std::string& printerName);
+std::string PrinterNotCreatedMessage(int languageIndex, const std::string& printerName, bool earlierInstall = false);
+// What a failed install says it left, after its message: the earlier
+// install as it was, or nothing.
+std::string AfterAFailedInstall(int languageIndex, bool earlierInstall);
 
 // Screenshot of a window into build/artifacts/screenshots/<name>.png.
 void Screenshot(HWND window, const std::string& name);

@@ -283,6 +283,7 @@ TEST(Install, RebrandedPrinterThatAppearsOnlyOnTheSecondTry) {
     HWND box = run.program.WaitForMessageBox(60000);
     ASSERT_NE(box, nullptr) << "the printer that never appeared is not told";
     EXPECT_EQ(ui::ControlText(box, 0xFFFF), PrinterNotCreatedMessage(languageIndex, "MERLO"));
+    EXPECT_FALSE(UninstallKeyExists("MERLO")) << "a failed first install leaves no entry";
     Screenshot(box, RunName("printer_never_appears"));
     ui::Click(box, IDOK);
     ASSERT_TRUE(test::WaitUntil([&] { return ui::ProgressPosition(page, 1035) == 100; }, 10000));
@@ -410,10 +411,12 @@ std::string InstallMessage(WizardRun& run) {
     return text;
 }
 
-void CancelWizard(WizardRun& run) {
+// Cancels the wizard; it ends with the exit code of the last install's
+// outcome (0 when none ran).
+void CancelWizard(WizardRun& run, DWORD exitCode = 0) {
     ASSERT_TRUE(test::WaitUntil([&] { return ui::IsEnabled(run.wizard, kCancel); }, 10000));
     ui::Click(run.wizard, kCancel);
-    EXPECT_EQ(run.program.WaitForExit(), 0u);
+    EXPECT_EQ(run.program.WaitForExit(), exitCode);
 }
 
 void Plant(const std::string& builtFile, const std::string& path) {
@@ -477,7 +480,7 @@ TEST(Attack, LinkedStagingFolderIsRefusedAndNothingIsTouched) {
                                      "the setup again.";
         EXPECT_EQ(InstallMessage(run), expected);
         EXPECT_EQ(ui::ShownPageId(run.wizard), ui::kInstallPage);
-        CancelWizard(run);
+        CancelWizard(run, 3);
         for (const char* name : {"KRX.GPD", "KRXD.dll", "temp.txt"})
             EXPECT_EQ(test::ReadFileBytes(elsewhere + "\\" + name), "someone else's") << name;
         EXPECT_EQ(test::ListFolder(elsewhere).size(), 3u);
@@ -489,10 +492,10 @@ TEST(Attack, LinkedStagingFolderIsRefusedAndNothingIsTouched) {
 
 // Another driver uses UNIRES.DLL, TTYRES.dll and TTY.GPD in the driver
 // folder's version folder 3. CON and UNI are refused before anything is
-// touched. TTY installs (a printer TTY on its driver stands for an earlier
-// install, and the installer stand-in is held back so that only the
-// install's own cleanup acts on folder 3): the other driver's files stay,
-// the earlier install's file that nobody else uses goes.
+// touched. TTY's install (a printer TTY on its driver stands for an earlier
+// install) puts aside the earlier install's file that nobody else uses,
+// never the other driver's; the installer stand-in is held back beyond the
+// wait, so the install is undone and the earlier file comes back.
 TEST(Attack, PrinterNamesThatWouldReachOtherFiles) {
     const std::string exe = CopyProgram("setup_standin.exe", "names");
     const std::string v3 = DriverDirectory() + "\\3";
@@ -510,7 +513,7 @@ TEST(Attack, PrinterNamesThatWouldReachOtherFiles) {
         NamePrinter(exe, name);
         WizardRun run(exe);
         EXPECT_EQ(InstallMessage(run), kNameRefused);
-        CancelWizard(run);
+        CancelWizard(run, 2);
         ExpectNoInstall();
         EXPECT_FALSE(UninstallKeyExists(name));
     }
@@ -518,12 +521,15 @@ TEST(Attack, PrinterNamesThatWouldReachOtherFiles) {
     NamePrinter(exe, "TTY");
     ASSERT_TRUE(test::AddDriverUsing("TTY", {"TTYD.dll", "TTY.GPD", "TTYF.dll", "TTY.HLP", "TTYRES.dll"}));
     ASSERT_TRUE(test::AddEarlierInstall("TTY"));   // this setup's, as its uninstall entry tells
+    const std::string earlierTtyf = test::ReadFileBytes(v3 + "\\TTYF.dll");
     test::SetPrintUiDelay(600000);
     WizardRun run(exe);
-    EXPECT_EQ(InstallMessage(run), CompletionMessage(1));
-    EXPECT_EQ(run.program.WaitForExit(), 0u);
+    EXPECT_EQ(InstallMessage(run), PrinterNotCreatedMessage(1, "TTY", true));
+    // The earlier install's file that nobody else uses was put aside, and
+    // is back now that the install could not complete.
+    CancelWizard(run, 1);
     EXPECT_EQ(contents(), before);
-    EXPECT_FALSE(test::FileExists(v3 + "\\TTYF.dll"));
+    EXPECT_EQ(test::ReadFileBytes(v3 + "\\TTYF.dll"), earlierTtyf);
 }
 
 // --- Races: what another user prepares or does while the programs run -----
@@ -802,7 +808,10 @@ TEST_P(Race, NothingPreparedOrRacedChangesWhatIsInstalledOrDeleted) {
     if (row.run == Run::Install || row.run == Run::InstallThenUninstall) {
         WizardRun run(exe);
         message = InstallMessage(run);
-        if (!test::WaitUntil([&] { return run.program.HasEnded(); }, 5000)) CancelWizard(run);
+        if (!test::WaitUntil([&] { return run.program.HasEnded(); }, 5000)) {
+            ui::Click(run.wizard, kCancel);   // a refusal's code, whichever
+            run.program.WaitForExit();
+        }
         test::WaitUntilNoneRuns("rundll32.exe", 20000);
     }
     if (row.run == Run::InstallThenUninstall) attack();
@@ -844,11 +853,10 @@ std::vector<std::string> LogLines(const std::string& path) {
     return lines;
 }
 
-// The start, the install's start (unless start-up refused a folder) and
+// The start, the install's start (unless start-up refused the run) and
 // the outcome, each line with its time.
-void ExpectLog(const std::string& path, const std::string& printer, const std::string& outcome) {
+void ExpectLog(const std::string& path, const std::string& printer, const std::string& outcome, bool installed) {
     const std::vector<std::string> lines = LogLines(path);
-    const bool installed = outcome.find("Language") == std::string::npos;
     ASSERT_EQ(lines.size(), installed ? 3u : 2u) << test::ReadFileBytes(path);
     for (const std::string& line : lines)
         EXPECT_TRUE(std::regex_match(line, std::regex("20\\d\\d-[01]\\d-[0-3]\\d [0-2]\\d:[0-5]\\d:[0-5]\\d \\S.*")))
@@ -879,10 +887,12 @@ bool Windows64() {
 // Every exit code of setup.exe /S, and the uninstaller's while another
 // runs, each from a run of a fresh copy; the rows of code 5 run in the
 // 64-bit prefix, the others in the 32-bit one. A row with a message has
-// no /S: the program shows it, and ends with the same code. Codes 5 and 6
-// write nothing: the copy's folder keeps the program alone, and no log.
+// no /S: the program shows it, and ends with the same code. Code 5, busy
+// runs without /S and /S /? write nothing: the copy's folder keeps the
+// program alone, and no log.
 TEST(Unattended, EveryExitCodeFromARealRun) {
     std::unique_ptr<WizardRun> first;   // the setup already running, for code 6
+    HANDLE heldSettings = INVALID_HANDLE_VALUE;
     const std::string elsewhere = test::MakeTempFolder("elsewhere");
     const std::string logs = test::MakeTempFolder("log folder");
     const std::string anotherRuns = "Another setup or uninstaller of this printer driver is running. Wait until it "
@@ -896,6 +906,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         bool silent;
         std::string message;   // with no /S
         const char* outcome;   // the log's last line; none when empty
+        const char* arguments = "";
     } rows[] = {
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
@@ -914,19 +925,31 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
          "setup.exe", true, "", "outcome 4: the file C:\\TEMP\\uninstallKRX.exe could not be written"},
         {1, false, "MERLO", [](const std::string&) { test::SetPrintUiDelay(600000); }, "setup.exe", true, "",
          "outcome 1: the printer MERLO did not appear within 5 s"},
+        // A setting.dll someone holds open never lets the embedded default
+        // choose the printer.
+        {2, false, "KRX",
+         [&](const std::string& exe) {
+             heldSettings = CreateFileA((FolderOf(exe) + "\\setting.dll").c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_ALWAYS, 0, nullptr);
+             ASSERT_NE(heldSettings, INVALID_HANDLE_VALUE);
+         },
+         "setup.exe", true, "", "\\setting.dll cannot be read"},
         {0, false, "KRX",
-         [](const std::string&) {
+         [&](const std::string&) {
+             CloseHandle(heldSettings);
              test::SetPrintUiDelay(0);
              ASSERT_TRUE(RemoveDirectoryA("C:\\TEMP\\uninstallKRX.exe"));
          },
          "setup.exe", true, "",
          "outcome 0: installed, the printer KRX exists on its driver"},
+        // With /S no window ever shows, the usage neither.
+        {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "", "/?"},
         {6, false, "KRX",
          [&](const std::string&) {
              first.reset(new WizardRun(CopyProgram("setup_standin.exe", "first")));
              ASSERT_NE(first->wizard, nullptr);
          },
-         "setup.exe", true, "", ""},
+         "setup.exe", true, "", "outcome 6: another setup or uninstaller is running"},
         {6, false, "KRX", [](const std::string&) {}, "setup.exe", false, anotherRuns, ""},
         {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
         {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, anotherRuns, ""},
@@ -948,18 +971,22 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         if (setup && r.printer != std::string("KRX")) NamePrinter(exe, r.printer);
         r.prepare(exe);
         // Row 0 keeps the default log; the others name theirs, in a folder with a blank.
-        const std::string log = r.code == 0 ? TempFolder() + r.printer + " printer setup.log"
+        const std::string log = r.code == 0 && !r.arguments[0] ? TempFolder() + r.printer + " printer setup.log"
                                             : logs + "\\row " + std::to_string(row) + ".log";
         std::string command = Quoted(exe);
         if (r.silent) command += " /S";
-        if (r.silent && r.code != 0) command += " /LOG=" + Quoted(log);
+        if (r.arguments[0]) command += std::string(" ") + r.arguments;
+        if (r.silent && (r.code != 0 || r.arguments[0])) command += " /LOG=" + Quoted(log);
         test::Program program(command);
         if (!r.silent) {
             EXPECT_EQ(program.AnswerMessageBox(IDOK).text, r.message);
         }
         EXPECT_EQ(program.WaitForExit(), static_cast<DWORD>(r.code));
         if (r.outcome[0]) {
-            ExpectLog(log, r.printer, r.outcome);
+            const std::string outcome = r.outcome;
+            ExpectLog(log, r.printer, outcome,
+                      r.code != 6 && outcome.find("\\Language") == std::string::npos &&
+                          outcome.find("setting.dll cannot be read") == std::string::npos);
         } else {
             EXPECT_FALSE(test::FileExists(log)) << "a refused run wrote its log";
             EXPECT_EQ(test::ListFolder(FolderOf(exe)), std::vector<std::string>{r.program});
