@@ -749,6 +749,19 @@ const RaceRow kRaceRows[] = {
          for (size_t at = 0, end; (end = folders.find('\n', at)) != std::string::npos; at = end + 1)
              EXPECT_EQ(folders.substr(at, end - at), system);
      }},
+    // A payload file that cannot be made (a folder holds its name) is told
+    // in the wizard's language, and the install takes back what it wrote.
+    {"unwritable_file_told_in_english", "KRX", Run::Install,
+     [](const std::string&) {
+         for (const char* folder : {"C:\\TEMP", "C:\\TEMP\\I386", "C:\\TEMP\\I386\\KRXD.dll"})
+             CreateDirectoryA(folder, nullptr);
+     },
+     {}, [](const std::string&, const std::string& message) {
+         EXPECT_EQ(message, "Access to C:\\TEMP\\I386\\KRXD.dll was denied." + AfterAFailedInstall(1, false));
+         EXPECT_EQ(test::ListFolder("C:\\TEMP"), std::vector<std::string>{"I386"});
+         EXPECT_EQ(test::ListFolder("C:\\TEMP\\I386"), std::vector<std::string>{"KRXD.dll"});
+         EXPECT_FALSE(UninstallKeyExists("KRX"));
+     }},
     {"temp_owned_by_users", "KRX", Run::Install, [](const std::string&) { TempOwnedByOthers(); }, {},
      ExpectTempRefused},
     {"temp_others_may_delete_in", "KRX", Run::Install,
@@ -907,6 +920,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         std::string message;   // with no /S
         const char* outcome;   // the log's last line; none when empty
         const char* arguments = "";
+        bool logNameTaken = false;   // a folder someone made at the log's name
     } rows[] = {
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
@@ -941,7 +955,9 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
              ASSERT_TRUE(RemoveDirectoryA("C:\\TEMP\\uninstallKRX.exe"));
          },
          "setup.exe", true, "",
-         "outcome 0: installed, the printer KRX exists on its driver"},
+         "outcome 0: installed, the printer KRX exists on its driver", "", true},
+        // A /LOG= that cannot be made: nothing is written, a log beside it says why.
+        {3, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "outcome 3: the log ", "", true},
         // With /S no window ever shows, the usage neither.
         {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "", "/?"},
         {6, false, "KRX",
@@ -973,6 +989,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         // Row 0 keeps the default log; the others name theirs, in a folder with a blank.
         const std::string log = r.code == 0 && !r.arguments[0] ? TempFolder() + r.printer + " printer setup.log"
                                             : logs + "\\row " + std::to_string(row) + ".log";
+        if (r.logNameTaken) ASSERT_TRUE(CreateDirectoryA(log.c_str(), nullptr));
         std::string command = Quoted(exe);
         if (r.silent) command += " /S";
         if (r.arguments[0]) command += std::string(" ") + r.arguments;
@@ -984,8 +1001,15 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         EXPECT_EQ(program.WaitForExit(), static_cast<DWORD>(r.code));
         if (r.outcome[0]) {
             const std::string outcome = r.outcome;
-            ExpectLog(log, r.printer, outcome,
-                      r.code != 6 && outcome.find("\\Language") == std::string::npos &&
+            // Taken, the log goes to a fresh name beside it: "<log without .log> <number>.log".
+            std::string written = log;
+            for (const std::string& name : test::ListFolder(FolderOf(log)))
+                if (r.logNameTaken && FolderOf(log) + "\\" + name != log &&
+                    name.find(log.substr(FolderOf(log).size() + 1, log.size() - FolderOf(log).size() - 5) + " ") == 0)
+                    written = FolderOf(log) + "\\" + name;
+            EXPECT_TRUE(!r.logNameTaken || written != log) << "no log beside the taken name";
+            ExpectLog(written, r.printer, outcome,
+                      r.code != 6 && !(r.code == 3 && r.logNameTaken) && outcome.find("\\Language") == std::string::npos &&
                           outcome.find("setting.dll cannot be read") == std::string::npos);
         } else {
             EXPECT_FALSE(test::FileExists(log)) << "a refused run wrote its log";
