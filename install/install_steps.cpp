@@ -17,7 +17,8 @@ bool BackupName(const char* name, char (&backup)[MAX_PATH]) { return AfxFormat(b
 // its full path and in that folder: a rundll32.exe beside this program, or a
 // file in the staging folder, is never taken for it. Waits for its end with
 // the windows painting: 0 when it ended, ERROR_TIMEOUT when it did not end
-// within `milliseconds` (and then it is ended), else why it did not start.
+// within `milliseconds` of taking input (and then it is ended), else why it
+// did not start.
 DWORD RunSystemCommand(const char* commandLine, DWORD milliseconds) {
     char program[MAX_PATH], folder[MAX_PATH], line[MAX_PATH];
     if (!AfxSystemPath(program, "rundll32.exe") || !AfxSystemPath(folder, "") || !AfxFormat(line, "%s", commandLine))
@@ -30,6 +31,9 @@ DWORD RunSystemCommand(const char* commandLine, DWORD milliseconds) {
     if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process))
         return GetLastError();
     CloseHandle(process.hThread);
+    // Its start is not its work: the wait runs from when it takes input,
+    // at most 30 s after it was started.
+    WaitForInputIdle(process.hProcess, 30000);
     const bool ended = AfxPumpMessagesUntil(process.hProcess, milliseconds);
     if (!ended) {
         // Half an install must not go on behind the undo.

@@ -870,7 +870,9 @@ std::vector<std::string> LogLines(const std::string& path) {
 // the outcome, each line with its time.
 void ExpectLog(const std::string& path, const std::string& printer, const std::string& outcome, bool installed) {
     const std::vector<std::string> lines = LogLines(path);
-    ASSERT_EQ(lines.size(), installed ? 3u : 2u) << test::ReadFileBytes(path);
+    std::string beside;
+    for (const std::string& name : test::ListFolder(FolderOf(path))) beside += name + "|";
+    ASSERT_EQ(lines.size(), installed ? 3u : 2u) << test::ReadFileBytes(path) << " beside: " << beside;
     for (const std::string& line : lines)
         EXPECT_TRUE(std::regex_match(line, std::regex("20\\d\\d-[01]\\d-[0-3]\\d [0-2]\\d:[0-5]\\d:[0-5]\\d \\S.*")))
             << line;
