@@ -22,7 +22,10 @@ bool NumberedPath(const char* path, unsigned long number, char (&numbered)[MAX_P
 // elsewhere takes none.
 class SetupLog {
 public:
-    ~SetupLog() { delete file_; }
+    ~SetupLog() {
+        if (file_) file_->Close();   // kept: a file not closed would go
+        delete file_;
+    }
 
     // Makes the log at `path`; when that name cannot be made new (a folder
     // of that name, the log of a setup still running), `orBeside` makes it
