@@ -73,8 +73,8 @@ mkdir -p "$jobs"
 } >"$jobs/job.sh"
 job=${jobs#"$root/"}/job.sh
 # SMAP off: with it, this QEMU's emulation faults the return from Wine's
-# 32-bit signal handlers.
-$sudo qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -cpu max,-smap -smp "$(nproc)" -m 8G \
+# 32-bit signal handlers. One machine at a time on a host (the lock).
+$sudo flock /tmp/test-vm.lock qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -cpu max,-smap -smp "$(nproc)" -m 8G \
   -kernel "$vm/vmlinuz" -initrd "$vm/initrd.img" -snapshot \
   -no-reboot -append "root=/dev/vda rw console=ttyS0 panic=1 init=/test-init.sh test_job=$job" \
   -drive file="$vm/image.ext4",format=raw,if=virtio \
