@@ -60,7 +60,7 @@ endif()
 # company, and the INF keeps its own DriverVer.
 get_property(help CACHE MAKER_VERSION PROPERTY HELPSTRING)
 if(help STREQUAL "Version a.b.c.d of both programs" AND MAKER_VERSION STREQUAL "1.0.0.0")
-  # A build folder of before keeps the default it had then, as if given.
+  # A build folder made before keeps the old default 1.0.0.0, as if it were given.
   set_property(CACHE MAKER_VERSION PROPERTY VALUE "")
   set_property(CACHE MAKER_VERSION PROPERTY HELPSTRING "Version a.b.c.d of both programs and of the INF")
 endif()
@@ -70,10 +70,11 @@ set(MAKER_COPYRIGHT "" CACHE STRING "Copyright line in both programs' version de
 set(MAKER_SERIES "" CACHE STRING "Text of the wizard's printer series row (80mm series without it)")
 # The company and the series go into texts read in the customer's code
 # page (the INF, the uninstall entry, the series row): printable ASCII,
-# the same bytes in all of them.
+# the same bytes in all of them (but the semicolon, which would split the
+# text where the build hands it on).
 foreach(field COMPANY SERIES)
-  if(NOT MAKER_${field} STREQUAL "" AND NOT MAKER_${field} MATCHES "^[ -~]+$")
-    maker_error("MAKER_${field} \"${MAKER_${field}}\" holds a character other than printable ASCII")
+  if(NOT MAKER_${field} STREQUAL "" AND NOT MAKER_${field} MATCHES "^[ -:<-~]+$")
+    maker_error("MAKER_${field} \"${MAKER_${field}}\" holds a character other than printable ASCII, or a semicolon")
   endif()
   string(LENGTH "${MAKER_${field}}" length)
   if(length GREATER 100)

@@ -225,5 +225,20 @@ rm "$work/renewed.pfx"
 build setup
 check "a certificate file that is gone is named" says "SIGN_PFX $work/renewed.pfx: no such file"
 
+# A printer name, company or series the build cannot carry stops the
+# configuring, naming the rule it breaks.
+refused="-DMAKER_PRINTER_NAME=LPT1.GPD|is a device name
+-DMAKER_PRINTER_NAME=Acme/T80|holds one of the characters
+-C$work/blank.cmake|begins or ends with a blank
+-DMAKER_PRINTER_NAME=Acme receipt printer T80 with the longest name one could think|is longer than 57 characters
+-DMAKER_PRINTER_NAME=Acme 打印机|holds a character other than printable ASCII
+-DMAKER_COMPANY=Acme; Printers|holds a character other than printable ASCII, or a semicolon"
+# (cmake -D drops a blank at the end; a cache script keeps it)
+echo 'set(MAKER_PRINTER_NAME "Acme T80 " CACHE STRING "" FORCE)' >"$work/blank.cmake"
+while IFS='|' read -r option why; do
+  cmake -S "$src" -B "$build" -DMAKER_PRINTER_NAME= -DMAKER_COMPANY= "$option" >"$work/refused.log" 2>&1
+  check "$option is refused: $why" grep -qF "$why" <(tr -s ' \n' '  ' <"$work/refused.log")
+done <<<"$refused"
+
 [ $failures -eq 0 ] && rm -rf "$work"
 [ $failures -eq 0 ]
