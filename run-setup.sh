@@ -7,11 +7,24 @@
 # pages as a user keeping every default would. Then it shows what the
 # install left behind. Where the kernel cannot run 32-bit programs (and so
 # Wine cannot run) it builds setup.exe, says why it stops there, and fails.
+#   run-setup.sh [SETTINGS_FILE] [-DMAKER_OPTION=VALUE...]
+# The printer is the one setup.exe has built in (KRX, or the build's
+# -DMAKER_PRINTER_NAME=...), or the one a SETTINGS_FILE names, which is put
+# beside setup.exe as setting.dll.
 set -eu
 root=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD_DIR:-$root/build}
+settings=
+options=()
+for argument in "$@"; do
+  case $argument in
+    -D*) options+=("$argument") ;;
+    *) [ -f "$argument" ] || { echo "run-setup.sh: no settings file $argument" >&2; exit 2; }
+       settings=$(cd "$(dirname "$argument")" && pwd)/$(basename "$argument") ;;
+  esac
+done
 rc=0
-"$root/scripts/install-and-build.sh" || rc=$?
+"$root/scripts/install-and-build.sh" "${options[@]}" || rc=$?
 if [ $rc -eq 3 ]; then
   echo "setup.exe is built: $build/setup.exe"
   exit 1
@@ -28,12 +41,13 @@ mkdir -p "$c/setup"
 # printer (the printer installer finds files missing, and the wizard waits
 # its 30 seconds in vain): the demo then runs the stand-in payload build.
 program=setup.exe
-if [ -z "$(ls -A "$root/payload/maker" 2>/dev/null | grep -v README)" ]; then
+if [ "$(cat "$build/payload/payload_release.rc.lacks" 2>/dev/null)" != "lacks nothing" ]; then
   program=setup_standin.exe
-  echo "payload/maker/ holds none of the maker's files: the demo runs setup_standin.exe"
+  echo "setup.exe lacks maker's files (payload/maker/): the demo runs setup_standin.exe"
   echo "(setup.exe with labelled stand-in bytes for them) under the name setup.exe."
 fi
 cp "$build/$program" "$c/setup/setup.exe"
+[ -z "$settings" ] || cp "$settings" "$c/setup/setting.dll"
 shots=$build/artifacts/demo-screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -66,10 +80,14 @@ echo "Beside the program (C:\\setup):"
 list "$c/setup"
 echo "C:\\TEMP:"
 list "$c/TEMP"
-echo "Driver folder (C:\\windows\\system32\\spool\\drivers\\w32x86), files of this driver and its 3 folder:"
-list "$c/windows/system32/spool/drivers/w32x86" 2 | grep -i -e krx -e merlo -e unidrv -e unires -e stdnames -e ziku || echo "  (none)"
+# The printer the run installed: the one the settings beside it name (written
+# from the built-in defaults when there were none).
+printer=$(sed -n 's/^PrinterName=\(.*\)\r\{0,1\}$/\1/p' "$c/setup/setting.dll" 2>/dev/null | head -n 1)
+printer=${printer:-KRX}
+echo "Driver folder (C:\\windows\\system32\\spool\\drivers\\w32x86), files of the $printer driver and its 3 folder:"
+list "$c/windows/system32/spool/drivers/w32x86" 2 | grep -i -F -e "$printer" -e unidrv -e unires -e stdnames -e ziku || echo "  (none)"
 echo "Uninstall entry:"
-query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KRX printer'
+query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$printer printer"
 echo "Printers:"
 query 'HKLM\System\CurrentControlSet\Control\Print\Printers' | grep -i 'Printers\\' | sed 's/.*Printers\\/  /'
 echo "Default printer:"

@@ -2,17 +2,20 @@
 #include "app_state.h"
 #include "text_language.h"
 #include "../framework/gdi.h"
+#include "../framework/screen_dpi.h"
 #include "../framework/wnd.h"
 
 namespace {
-// Every dialog gets the same font. The controls go on using it after the
-// call, so it is made once and kept until the process ends.
+// Every dialog gets the same font, 13 pixels high on a 96-dpi screen. The
+// controls go on using it after the call, so it is made once and kept until
+// the process ends.
 CFont g_dialogFont;
 
 HFONT DialogFont() {
     if (!g_dialogFont.m_hObject)
-        g_dialogFont.CreateFont(13, 0, 0, 0, FW_NORMAL, false, false, false, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, "Arial");
+        g_dialogFont.CreateFont(ScaleToScreen(13), 0, 0, 0, FW_NORMAL, false, false, false, ANSI_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH,
+                                "Arial");
     return g_dialogFont;
 }
 

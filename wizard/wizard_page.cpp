@@ -1,5 +1,6 @@
 #include "wizard_page.h"
 #include "../framework/winapp.h"
+#include "../framework/screen_dpi.h"
 #include "../resources/resource.h"
 
 namespace {
@@ -23,6 +24,7 @@ WizardPage::WizardPage(int templateId, CWnd* parent)
 
 bool WizardPage::OnInitDialog() {
     CDialog::OnInitDialog();
+    ScaleBitmapsToScreen(m_hWnd);
     whiteBrush_.CreateSolidBrush(kWhite);
     return true;
 }
@@ -75,5 +77,5 @@ void WizardPage::LayoutHeaderBand(CWnd& headerGroup, CWnd& headerBitmap) {
     headerBitmap.GetWindowRect(&s);
     main->ScreenToClient(&s);
     const int width = s.right - s.left, height = s.bottom - s.top;
-    headerBitmap.MoveWindow(m.right - 5 - width, 18, width, height, true);
+    headerBitmap.MoveWindow(m.right - ScaleToScreen(5) - width, ScaleToScreen(18), width, height, true);
 }

@@ -43,7 +43,7 @@ void ExpectTextsFromLanguageFile(HWND dialog, int templateId, const std::string&
     EXPECT_GT(checked, 0) << "no text of dialog " << templateId << " in " << languageFile;
 }
 
-void ExpectFonts(HWND dialog) {
+void ExpectFonts(HWND dialog, int dpi) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         // Pictures, frames and lines draw no text and keep no font.
         LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
@@ -55,7 +55,7 @@ void ExpectFonts(HWND dialog) {
         ASSERT_TRUE(font.known) << what;
         if (EnglishSystem()) {
             EXPECT_EQ(font.face, "Arial") << what;
-            EXPECT_EQ(font.height, 13) << what;
+            EXPECT_EQ(font.height, MulDiv(13, dpi, 96)) << what;
             EXPECT_EQ(font.weight, 400) << what;
         } else {
             EXPECT_EQ(font.face, "MS Sans Serif") << what;
@@ -63,7 +63,7 @@ void ExpectFonts(HWND dialog) {
     }
 }
 
-void ExpectHeaderBand(HWND wizard, HWND page) {
+void ExpectHeaderBand(HWND wizard, HWND page, int dpi) {
     RECT frame = ui::ScreenRect(wizard);
     POINT origin = ui::ClientOrigin(wizard);
     RECT group = ui::ScreenRect(ui::Control(page, 1040));
@@ -71,10 +71,10 @@ void ExpectHeaderBand(HWND wizard, HWND page) {
     EXPECT_EQ(group.top, frame.top);
     EXPECT_EQ(group.right, frame.right);
     RECT bitmap = ui::ScreenRect(ui::Control(page, 1065));
-    EXPECT_EQ(bitmap.right - bitmap.left, 53);
-    EXPECT_EQ(bitmap.bottom - bitmap.top, 53);
-    EXPECT_EQ(bitmap.right, frame.right - 5);
-    EXPECT_EQ(bitmap.top, origin.y + 18);
+    EXPECT_EQ(bitmap.right - bitmap.left, MulDiv(53, dpi, 96));
+    EXPECT_EQ(bitmap.bottom - bitmap.top, MulDiv(53, dpi, 96));
+    EXPECT_EQ(bitmap.right, frame.right - MulDiv(5, dpi, 96));
+    EXPECT_EQ(bitmap.top, origin.y + MulDiv(18, dpi, 96));
 }
 
 void ExpectSystemPreselected(HWND page, int osCode) {

@@ -11,12 +11,13 @@ void ExpectFrameButtonTexts(HWND wizard);
 // Every direct child whose key has a text in the language file shows it.
 void ExpectTextsFromLanguageFile(HWND dialog, int templateId, const std::string& languageFile);
 // On an English system every control is drawn in 13-pixel Arial; on any
-// other the template's font stays.
-void ExpectFonts(HWND dialog);
+// other the template's font stays. Pixels are those of a 96-dpi screen,
+// scaled to a screen of `dpi`.
+void ExpectFonts(HWND dialog, int dpi = 96);
 // The header band: its group box spans the frame's full width from the
 // frame's outer top, the 53 by 53 bitmap sits 18 pixels below the page top
-// and 5 pixels left of the frame's right edge.
-void ExpectHeaderBand(HWND wizard, HWND page);
+// and 5 pixels left of the frame's right edge (pixels as above).
+void ExpectHeaderBand(HWND wizard, HWND page, int dpi = 96);
 // The operating-system button of the code is checked, and only it.
 void ExpectSystemPreselected(HWND page, int osCode);
 // The files, the uninstall entry, the printer and the installer's command.

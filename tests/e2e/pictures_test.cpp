@@ -1,5 +1,8 @@
 // The pictures inside setup.exe: sizes and bit depths as the dialogs expect
-// them, and that the system loads every one of them.
+// them, that the system loads every one of them, and how the wizard draws
+// them on a scaled screen.
+#include "e2e_support.h"
+#include "page_checks.h"
 #include "resources/resource.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
@@ -99,6 +102,66 @@ TEST_F(Pictures, IconHoldsFourImagesAndLoadsAtBothSizes) {
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
+}
+
+// The screen's DPI for the programs started from now on, as the display
+// settings' scaling sets it (150 % is 144 dpi).
+void SetScreenDpi(DWORD dpi) {
+    const std::pair<HKEY, const char*> keys[] = {{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+                                                 {HKEY_CURRENT_CONFIG, "Software\\Fonts"}};
+    for (const auto& key : keys) {
+        HKEY h;
+        ASSERT_EQ(RegCreateKeyExA(key.first, key.second, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr), 0);
+        RegSetValueExA(h, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(h);
+    }
+}
+
+// At 144 dpi the wizard is drawn for the screen, not left at 96-dpi pixels:
+// the welcome picture and the header bitmap one and a half times their
+// size, the header's place likewise, the English font 20 pixels high.
+// Every page is kept as a screenshot.
+TEST(ScaledScreen, EveryPageIsDrawnAt144Dpi) {
+    const int dpi = 144;
+    SetScreenDpi(dpi);
+    const std::string exe = e2e::CopyProgram("setup_standin.exe", "dpi144");
+    test::Program setup(e2e::Quoted(exe));
+    HWND wizard = ui::WaitForWizard(setup);
+    ASSERT_NE(wizard, nullptr);
+
+    HWND page = ui::WaitForPage(wizard, ui::kWelcomePage);
+    ASSERT_NE(page, nullptr);
+    RECT picture = ui::ScreenRect(ui::Control(page, 0xFFFF));   // a picture static takes its bitmap's size
+    EXPECT_EQ(picture.right - picture.left, 246);
+    EXPECT_EQ(picture.bottom - picture.top, 471);
+    e2e::ExpectFonts(page, dpi);
+    e2e::Screenshot(wizard, e2e::RunName("1_welcome_144dpi"));
+
+    e2e::ClickAndSettle(wizard, 12324);
+    page = ui::WaitForPage(wizard, ui::kSystemLanguagePage);
+    ASSERT_NE(page, nullptr);
+    e2e::ExpectHeaderBand(wizard, page, dpi);
+    e2e::ExpectFonts(page, dpi);
+    e2e::Screenshot(wizard, e2e::RunName("2_system_language_144dpi"));
+
+    e2e::ClickAndSettle(wizard, 12324);
+    page = ui::WaitForPage(wizard, ui::kSeriesPage);
+    ASSERT_NE(page, nullptr);
+    ui::SelectListRow(page, 1006, 0);
+    ui::Settle(wizard);
+    e2e::Screenshot(wizard, e2e::RunName("3_series_144dpi"));
+
+    e2e::ClickAndSettle(wizard, 12324);
+    page = ui::WaitForPage(wizard, ui::kInstallPage);
+    ASSERT_NE(page, nullptr);
+    e2e::ExpectHeaderBand(wizard, page, dpi);
+    e2e::Screenshot(wizard, e2e::RunName("4_install_144dpi"));
+
+    HWND box = setup.WaitForMessageBox(60000);
+    ASSERT_NE(box, nullptr);
+    e2e::Screenshot(box, e2e::RunName("5_message_144dpi"));
+    ui::Click(box, IDOK);
+    EXPECT_EQ(setup.WaitForExit(), 0u);
 }
 
 }  // namespace

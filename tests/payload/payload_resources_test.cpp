@@ -18,10 +18,18 @@ std::string WindowsPath(const char* variable) {
     return path;
 }
 
-// Where the build took an entry's bytes from, or "" for the maker's files.
+// Where the build took an entry's bytes from, or "" for the maker's files:
+// a text payload rewritten with the maker's options, else the maker's own
+// text payload, else ours.
 std::string SourcePath(const CatalogueEntry& e) {
     std::string source = e.source;
-    if (source.rfind("file:", 0) == 0) return WindowsPath("SETUP_SOURCE_DIR") + "\\payload\\files\\" + source.substr(5);
+    if (source.rfind("file:", 0) == 0) {
+        std::string name = source.substr(5), rewritten = test::BuildPath("payload\\payload_release.rc.files\\" + name);
+        std::string makers = WindowsPath("MAKER_PAYLOAD_DIR") + "\\" + name;
+        if (test::FileExists(rewritten)) return rewritten;
+        if (e.role != PayloadRole::SettingsFile && test::FileExists(makers)) return makers;
+        return WindowsPath("SETUP_SOURCE_DIR") + "\\payload\\files\\" + name;
+    }
     if (source.rfind("gen:", 0) == 0) return test::BuildPath("payload\\" + source.substr(4));
     return "";
 }

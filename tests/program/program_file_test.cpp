@@ -87,10 +87,23 @@ TEST(ProgramFile, ReleaseProgramsAreStripped) {
     }
 }
 
+// Both programs ask for administrator rights, name Windows Vista to 11 as
+// systems they support (or Windows 10 would tell them it is 6.2) and draw
+// themselves at the screen's DPI.
 TEST(ProgramFile, AsksForAdministratorRightsAndCarriesAVersion) {
-    std::string manifest = ManifestOf(test::BuildPath("setup.exe"));
-    EXPECT_NE(manifest.find("requestedExecutionLevel level=\"requireAdministrator\""), std::string::npos)
-        << manifest;
+    for (const char* program : {"setup.exe", "uninstaller\\uninstall.exe"}) {
+        std::string manifest = ManifestOf(test::BuildPath(program));
+        EXPECT_NE(manifest.find("requestedExecutionLevel level=\"requireAdministrator\""), std::string::npos)
+            << manifest;
+        for (const char* system : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                                   "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                                   "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+            EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + system + "}\"/>"), std::string::npos)
+                << program << ": " << system;
+        EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true<"),
+                  std::string::npos)
+            << program;
+    }
     DWORD handle = 0;
     std::string program = test::BuildPath("setup.exe");
     DWORD size = GetFileVersionInfoSizeA(program.c_str(), &handle);
