@@ -92,7 +92,7 @@ int RefusalAtStart(bool silent) {
     if (IsWindows64()) {
         text = Windows64Text(GetSystemDefaultLangID());
         code = kSetupWindows64;
-    } else if (!TakeRunMutex()) {
+    } else if (TakeRunLock() != RunLock::Taken) {
         text = AnotherRunningText(GetSystemDefaultLangID());
         code = kSetupAnotherRunning;
     }

@@ -46,8 +46,9 @@ bool UninstallApp::InitInstance() {
     const bool silent = ParseCommandLine(GetCommandLineA()).silent;
     // While a setup or another uninstaller runs, the files and the driver
     // are theirs: this one ends before it looks at anything.
-    if (!TakeRunMutex()) {
-        if (!silent) AfxMessageBox(AnotherRunningText(GetSystemDefaultLangID()), MB_OK | MB_ICONSTOP);
+    const RunLock lock = TakeRunLock();
+    if (lock != RunLock::Taken) {
+        if (!silent) AfxMessageBox(RunLockText(lock, GetSystemDefaultLangID()), MB_OK | MB_ICONSTOP);
         exitCode_ = kExitAnotherRunning;
         return false;
     }
