@@ -33,7 +33,8 @@ int Uninstall(const char* programPath, bool silent) {
     RemovalReport report = removal.Remove();
     if (!silent && ComposeOutcome(language, printerName, report, text, sizeof text))
         AfxMessageBox(text, MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
-    return report.Complete() ? kExitRemoved : kExitIncomplete;
+    if (!report.Complete()) return kExitIncomplete;
+    return report.WaitsForRestart() ? kExitRestartNeeded : kExitRemoved;
 }
 
 }  // namespace
