@@ -698,6 +698,36 @@ const RaceRow kRaceRows[] = {
          EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
          ExpectVictimUntouched(exe, message);
      }},
+    {"staged_file_linked", "KRX", Run::Uninstall,
+     [](const std::string& exe) {
+         VictimFiles(exe);
+         CreateDirectoryA("C:\\TEMP", nullptr);
+         ASSERT_TRUE(test::MakeUnixLink("C:\\TEMP\\KRX.GPD", std::string(kVictim) + "\\KRX.GPD"));
+     },
+     {}, [](const std::string& exe, const std::string& message) {
+         EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.GPD"));
+         EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
+         ExpectVictimUntouched(exe, message);
+     }},
+    {"language_file_linked", "KRX", Run::Start,
+     [](const std::string& exe) {
+         VictimFiles(exe);
+         ASSERT_TRUE(CreateDirectoryA((FolderOf(exe) + "\\Language").c_str(), nullptr));
+         ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language\\Multi_eng.dll", std::string(kVictim) + "\\KRX.INI"));
+     },
+     {}, [](const std::string& exe, const std::string& message) {
+         EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
+         ExpectVictimUntouched(exe, message);
+         EXPECT_EQ(test::ReadFileBytes(FolderOf(exe) + "\\Language\\Multi_eng.dll"), ResourceBytes(exe, 147));
+     }},
+    // Linux ignores the sharing that holds x86: the files go where the held
+    // folder is, never through the link.
+    {"x86_swapped_by_linux", "KRX", Run::Install, VictimFiles,
+     {"written C:\\TEMP\\uninstallKRX.exe lswap C:\\TEMP\\x86 C:\\victim"},
+     [](const std::string& exe, const std::string& message) {
+         EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
+         ExpectVictimUntouched(exe, message);
+     }},
     {"language_folder_linked", "KRX", Run::Start,
      [](const std::string& exe) {
          ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language", kVictim));
@@ -883,10 +913,16 @@ bool Windows64() {
 // write nothing: the copy's folder keeps the program alone, and no log.
 TEST(Unattended, EveryExitCodeFromARealRun) {
     std::unique_ptr<WizardRun> first;   // the setup already running, for code 6
+    std::unique_ptr<test::Program> squatter;   // an event of the lock's name
     const std::string elsewhere = test::MakeTempFolder("elsewhere");
     const std::string logs = test::MakeTempFolder("log folder");
     const std::string anotherRuns = "Another setup or uninstaller of this printer driver is running. Wait until it "
                                     "has ended, then start this program again.";
+    const std::string heldByOther =
+        "Another program, which is no setup or uninstaller of this printer driver, holds the name that setups and "
+        "uninstallers of this driver use to run one at a time, so this program cannot tell whether one of them is "
+        "running. Nothing has been changed. Ask an administrator to end that program or restart the computer, then "
+        "start this program again.";
     const struct Row {
         int code;
         bool windows64;
@@ -899,6 +935,8 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
     } rows[] = {
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
+        {2, false, "COM\xB9", [](const std::string&) {}, "setup.exe", true, "",   // COM and a superscript one
+         "outcome 2: the printer name \"COM\xB9\" of setting.dll cannot be used"},
         {3, false, "KRX",
          [&](const std::string& exe) { ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language", elsewhere)); },
          "setup.exe", true, "", "\\Language is refused: it leads elsewhere"},
@@ -921,8 +959,20 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
          },
          "setup.exe", true, "",
          "outcome 0: installed, the printer KRX exists on its driver"},
+        // An event of the lock's name, which any user may make, keeps both busy.
         {6, false, "KRX",
          [&](const std::string&) {
+             squatter.reset(new test::Program(Quoted(test::BuildPath("attacker\\attacker.exe")) +
+                                              " C:\\squatter.log event \"Global\\Thermal receipt printer driver setup\""));
+             ASSERT_TRUE(test::WaitUntil([] { return test::ReadFileBytes("C:\\squatter.log").find("holding") == 0; },
+                                         20000)) << test::ReadFileBytes("C:\\squatter.log");
+         },
+         "setup.exe", true, "", ""},
+        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
+        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, heldByOther, ""},
+        {6, false, "KRX",
+         [&](const std::string&) {
+             squatter.reset();
              first.reset(new WizardRun(CopyProgram("setup_standin.exe", "first")));
              ASSERT_NE(first->wizard, nullptr);
          },
