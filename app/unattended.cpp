@@ -88,12 +88,13 @@ void LogStart(SetupLog& log, const InstallChoices& choices) {
 }  // namespace
 
 bool RefusedAtStart(InstallOutcome& refusal) {
-    if (IsWindows64())
+    if (IsWindows64()) {
         refusal = MakeOutcome(InstallResult::Windows64, "");
-    else if (!TakeRunMutex())
-        refusal = MakeOutcome(InstallResult::AnotherRunning, "");
-    else
-        return false;
+        return true;
+    }
+    const RunLock lock = TakeRunLock();
+    if (lock == RunLock::Taken) return false;
+    refusal = MakeOutcome(lock == RunLock::HeldByOther ? InstallResult::LockHeldByOther : InstallResult::AnotherRunning, "");
     return true;
 }
 

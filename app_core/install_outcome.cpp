@@ -25,6 +25,8 @@ const OutcomeRow kOutcomes[] = {
     {R::FileNotWritten, 4, nullptr, MB_OK | MB_ICONSTOP, "the file %s could not be written (error %lu)"},
     {R::Windows64, 5, &kWindows64Text, MB_OK | MB_ICONSTOP, "this is 64-bit Windows"},
     {R::AnotherRunning, 6, &kAnotherRunningText, MB_OK | MB_ICONSTOP, "another setup or uninstaller is running"},
+    {R::LockHeldByOther, 6, &kRunLockHeldByOtherText, MB_OK | MB_ICONSTOP,
+     "the run lock's name is held by a program that is no setup or uninstaller of this driver"},
     {R::LogNotMade, 3, nullptr, MB_OK | MB_ICONSTOP, "the log %s cannot be made (error %lu)"},
 };
 

@@ -17,6 +17,7 @@ enum class InstallResult {
     FileNotWritten,       // a file could not be written
     Windows64,            // 64-bit Windows cannot take this driver
     AnotherRunning,       // another setup or uninstaller runs
+    LockHeldByOther,      // a program that is no setup of ours holds the run lock's name
     LogNotMade,           // the log that /LOG names cannot be made
 };
 

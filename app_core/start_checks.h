@@ -8,11 +8,27 @@
 // IsWow64Process is looked up at run time, as Windows 2000 lacks it.
 bool IsWindows64();
 
-// Holds the named mutex both programs share until the process ends; false
-// when another setup or uninstaller holds it (or made it, and may keep it
-// from us): then nothing may be written.
-bool TakeRunMutex();
+// The lock both programs share, whatever the printer name: one of them at
+// a time on a computer.
+enum class RunLock {
+    Taken,          // this program holds it until the process ends
+    AnotherSetup,   // a setup or uninstaller of ours holds it (or it could not be taken)
+    HeldByOther,    // an object of the lock's name that no setup of ours made
+};
 
-// The messages for the two, in the system's language.
+// Takes the lock. From Vista on it is a mutex in a private namespace whose
+// boundary only Administrators satisfy, which no other account can make,
+// open or fake. Where the system has no private namespaces (Windows 2000
+// and XP) or the namespace cannot be made or opened, it is a mutex of a
+// Global name, and every failure to take that counts as busy: a mutex of
+// the name that is not owned by Administrators or SYSTEM, or an object of
+// another kind, as HeldByOther.
+RunLock TakeRunLock();
+
+// The messages, in the system's language: the 64-bit refusal, another
+// setup or uninstaller running, the lock's name held by another program;
+// RunLockText gives the one for a lock not taken (null for Taken).
 const char* Windows64Text(LANGID systemLanguage);
 const char* AnotherRunningText(LANGID systemLanguage);
+const char* RunLockHeldByOtherText(LANGID systemLanguage);
+const char* RunLockText(RunLock lock, LANGID systemLanguage);

@@ -2,6 +2,7 @@
 #include "../framework/afx.h"
 #include "../payload/payload_resource.h"
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -19,15 +20,29 @@ bool HasForbiddenCharacter(const char* name) {
 }
 
 // CON, PRN, COM1 ... name devices whatever extension follows: C:\TEMP\PRN.GPD
-// would be the printer port, not a file.
+// would be the printer port, not a file. Windows also takes COM and LPT
+// with a superscript one, two or three for devices. The name is bytes of
+// the system's code page, where those are other bytes or none (0xB9, 0xB2
+// and 0xB3 in 1252, only two of them in 1253, double bytes in 949, none
+// in 936 or 950), so the characters decide.
 bool IsDeviceName(const char* name) {
-    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM1", "COM2",
-                                           "COM3", "COM4", "COM5", "COM6", "COM7",   "COM8",    "COM9", "LPT1",
-                                           "LPT2", "LPT3", "LPT4", "LPT5", "LPT6",   "LPT7",    "LPT8", "LPT9"};
-    size_t length = strcspn(name, ".");
-    while (length > 0 && name[length - 1] == ' ') --length;
-    for (const char* device : kDevices)
-        if (strlen(device) == length && SameName(name, device, static_cast<int>(length))) return true;
+    static const wchar_t* const kDevices[] = {
+        L"CON",  L"PRN",  L"AUX",  L"NUL",  L"CONIN$", L"CONOUT$", L"COM1", L"COM2", L"COM3",
+        L"COM4", L"COM5", L"COM6", L"COM7", L"COM8",   L"COM9",    L"LPT1", L"LPT2", L"LPT3",
+        L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8",   L"LPT9",    L"COM\u00B9", L"COM\u00B2",
+        L"COM\u00B3", L"LPT\u00B9", L"LPT\u00B2", L"LPT\u00B3"};
+    // The part before the first dot, which no trail byte can be; longer
+    // than any device name, it is none.
+    const int bytes = static_cast<int>(strcspn(name, "."));
+    wchar_t base[16];
+    if (bytes >= static_cast<int>(sizeof base / sizeof base[0])) return false;
+    int length = bytes ? MultiByteToWideChar(CP_ACP, 0, name, bytes, base, bytes) : 0;
+    while (length > 0 && base[length - 1] == L' ') --length;
+    base[length] = L'\0';
+    for (int i = 0; i < length; ++i)
+        if (base[i] >= L'a' && base[i] <= L'z') base[i] = static_cast<wchar_t>(base[i] - L'a' + L'A');
+    for (const wchar_t* device : kDevices)
+        if (wcscmp(base, device) == 0) return true;
     return false;
 }
 

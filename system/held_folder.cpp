@@ -3,23 +3,49 @@
 #include <aclapi.h>
 #include <sddl.h>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
 // Looked up at run time: Windows before Vista cannot say where a handle
-// leads, and reading or setting a file's attributes, or deleting it,
-// through its handle is only documented there as ntdll's
-// NtQueryInformationFile and NtSetInformationFile.
+// leads, and opening a file relative to a folder's handle, or reading or
+// setting its attributes, renaming or deleting it through its handle, is
+// only documented there as ntdll's NtCreateFile, NtQueryInformationFile
+// and NtSetInformationFile.
 using FinalPathFunction = DWORD(WINAPI*)(HANDLE, char*, DWORD, DWORD);
 struct IoStatus {
     LONG_PTR status;
     ULONG_PTR information;
 };
+struct UnicodeName {
+    USHORT bytes, maximumBytes;
+    WCHAR* text;
+};
+struct ObjectAttributes {
+    ULONG size;
+    HANDLE rootDirectory;
+    UnicodeName* name;
+    ULONG attributes;
+    void* securityDescriptor;
+    void* securityQualityOfService;
+};
+using CreateFileFunction = LONG(WINAPI*)(HANDLE*, ACCESS_MASK, ObjectAttributes*, IoStatus*, LARGE_INTEGER*, ULONG,
+                                         ULONG, ULONG, ULONG, void*, ULONG);
 using FileInformationFunction = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
 using StatusToErrorFunction = ULONG(WINAPI*)(LONG);
+const ULONG kCaseInsensitive = 0x40;                                  // OBJ_CASE_INSENSITIVE
+const ULONG kFileOpen = 1, kFileCreate = 2;                           // dispositions
+const ULONG kSynchronousIo = 0x20, kNonDirectoryFile = 0x40, kOpenReparsePoint = 0x200000;   // options
 const int kFileBasicInformation = 4;
 const int kFileStandardInformation = 5;
+const int kFileRenameInformation = 10;
 const int kFileDispositionInformation = 13;
+struct FileRenameInformation {
+    BOOLEAN replaceIfExists;
+    HANDLE rootDirectory;
+    ULONG nameBytes;
+    WCHAR name[MAX_PATH];
+};
 struct FileBasicInformation {
     LARGE_INTEGER times[4];   // 0: left as they are
     DWORD attributes;
@@ -230,109 +256,247 @@ bool HeldFolder::PathOf(const char* name, char (&path)[MAX_PATH]) const {
 
 namespace {
 
+// True when an open file resolves to `name` in the held folder that leads
+// to `folderPath`, or the system cannot say (`folderPath` empty: before
+// Vista, where the held folder and FILE_OPEN_REPARSE_POINT are proof
+// enough). Wine gives a file's path as it resolved it when the file was
+// opened or renamed, so a symbolic link at the name shows as its target.
+bool LeadsInto(HANDLE file, const char* folderPath, const char* name) {
+    char filePath[MAX_PATH], expected[MAX_PATH];
+    if (!folderPath[0]) return true;
+    return FinalPath(file, filePath) &&
+           AfxFormat(expected, EndsWithSeparator(folderPath) ? "%s%s" : "%s\\%s", folderPath, name) &&
+           SameName(filePath, expected);
+}
+
 // True when an open file is a plain file with this one name, in the held
-// folder that leads to `folderPath`: no link, no second name, and, where
-// the system can say (`folderPath` not empty), resolving to that place.
+// folder that leads to `folderPath`: no link, no second name, and
+// resolving to that place.
 bool IsPlainFileOf(HANDLE file, const char* folderPath, const char* name) {
     FileFacts facts;
     if (Facts(file, facts) || facts.links != 1 ||
         (facts.attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    char filePath[MAX_PATH], expected[MAX_PATH];
-    if (!folderPath[0]) return true;   // before Vista: the held folder is proof enough
-    return FinalPath(file, filePath) &&
-           AfxFormat(expected, EndsWithSeparator(folderPath) ? "%s%s" : "%s\\%s", folderPath, name) &&
-           SameName(filePath, expected);
+    return LeadsInto(file, folderPath, name);
+}
+
+// A file name as ntdll takes it: UTF-16 of the system's code page, one
+// name with no folder part and no stream.
+struct FileName {
+    WCHAR text[MAX_PATH];
+    USHORT bytes;
+};
+
+bool ToFileName(const char* name, FileName& out) {
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, out.text, MAX_PATH);
+    if (length < 2) return false;
+    out.bytes = static_cast<USHORT>((length - 1) * sizeof(WCHAR));
+    for (int i = 0; i < length - 1; ++i)
+        if (out.text[i] == L'\\' || out.text[i] == L'/' || out.text[i] == L':') return false;
+    return wcscmp(out.text, L".") != 0 && wcscmp(out.text, L"..") != 0;
+}
+
+// Opens `name` relative to the folder's handle: the server opens it in the
+// folder the handle holds, wherever the folder's path leads by now.
+// FILE_OPEN_REPARSE_POINT opens a link itself where the system keeps
+// links as reparse points; Wine opens where a symbolic link leads.
+DWORD OpenIn(HANDLE folder, const FileName& name, ACCESS_MASK access, ULONG sharing, ULONG disposition,
+             ULONG options, void* security, HANDLE& file) {
+    auto create = Lookup<CreateFileFunction>("ntdll.dll", "NtCreateFile");
+    auto toError = Lookup<StatusToErrorFunction>("ntdll.dll", "RtlNtStatusToDosError");
+    file = INVALID_HANDLE_VALUE;
+    if (!create || !toError) return ERROR_CALL_NOT_IMPLEMENTED;
+    UnicodeName text = {name.bytes, name.bytes, const_cast<WCHAR*>(name.text)};
+    ObjectAttributes attributes = {sizeof attributes, folder, &text, kCaseInsensitive, security, nullptr};
+    IoStatus io = {};
+    HANDLE opened = nullptr;
+    LONG status = create(&opened, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, sharing,
+                         disposition, options | kSynchronousIo | kOpenReparsePoint, nullptr, 0);
+    if (status < 0) return toError(status);
+    file = opened;
+    return 0;
+}
+
+DWORD MarkDeleted(HANDLE file) {
+    BOOLEAN deleteFile = TRUE;
+    return SetInformation(file, &deleteFile, sizeof deleteFile, kFileDispositionInformation);
+}
+
+// Gives an open file the name `to` in `folder`. Windows renames within the
+// folder the handle holds; Wine renames by path, from the path the file had
+// when it was opened to the folder's path of when it was opened, so the
+// callers check where the file is afterwards.
+DWORD RenameIn(HANDLE file, HANDLE folder, const FileName& to, bool replace) {
+    FileRenameInformation rename = {};
+    rename.replaceIfExists = replace;
+    rename.rootDirectory = folder;
+    rename.nameBytes = to.bytes;
+    memcpy(rename.name, to.text, to.bytes);
+    return SetInformation(file, &rename, sizeof rename, kFileRenameInformation);
 }
 
 }  // namespace
 
 HANDLE HeldFolder::CreateNew(const char* name, DWORD& error) const {
     char path[MAX_PATH];
-    if (!IsHeld() || !PathOf(name, path)) {
-        error = IsHeld() ? ERROR_FILENAME_EXCED_RANGE : ERROR_PATH_NOT_FOUND;
+    FileName file;
+    if (!IsHeld() || !PathOf(name, path) || !ToFileName(name, file)) {
+        error = IsHeld() ? ERROR_INVALID_NAME : ERROR_PATH_NOT_FOUND;
         return INVALID_HANDLE_VALUE;
     }
     if ((error = Remove(name)) != 0) return INVALID_HANDLE_VALUE;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0,
-                              staging_ ? StagingAttributes() : nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return file;
+    SECURITY_ATTRIBUTES* rights = staging_ ? StagingAttributes() : nullptr;
+    HANDLE created;
+    // FILE_CREATE: a name someone took again since Remove is not opened.
+    error = OpenIn(handle_, file, GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0, kFileCreate, kNonDirectoryFile,
+                   rights ? rights->lpSecurityDescriptor : nullptr, created);
+    if (error) {
+        if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
+        return INVALID_HANDLE_VALUE;
     }
-    if (!IsPlainFileOf(file, finalPath_, name)) {
-        CloseHandle(file);
+    if (!IsPlainFileOf(created, finalPath_, name)) {
+        // Made by this call, so it goes. Wine deletes by the path the file
+        // had when it was made, and only while that path still leads to it.
+        MarkDeleted(created);
+        CloseHandle(created);
         error = ERROR_ACCESS_DENIED;
         return INVALID_HANDLE_VALUE;
     }
-    error = 0;
-    return file;
+    return created;
 }
 
-DWORD HeldFolder::Remove(const char* name) const {
+HANDLE HeldFolder::OpenExisting(const char* name, DWORD& error) const {
+    FileName file;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    if (!IsHeld() || !ToFileName(name, file)) {
+        error = IsHeld() ? ERROR_INVALID_NAME : ERROR_PATH_NOT_FOUND;
+        return opened;
+    }
+    error = OpenIn(handle_, file, GENERIC_READ, FILE_SHARE_READ, kFileOpen, kNonDirectoryFile, nullptr, opened);
+    if (!error && !IsPlainFileOf(opened, finalPath_, name)) {
+        CloseHandle(opened);
+        opened = INVALID_HANDLE_VALUE;
+        error = ERROR_ACCESS_DENIED;
+    }
+    return opened;
+}
+
+DWORD HeldFolder::Rename(const char* from, const char* to) const {
     char path[MAX_PATH];
+    FileName source, target;
     if (!IsHeld()) return ERROR_PATH_NOT_FOUND;
-    if (!PathOf(name, path)) return ERROR_FILENAME_EXCED_RANGE;
-    // The entry itself: a link is removed, never what it leads to.
-    HANDLE file = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
-    }
-    FileFacts facts;
-    DWORD error = Facts(file, facts);
-    if (!error && (facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) error = ERROR_ACCESS_DENIED;
-    // The read-only attribute of a file with another name (a hard link
-    // someone made to a file elsewhere) is that file's: it stays, and the
-    // name is then not removed.
-    if (!error && (facts.attributes & FILE_ATTRIBUTE_READONLY) && facts.links == 1) {
-        FileBasicInformation basic = {};
-        basic.attributes = facts.attributes & ~FILE_ATTRIBUTE_READONLY;
-        if (!basic.attributes) basic.attributes = FILE_ATTRIBUTE_NORMAL;   // 0 would leave them as they are
-        error = SetInformation(file, &basic, sizeof basic, kFileBasicInformation);
-    }
-    if (!error) {
-        BOOLEAN deleteFile = TRUE;
-        error = SetInformation(file, &deleteFile, sizeof deleteFile, kFileDispositionInformation);
-    }
+    if (!ToFileName(from, source) || !ToFileName(to, target) || !PathOf(to, path)) return ERROR_INVALID_NAME;
+    HANDLE file;
+    DWORD error = OpenIn(handle_, source, DELETE | FILE_READ_ATTRIBUTES, kShareAll, kFileOpen, kNonDirectoryFile,
+                         nullptr, file);
+    if (error) return error;
+    if (!IsPlainFileOf(file, finalPath_, from)) error = ERROR_ACCESS_DENIED;
+    if (!error) error = RenameIn(file, handle_, target, false);
+    if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
+    if (!error && !IsPlainFileOf(file, finalPath_, to)) error = ERROR_ACCESS_DENIED;
     CloseHandle(file);
     return error;
 }
 
-bool HeldFolder::Holds(const char* name) const {
-    char path[MAX_PATH];
-    if (!IsHeld() || !PathOf(name, path)) return false;
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-DWORD HeldFolder::Rename(const char* from, const char* to) const {
-    char fromPath[MAX_PATH], toPath[MAX_PATH];
+DWORD HeldFolder::Remove(const char* name) const {
+    FileName file;
     if (!IsHeld()) return ERROR_PATH_NOT_FOUND;
-    if (!PathOf(from, fromPath) || !PathOf(to, toPath)) return ERROR_FILENAME_EXCED_RANGE;
-    return MoveFileExA(fromPath, toPath, 0) ? 0 : GetLastError();
+    if (!ToFileName(name, file)) return ERROR_INVALID_NAME;
+    HANDLE entry;
+    DWORD error = OpenIn(handle_, file, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, kFileOpen, 0,
+                         nullptr, entry);
+    if (error) return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    FileFacts facts;
+    error = Facts(entry, facts);
+    // A reparse point is the link itself: deleting it leaves what it leads to.
+    const bool link = !error && (facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (!error && !link && (facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) error = ERROR_ACCESS_DENIED;
+    if (!error && !link && !LeadsInto(entry, finalPath_, name)) {
+        // What a symbolic link leads to, opened by Wine: deleting through
+        // this handle would delete that file.
+        CloseHandle(entry);
+        return ReplaceLink(name);
+    }
+    // The read-only attribute of a file with another name (a hard link
+    // someone made to a file elsewhere) is that file's: it stays, and the
+    // name is then not removed.
+    if (!error && !link && (facts.attributes & FILE_ATTRIBUTE_READONLY) && facts.links == 1) {
+        FileBasicInformation basic = {};
+        basic.attributes = facts.attributes & ~FILE_ATTRIBUTE_READONLY;
+        if (!basic.attributes) basic.attributes = FILE_ATTRIBUTE_NORMAL;   // 0 would leave them as they are
+        error = SetInformation(entry, &basic, sizeof basic, kFileBasicInformation);
+    }
+    if (!error) error = MarkDeleted(entry);
+    CloseHandle(entry);
+    return error;
 }
 
-HANDLE HeldFolder::OpenExisting(const char* name, DWORD& error) const {
-    char path[MAX_PATH];
-    if (!IsHeld() || !PathOf(name, path)) {
-        error = IsHeld() ? ERROR_FILENAME_EXCED_RANGE : ERROR_PATH_NOT_FOUND;
-        return INVALID_HANDLE_VALUE;
+// Wine keeps a symbolic link as a Unix one, never opens it itself, and
+// deletes or renames an open file by the path it resolved (the link's
+// target). What it does rename over is the entry: a Unix rename() that
+// replaces the name `name` replaces the link, not its target. So a file of
+// this program's own is made under a name of its own, renamed over the
+// link (Wine refuses that while the target is open, or is a folder) and
+// deleted.
+DWORD HeldFolder::ReplaceLink(const char* name) const {
+    static LONG made = 0;
+    char ownName[40];
+    FileName own, file;
+    HANDLE placeholder = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 4 && error == ERROR_FILE_EXISTS; ++attempt) {
+        if (!AfxFormat(ownName, "~%lx-%lx.tmp", GetCurrentProcessId(), InterlockedIncrement(&made)) ||
+            !ToFileName(ownName, own))
+            return ERROR_INVALID_NAME;
+        error = OpenIn(handle_, own, DELETE | FILE_READ_ATTRIBUTES, 0, kFileCreate, kNonDirectoryFile, nullptr,
+                       placeholder);
+        if (error == ERROR_ALREADY_EXISTS) error = ERROR_FILE_EXISTS;
     }
-    HANDLE file = CreateFileA(path, GENERIC_READ | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return file;
+    if (error) return error;
+    if (!IsPlainFileOf(placeholder, finalPath_, ownName)) error = ERROR_ACCESS_DENIED;
+    if (!error && !ToFileName(name, file)) error = ERROR_INVALID_NAME;
+    if (!error) error = RenameIn(placeholder, handle_, file, true);
+    if (!error && !IsPlainFileOf(placeholder, finalPath_, name)) error = ERROR_ACCESS_DENIED;
+    // Deleted wherever it went: it is this program's own.
+    MarkDeleted(placeholder);
+    CloseHandle(placeholder);
+    return error;
+}
+
+DWORD HeldFolder::RemoveAtRestart(const char* name, bool mayKeepName) const {
+    char path[MAX_PATH], aside[MAX_PATH], asidePath[MAX_PATH];
+    FileName file;
+    if (!IsHeld()) return ERROR_PATH_NOT_FOUND;
+    if (!ToFileName(name, file) || !PathOf(name, path)) return ERROR_INVALID_NAME;
+    // Only reading its attributes, which no one's sharing can refuse.
+    HANDLE entry;
+    DWORD error = OpenIn(handle_, file, FILE_READ_ATTRIBUTES, kShareAll, kFileOpen, kNonDirectoryFile, nullptr, entry);
+    if (error) return error;
+    const bool plain = IsPlainFileOf(entry, finalPath_, name);
+    CloseHandle(entry);
+    if (!plain) return ERROR_ACCESS_DENIED;
+    error = ERROR_FILE_EXISTS;
+    for (DWORD attempt = 0; attempt < 3 && error == ERROR_FILE_EXISTS; ++attempt) {
+        if (!AfxFormat(aside, "%s.%lx%lu.delete", name, GetCurrentProcessId(), attempt) || !PathOf(aside, asidePath))
+            break;
+        error = Rename(name, aside);
     }
-    if (!IsPlainFileOf(file, finalPath_, name)) {
-        CloseHandle(file);
-        error = ERROR_ACCESS_DENIED;
-        return INVALID_HANDLE_VALUE;
-    }
-    error = 0;
-    return file;
+    if (error == 0) AfxFormat(path, "%s", asidePath);
+    else if (!mayKeepName) return error;
+    // Windows deletes by this path at the restart.
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 0 : GetLastError();
+}
+
+bool HeldFolder::Holds(const char* name) const {
+    FileName file;
+    HANDLE entry;
+    FileFacts facts;
+    if (!IsHeld() || !ToFileName(name, file) ||
+        OpenIn(handle_, file, FILE_READ_ATTRIBUTES, kShareAll, kFileOpen, 0, nullptr, entry))
+        return false;
+    const bool holds = !Facts(entry, facts) && !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(entry);
+    return holds;
 }
 
 void FileDigest::Add(const void* bytes, DWORD count) {
@@ -381,8 +545,7 @@ bool NewFile::Fail(DWORD error) {
 
 void NewFile::Discard() {
     if (handle_ == INVALID_HANDLE_VALUE) return;
-    BOOLEAN deleteFile = TRUE;
-    SetInformation(handle_, &deleteFile, sizeof deleteFile, kFileDispositionInformation);
+    MarkDeleted(handle_);
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
 }

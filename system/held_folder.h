@@ -35,26 +35,44 @@ public:
 
     // "<folder>\<name>"; false when it does not fit.
     bool PathOf(const char* name, char (&path)[MAX_PATH]) const;
+
+    // Every call below takes one file name of this folder (no folder part,
+    // no stream) and reaches the file relative to the folder's handle, never
+    // by its path: a link put in place of the folder's path meanwhile leads
+    // nowhere. A file only counts as this folder's when its own handle shows
+    // a plain file with this one name that lies in this folder.
+
     // Makes `name` new in the folder, whatever had the name before going
     // first, and opens it for writing. INVALID_HANDLE_VALUE, with the Win32
-    // error in `error`, when it cannot.
+    // error in `error`, when it cannot; a file it made that fails the
+    // checks is removed again.
     HANDLE CreateNew(const char* name, DWORD& error) const;
+    // Opens the plain file `name` of the folder for reading; no one may
+    // write it while it is open. INVALID_HANDLE_VALUE, with the Win32 error
+    // in `error`, when it is missing or fails the checks.
+    HANDLE OpenExisting(const char* name, DWORD& error) const;
+    // Renames the plain file `from` of the folder to `to` in the same
+    // folder; an existing `to` is never replaced (ERROR_FILE_EXISTS). 0, or
+    // the Win32 error.
+    DWORD Rename(const char* from, const char* to) const;
     // Removes the file `name` of the folder: 0 when it is gone or was not
     // there, else the Win32 error. A link of that name goes, never what it
     // leads to; a read-only file loses the attribute first, but only when
     // it has no other name.
     DWORD Remove(const char* name) const;
+    // Has Windows delete the plain file `name`, which is in use now, at the
+    // next restart (only administrators may). It is renamed first to a name
+    // of its own in the folder where it can be, so that a file made under
+    // `name` before the restart stays; where it cannot be renamed (someone
+    // holds it without delete sharing), `name` itself is scheduled, but
+    // only when `mayKeepName`. 0, or the Win32 error.
+    DWORD RemoveAtRestart(const char* name, bool mayKeepName) const;
     // True when `name` is a file (no folder) in this folder.
     bool Holds(const char* name) const;
-    // Gives the file `from` of the folder the name `to`, never replacing a
-    // file of that name: 0, or the Win32 error.
-    DWORD Rename(const char* from, const char* to) const;
-    // Opens the plain file `name` of the folder for reading (checked as
-    // CreateNew checks what it makes). INVALID_HANDLE_VALUE, with the Win32
-    // error in `error`, when it cannot.
-    HANDLE OpenExisting(const char* name, DWORD& error) const;
 
 private:
+    DWORD ReplaceLink(const char* name) const;
+
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     bool staging_ = false;
     char path_[MAX_PATH] = {};

@@ -6,6 +6,7 @@ const UninstallTexts kUninstallTexts = {
     kUninstallConfirmText,
     kUninstallRemovedText,
     kUninstallIncompleteText,
+    kUninstallRestartText,
     kUninstallNotInstalledText,
     kUninstallBadProgramNameText,
     kUninstallMoreText,
@@ -55,14 +56,18 @@ bool FormatItem(TextLanguage language, const RemainingItem& item, char* line, si
 bool ComposeOutcome(TextLanguage language, const char* printerName, const RemovalReport& report, char* text,
                     size_t size) {
     const UninstallTexts& texts = kUninstallTexts;
-    if (report.Complete()) return AfxFormat(text, size, TextIn(texts.removed, language), printerName);
-    if (!AfxFormat(text, size, TextIn(texts.incomplete, language), printerName)) return false;
+    // What stays after an incomplete removal; else what waits for the restart.
+    const bool restart = report.Complete() && report.WaitsForRestart();
+    if (report.Complete() && !restart) return AfxFormat(text, size, TextIn(texts.removed, language), printerName);
+    if (!AfxFormat(text, size, TextIn(restart ? texts.restart : texts.incomplete, language), printerName)) return false;
+    const size_t items = restart ? report.atRestart : report.remaining;
     // Room kept free for the line that counts the items left out.
     const size_t kCountLine = 64;
     size_t used = strlen(text);
     size_t listed = 0;
     for (size_t i = 0; i < report.ListedCount(); ++i) {
         char line[2 * MAX_PATH];
+        if (report.listed[i].atRestart != restart) continue;
         if (!FormatItem(language, report.listed[i], line, sizeof line)) break;
         size_t length = strlen(line);
         if (used + length + kCountLine >= size) break;
@@ -70,9 +75,9 @@ bool ComposeOutcome(TextLanguage language, const char* printerName, const Remova
         used += length;
         ++listed;
     }
-    if (listed < report.remaining && used + kCountLine < size) {
+    if (listed < items && used + kCountLine < size) {
         char more[kCountLine - 2], line[kCountLine];
-        if (AfxFormat(more, TextIn(texts.more, language), static_cast<unsigned>(report.remaining - listed)) &&
+        if (AfxFormat(more, TextIn(texts.more, language), static_cast<unsigned>(items - listed)) &&
             AfxFormat(line, "\r\n%s", more))
             memcpy(text + used, line, strlen(line) + 1);
     }

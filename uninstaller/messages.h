@@ -8,6 +8,7 @@ struct UninstallTexts {
     const LocalizedText& confirm;         // %s: the printer name
     const LocalizedText& removed;         // %s
     const LocalizedText& incomplete;      // %s; followed by one line per remaining item
+    const LocalizedText& restart;         // %s; followed by one line per file deleted at the restart
     const LocalizedText& notInstalled;    // %s
     const LocalizedText& badProgramName;
     const LocalizedText& more;            // %u: items not listed
@@ -22,7 +23,8 @@ struct UninstallTexts {
 
 extern const UninstallTexts kUninstallTexts;
 
-// The outcome message of a removal: removed, or incomplete with the items
+// The outcome message of a removal: removed; removed once the computer
+// restarts, with the files that wait for it; or incomplete with the items
 // that remain, as many as fit into `size` and a count of the others. False
 // only when not even the first line fits.
 bool ComposeOutcome(TextLanguage language, const char* printerName, const RemovalReport& report, char* text,

@@ -28,15 +28,16 @@ bool NamesFile(const char* path, const char* name) { return path && SameName(Afx
 
 }  // namespace
 
-void RemovalReport::Add(ItemKind kind, const char* name, DWORD error) {
-    if (remaining < kMaxListedItems) {
-        RemainingItem& item = listed[remaining];
+void RemovalReport::Add(ItemKind kind, const char* name, DWORD error, bool goesAtRestart) {
+    if (remaining + atRestart < kMaxListedItems) {
+        RemainingItem& item = listed[remaining + atRestart];
         item.kind = kind;
         item.error = error;
+        item.atRestart = goesAtRestart;
         // Every name passed here lives in a buffer of this size already.
         AfxFormat(item.name.text, "%s", name);
     }
-    ++remaining;
+    ++(goesAtRestart ? atRestart : remaining);
 }
 
 DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath) {
@@ -95,14 +96,17 @@ bool DriverRemoval::PlaceOf(const char* path, PlannedFile& file) const {
 
 size_t DriverRemoval::FilesOfThisInstall(PlannedFile (&files)[kMaxInstalledFiles]) const {
     PlannedFile planned[kMaxInstalledFiles];
+    bool present[kMaxInstalledFiles];
     const size_t plannedCount = FilesOfAnyInstall(printerName_, planned);
-    auto present = [this](const PlannedFile& f) { return folders_.Of(f.place).Holds(f.name) && !IsOwnProgram(f); };
+    // Each file is looked up once: every look-up opens it.
+    for (size_t i = 0; i < plannedCount; ++i)
+        present[i] = folders_.Of(planned[i].place).Holds(planned[i].name) && !IsOwnProgram(planned[i]);
     size_t count = 0;
     for (size_t i = 0; i < plannedCount; ++i) {
-        if (!present(planned[i])) continue;
+        if (!present[i]) continue;
         bool counts = !planned[i].shared;
         for (size_t j = 0; j < plannedCount && !counts; ++j)
-            counts = !planned[j].shared && planned[j].place == planned[i].place && present(planned[j]);
+            counts = !planned[j].shared && planned[j].place == planned[i].place && present[j];
         if (counts) files[count++] = planned[i];
     }
     return count;
@@ -156,9 +160,10 @@ RemovalReport DriverRemoval::Remove() {
         RemoveDirectoryA(folder);
     }
 
-    // Only a complete removal takes the entry in the installed programs and
-    // the program itself: after an incomplete one the user can close what
-    // held a file and run it again from there.
+    // Only a complete removal (files that go at the restart count as gone)
+    // takes the entry in the installed programs and the program itself:
+    // after an incomplete one the user can close what held a file and run
+    // it again from there.
     if (report.Complete()) ScheduleOwnProgram(report);
     if (report.Complete()) RemoveUninstallEntry(report);
     return report;
@@ -188,7 +193,22 @@ void DriverRemoval::RemoveFile(const PlannedFile& file, const UsedDriverFiles& u
     const HeldFolder& folder = folders_.Of(file.place);
     char path[MAX_PATH];
     if (!folder.Holds(file.name) || IsOwnProgram(file) || !folder.PathOf(file.name, path)) return;
-    if (DWORD error = RemovePlannedFile(folders_, file, used)) report.Add(ItemKind::File, path, error);
+    const DWORD error = RemovePlannedFile(folders_, file, used);
+    if (!error) return;
+    // Open in another program (a user's, or a DLL the spooler still has
+    // loaded). A staged leftover may go at the restart under its own name:
+    // nothing needs it after the install. A file of the driver folders must
+    // be renamed aside first, so that an install before the restart keeps
+    // the file it writes under that name; and where the drivers cannot be
+    // listed, none of them is touched.
+    const bool inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                       error == ERROR_ACCESS_DENIED || error == ERROR_USER_MAPPED_FILE;
+    const bool driverPlace = IsDriverPlace(file.place);
+    if (inUse && (!driverPlace || (used.Known() && !used.Lists(path))) &&
+        folder.RemoveAtRestart(file.name, !driverPlace) == 0)
+        report.AddAtRestart(ItemKind::File, path, error);
+    else
+        report.Add(ItemKind::File, path, error);
 }
 
 void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {

@@ -11,11 +11,12 @@ struct ItemName {
     char text[MAX_PATH];
 };
 
-// Something the uninstaller found and could not remove.
+// Something the uninstaller found and could not remove now.
 struct RemainingItem {
     ItemKind kind;
-    ItemName name;   // registry keys without the HKEY_LOCAL_MACHINE root
-    DWORD error;     // Win32 error of the failed removal
+    ItemName name;    // registry keys without the HKEY_LOCAL_MACHINE root
+    DWORD error;      // Win32 error of the failed removal
+    bool atRestart;   // Windows deletes it at the next restart
 };
 
 // More items than the outcome message can list: each of its lines takes at
@@ -23,14 +24,24 @@ struct RemainingItem {
 const size_t kMaxListedItems = 256;
 
 struct RemovalReport {
-    // Adds an item; one beyond the first kMaxListedItems is only counted.
-    void Add(ItemKind kind, const char* name, DWORD error);
+    // Adds an item that stays, or one that goes at the next restart; one
+    // beyond the first kMaxListedItems is only counted.
+    void Add(ItemKind kind, const char* name, DWORD error) { Add(kind, name, error, false); }
+    void AddAtRestart(ItemKind kind, const char* name, DWORD error) { Add(kind, name, error, true); }
+    // Nothing stays, though some of it may wait for the restart.
     bool Complete() const { return remaining == 0; }
-    size_t ListedCount() const { return remaining < kMaxListedItems ? remaining : kMaxListedItems; }
+    bool WaitsForRestart() const { return atRestart > 0; }
+    size_t ListedCount() const {
+        return remaining + atRestart < kMaxListedItems ? remaining + atRestart : kMaxListedItems;
+    }
 
-    RemainingItem listed[kMaxListedItems];   // the first items, in the order found
-    size_t remaining = 0;                    // every item, listed or not
+    RemainingItem listed[kMaxListedItems];   // the first items of either kind, in the order found
+    size_t remaining = 0;                    // every item that stays, listed or not
+    size_t atRestart = 0;                    // every item deleted at the next restart, listed or not
     bool ownCopyScheduled = false;           // deleted by Windows at the next restart
+
+private:
+    void Add(ItemKind kind, const char* name, DWORD error, bool atRestart);
 };
 
 // The driver counts as this setup's when its name equals the printer name
@@ -70,6 +81,8 @@ private:
     // Where a file the driver lists lies among the install's folders; false
     // for a file elsewhere, which is not the uninstaller's to delete.
     bool PlaceOf(const char* path, PlannedFile& file) const;
+    // A file in use that no remaining driver lists is left for Windows to
+    // delete at the next restart.
     void RemoveFile(const PlannedFile& file, const UsedDriverFiles& used, RemovalReport& report);
     void ScheduleOwnProgram(RemovalReport& report);
     void RemoveUninstallEntry(RemovalReport& report);

@@ -33,7 +33,8 @@ int Uninstall(const char* programPath, bool silent) {
     RemovalReport report = removal.Remove();
     if (!silent && ComposeOutcome(language, printerName, report, text, sizeof text))
         AfxMessageBox(text, MB_OK | (report.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
-    return report.Complete() ? kExitRemoved : kExitIncomplete;
+    if (!report.Complete()) return kExitIncomplete;
+    return report.WaitsForRestart() ? kExitRestartNeeded : kExitRemoved;
 }
 
 }  // namespace
@@ -46,8 +47,9 @@ bool UninstallApp::InitInstance() {
     const bool silent = ParseCommandLine(GetCommandLineA()).silent;
     // While a setup or another uninstaller runs, the files and the driver
     // are theirs: this one ends before it looks at anything.
-    if (!TakeRunMutex()) {
-        if (!silent) AfxMessageBox(AnotherRunningText(GetSystemDefaultLangID()), MB_OK | MB_ICONSTOP);
+    const RunLock lock = TakeRunLock();
+    if (lock != RunLock::Taken) {
+        if (!silent) AfxMessageBox(RunLockText(lock, GetSystemDefaultLangID()), MB_OK | MB_ICONSTOP);
         exitCode_ = kExitAnotherRunning;
         return false;
     }

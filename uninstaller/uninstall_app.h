@@ -10,6 +10,7 @@ enum UninstallExitCode {
     kExitBadProgramName = 2,  // the file name names no printer; nothing was done
     kExitCancelled = 3,       // the user said No; nothing was done
     kExitAnotherRunning = 4,  // a setup or another uninstaller runs; nothing was done
+    kExitRestartNeeded = 3010,  // removed, but files in use go only at the next restart (ERROR_SUCCESS_REBOOT_REQUIRED)
 };
 
 class UninstallApp : public CWinApp {

@@ -704,6 +704,36 @@ const RaceRow kRaceRows[] = {
          EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
          ExpectVictimUntouched(exe, message);
      }},
+    {"staged_file_linked", "KRX", Run::Uninstall,
+     [](const std::string& exe) {
+         VictimFiles(exe);
+         CreateDirectoryA("C:\\TEMP", nullptr);
+         ASSERT_TRUE(test::MakeUnixLink("C:\\TEMP\\KRX.GPD", std::string(kVictim) + "\\KRX.GPD"));
+     },
+     {}, [](const std::string& exe, const std::string& message) {
+         EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.GPD"));
+         EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
+         ExpectVictimUntouched(exe, message);
+     }},
+    {"language_file_linked", "KRX", Run::Start,
+     [](const std::string& exe) {
+         VictimFiles(exe);
+         ASSERT_TRUE(CreateDirectoryA((FolderOf(exe) + "\\Language").c_str(), nullptr));
+         ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language\\Multi_eng.dll", std::string(kVictim) + "\\KRX.INI"));
+     },
+     {}, [](const std::string& exe, const std::string& message) {
+         EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
+         ExpectVictimUntouched(exe, message);
+         EXPECT_EQ(test::ReadFileBytes(FolderOf(exe) + "\\Language\\Multi_eng.dll"), ResourceBytes(exe, 147));
+     }},
+    // Linux ignores the sharing that holds x86: the files go where the held
+    // folder is, never through the link.
+    {"x86_swapped_by_linux", "KRX", Run::Install, VictimFiles,
+     {"written C:\\TEMP\\uninstallKRX.exe lswap C:\\TEMP\\x86 C:\\victim"},
+     [](const std::string& exe, const std::string& message) {
+         EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
+         ExpectVictimUntouched(exe, message);
+     }},
     {"language_folder_linked", "KRX", Run::Start,
      [](const std::string& exe) {
          ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language", kVictim));
@@ -908,10 +938,16 @@ bool Windows64() {
 TEST(Unattended, EveryExitCodeFromARealRun) {
     std::unique_ptr<WizardRun> first;   // the setup already running, for code 6
     HANDLE heldSettings = INVALID_HANDLE_VALUE;
+    std::unique_ptr<test::Program> squatter;   // an event of the lock's name
     const std::string elsewhere = test::MakeTempFolder("elsewhere");
     const std::string logs = test::MakeTempFolder("log folder");
     const std::string anotherRuns = "Another setup or uninstaller of this printer driver is running. Wait until it "
                                     "has ended, then start this program again.";
+    const std::string heldByOther =
+        "Another program, which is no setup or uninstaller of this printer driver, holds the name that setups and "
+        "uninstallers of this driver use to run one at a time, so this program cannot tell whether one of them is "
+        "running. Nothing has been changed. Ask an administrator to end that program or restart the computer, then "
+        "start this program again.";
     const struct Row {
         int code;
         bool windows64;
@@ -926,6 +962,8 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
     } rows[] = {
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
+        {2, false, "COM\xB9", [](const std::string&) {}, "setup.exe", true, "",   // COM and a superscript one
+         "outcome 2: the printer name \"COM\xB9\" of setting.dll cannot be used"},
         {3, false, "KRX",
          [&](const std::string& exe) { ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language", elsewhere)); },
          "setup.exe", true, "", "\\Language is refused: it leads elsewhere"},
@@ -962,8 +1000,20 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         {3, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "outcome 3: the log ", "", true},
         // With /S no window ever shows, the usage neither.
         {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "", "/?"},
+        // An event of the lock's name, which any user may make, keeps both busy.
         {6, false, "KRX",
          [&](const std::string&) {
+             squatter.reset(new test::Program(Quoted(test::BuildPath("attacker\\attacker.exe")) +
+                                              " C:\\squatter.log event \"Global\\Thermal receipt printer driver setup\""));
+             ASSERT_TRUE(test::WaitUntil([] { return test::ReadFileBytes("C:\\squatter.log").find("holding") == 0; },
+                                         20000)) << test::ReadFileBytes("C:\\squatter.log");
+         },
+         "setup.exe", true, "", "outcome 6: the run lock's name is held by a program that is no setup or uninstaller"},
+        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
+        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, heldByOther, ""},
+        {6, false, "KRX",
+         [&](const std::string&) {
+             squatter.reset();
              first.reset(new WizardRun(CopyProgram("setup_standin.exe", "first")));
              ASSERT_NE(first->wizard, nullptr);
          },
@@ -991,7 +1041,9 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         // Row 0 keeps the default log; the others name theirs, in a folder with a blank.
         const std::string log = r.code == 0 && !r.arguments[0] ? TempFolder() + r.printer + " printer setup.log"
                                             : logs + "\\row " + std::to_string(row) + ".log";
-        if (r.logNameTaken) ASSERT_TRUE(CreateDirectoryA(log.c_str(), nullptr));
+        if (r.logNameTaken) {
+            ASSERT_TRUE(CreateDirectoryA(log.c_str(), nullptr));
+        }
         std::string command = Quoted(exe);
         if (r.silent) command += " /S";
         if (r.arguments[0]) command += std::string(" ") + r.arguments;

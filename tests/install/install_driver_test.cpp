@@ -247,6 +247,13 @@ TEST_F(InstallDriverTest, UnusableNamesAreRefusedBeforeAnythingIsTouched) {
                                       std::string(259, 'D'), "KRX\x01", "KRX\x1F", "K\tRX", " KRX", "KRX ",
                                       "CON", "prn", "Aux.txt", "NUL .GPD", "COM1", "lpt9.x", "CONOUT$", "UNI", "stdnames"};
     for (char c : std::string("\\/:*?\"<>|;,=%[]")) names.push_back(std::string("KR") + c + "X");
+    // COM and LPT with a superscript digit, where the code page has them (0xB9, 0xB2, 0xB3 in 1252).
+    for (const wchar_t* device : {L"COM\u00B9", L"lpt\u00B2.gpd", L"Com\u00B3 .x", L"LPT\u00B9"}) {
+        char bytes[16];
+        BOOL lossy = FALSE;
+        if (WideCharToMultiByte(CP_ACP, 0, device, -1, bytes, sizeof bytes, nullptr, &lossy) > 0 && !lossy)
+            names.push_back(bytes);
+    }
     test::WriteFileBytes("C:\\TEMP\\KRX.GPD", "earlier");
     auto state = [this] { return Snapshot("C:\\TEMP") + Snapshot(driverDir) + test::ReadFileBytes("C:\\printui.log"); };
     std::string before = state(), keys = UninstallKeys();

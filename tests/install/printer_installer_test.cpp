@@ -87,7 +87,9 @@ TEST(PrinterInstaller, EachWayItEnds) {
         test::SetDefaultPrinterName("Office Laser");
         DeleteFileA("C:\\printui.log");
         test::SetPrintUiDelay(row.installerDelayMs);
-        if (row.earlierInstall) ASSERT_TRUE(test::AddEarlierInstall("KRX"));
+        if (row.earlierInstall) {
+            ASSERT_TRUE(test::AddEarlierInstall("KRX"));
+        }
         const std::string earlierDriver = test::DriverFiles("KRX");
         SetCurrentDirectoryA("C:\\");
         InstallChoices choices = PreselectedChoices("KRX");
@@ -98,12 +100,18 @@ TEST(PrinterInstaller, EachWayItEnds) {
         const bool outlasts = row.installerDelayMs > 60000;
         const InstallOutcome outcome = RunInstall(choices, outlasts ? kPrinterWaitAttempts / 6 : kPrinterWaitAttempts);
         const DWORD elapsed = GetTickCount() - start;
-        if (holder) EXPECT_TRUE(holder->Held());
+        if (holder) {
+            EXPECT_TRUE(holder->Held());
+        }
         holder.reset();
         EXPECT_EQ(outcome.result, row.result);
         EXPECT_EQ(outcome.rollback, row.rollback);
-        if (row.installerDelayMs == 1500) EXPECT_GE(elapsed, 1500u);
-        if (outlasts) EXPECT_LT(elapsed, 15000u);
+        if (row.installerDelayMs == 1500) {
+            EXPECT_GE(elapsed, 1500u);
+        }
+        if (outlasts) {
+            EXPECT_LT(elapsed, 15000u);
+        }
         std::vector<std::string> commands = {test::InstallCommand("KRX")};
         if (row.withDefaultCommand) commands.push_back(test::DefaultCommand("KRX"));
         EXPECT_TRUE(test::WaitUntilNoneRuns("rundll32.exe", 10000));
@@ -114,7 +122,9 @@ TEST(PrinterInstaller, EachWayItEnds) {
         const bool installed = row.result == InstallResult::Installed;
         EXPECT_EQ(test::DriverOfPrinter("KRX"), installed || row.earlierInstall ? "KRX" : "");
         EXPECT_EQ(test::UninstallKeyExists("KRX"), installed || row.earlierInstall);
-        if (row.rollback == Rollback::EarlierKept) EXPECT_EQ(test::DriverFiles("KRX"), earlierDriver);
+        if (row.rollback == Rollback::EarlierKept) {
+            EXPECT_EQ(test::DriverFiles("KRX"), earlierDriver);
+        }
         if (row.rollback == Rollback::NothingLeft) {
             EXPECT_EQ(test::ListFolder("C:\\TEMP"), std::vector<std::string>{}) << "the install's files stay";
             EXPECT_EQ(test::DriverFiles("KRX"), "") << "the installer's driver stays";

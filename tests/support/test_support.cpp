@@ -95,9 +95,11 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
     std::string parent = LinuxPath(link.substr(0, slash)), unixTarget = LinuxPath(target);
     if (parent.empty() || unixTarget.empty()) return false;
     Program ln("Z:\\bin\\ln -s " + unixTarget + " " + parent + "/" + link.substr(slash + 1));
+    // Wine shows a link to a folder as a reparse point, one to a file as the file.
     return WaitUntil([&] {
         DWORD attributes = GetFileAttributesA(link.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(attributes & FILE_ATTRIBUTE_DIRECTORY));
     }, 5000);
 }
 

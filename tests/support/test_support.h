@@ -92,7 +92,7 @@ DWORD RunSetupAndCancel(const std::string& commandLine, DWORD timeoutMs = 60000,
 
 // The Linux path of a Windows path of this prefix ("" when Wine cannot say).
 std::string LinuxPath(const std::string& windowsPath);
-// Makes `link` a symbolic link to the folder `target` from the Linux side
+// Makes `link` a symbolic link to the folder or file `target` from the Linux side
 // (Wine's own link call does nothing); true once Windows sees it. The
 // second removes such a link.
 bool MakeUnixLink(const std::string& link, const std::string& target);

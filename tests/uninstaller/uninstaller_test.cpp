@@ -185,21 +185,25 @@ TEST(Uninstaller, RenamedFileNamesThePrinterAndLeavesOtherInstallsAlone) {
 }
 
 // An incomplete removal keeps the entry in the installed programs and the
-// program itself, so the user can run it again from there.
+// program itself, so the user can run it again from there. A staged
+// leftover held open goes at the restart and keeps nothing back; a file of
+// the driver folders that cannot even be renamed aside stays.
 TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     CreateInstall("KRX", "KRX", {"KRX"});
     std::string program = DriverDir() + "\\uninstallKRX.exe";
     const std::string key = std::string(kUninstallKey) + "\\KRX printer";
-    // Held open without sharing, as a program that uses it would.
-    const std::string busy = "C:\\TEMP\\KRX.GPD";
+    // Held open without sharing, as a program that uses them would.
+    const std::string leftover = "C:\\TEMP\\KRX.INF", busy = DriverDir() + "\\3\\KRX.GPD";
+    HANDLE held = CreateFileA(leftover.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     HANDLE file = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
 
     EXPECT_EQ(RunSilently(program), static_cast<DWORD>(kExitIncomplete));
     EXPECT_TRUE(test::FileExists(busy));
     EXPECT_FALSE(test::FileExists("C:\\TEMP\\KRX.INI"));
     EXPECT_NE(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "UninstallString"), "<missing>");
-    EXPECT_TRUE(PendingDeletions().empty());
+    EXPECT_EQ(PendingDeletions(), std::set<std::string>{Upper(leftover)});
 
     GuiRun run = RunAnswering(program, {IDYES, IDOK});
     ASSERT_EQ(run.texts.size(), 2u);
@@ -209,10 +213,18 @@ TEST(Uninstaller, NamesWhatCouldNotBeRemovedAndAnotherRunFinishes) {
     EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitIncomplete));
 
     CloseHandle(file);
-    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_EQ(RunSilently(program), static_cast<DWORD>(kExitRestartNeeded));
     EXPECT_FALSE(test::FileExists(busy));
     EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "UninstallString"), "<missing>");
-    EXPECT_EQ(PendingDeletions(), std::set<std::string>{Upper(program)});
+    EXPECT_EQ(PendingDeletions(), (std::set<std::string>{Upper(leftover), Upper(program)}));
+    run = RunAnswering(program, {IDYES, IDOK});
+    ASSERT_EQ(run.texts.size(), 2u);
+    EXPECT_EQ(run.texts[1], Format(SystemText(t.restart), "KRX") + "\r\n" + SystemText(t.file) + leftover +
+                                SystemText(t.inUse));
+    EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitRestartNeeded));
+    CloseHandle(held);
+    EXPECT_EQ(RunSilently(program), 0u);
+    EXPECT_FALSE(test::FileExists(leftover));
 }
 
 TEST(Uninstaller, RunFromTheStagingFolderItSchedulesThatCopyAndRemovesReadOnlyFiles) {

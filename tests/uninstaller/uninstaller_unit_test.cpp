@@ -188,15 +188,15 @@ TEST(Texts, ChineseTextsAreGbkAndBig5Bytes) {
     for (auto [language, codePage] : {std::pair{TextLanguage::Simplified, 936u}, {TextLanguage::Traditional, 950u},
                                       {TextLanguage::English, 1252u}}) {
         const UninstallTexts& t = kUninstallTexts;
-        for (const LocalizedText* each : {&t.confirm, &t.removed, &t.incomplete, &t.notInstalled, &t.badProgramName,
-                                          &t.more, &t.printer, &t.driver, &t.file, &t.registryKey, &t.inUse,
+        for (const LocalizedText* each : {&t.confirm, &t.removed, &t.incomplete, &t.restart, &t.notInstalled,
+                                          &t.badProgramName, &t.more, &t.printer, &t.driver, &t.file, &t.registryKey, &t.inUse,
                                           &t.accessDenied, &t.otherError}) {
             const char* s = TextIn(*each, language);
             wchar_t wide[512];
             EXPECT_GT(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, s, -1, wide, 512), 0) << s;
             std::string text = s;
             size_t percents = std::count(text.begin(), text.end(), '%');
-            bool takesArgument = each == &t.confirm || each == &t.removed || each == &t.incomplete ||
+            bool takesArgument = each == &t.confirm || each == &t.removed || each == &t.incomplete || each == &t.restart ||
                                  each == &t.notInstalled || each == &t.more || each == &t.otherError;
             EXPECT_EQ(percents, takesArgument ? 1u : 0u) << s;
         }
@@ -210,6 +210,18 @@ TEST(Outcome, ListsEveryRemainingItemWithItsReason) {
     ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
     EXPECT_STREQ(text, "The KRX printer driver has been removed.");
 
+    // Files that go at the restart: removed, once the computer restarts.
+    report.AddAtRestart(ItemKind::File, "C:\\TEMP\\KRX.INF", ERROR_SHARING_VIOLATION);
+    report.AddAtRestart(ItemKind::File, "C:\\TEMP\\x86\\KRXD.dll", ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(report.Complete());
+    ASSERT_TRUE(ComposeOutcome(t, "KRX", report, text, sizeof text));
+    EXPECT_STREQ(text,
+                 "The KRX printer driver has been removed. Restart the computer to finish: Windows then deletes "
+                 "these files, which are still in use:\r\n"
+                 "File: C:\\TEMP\\KRX.INF (in use)\r\n"
+                 "File: C:\\TEMP\\x86\\KRXD.dll (access denied)");
+
+    // With anything that stays, only that is listed.
     report.Add(ItemKind::Printer, "KRX (Copy 1)", ERROR_ACCESS_DENIED);
     report.Add(ItemKind::Driver, "KRX", ERROR_PRINTER_DRIVER_IN_USE);
     report.Add(ItemKind::File, "C:\\TEMP\\KRX.GPD", ERROR_SHARING_VIOLATION);

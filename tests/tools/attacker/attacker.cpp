@@ -7,6 +7,12 @@
 //   attacker LOG written|gone WATCHED swap PATH TARGET folder PATH goes, a symbolic link to TARGET
 //                                                     takes its place (made by Linux's ln, as Wine's
 //                                                     CreateSymbolicLink does nothing)
+//   attacker LOG written WATCHED lswap PATH TARGET   a Linux shell, started beforehand, watches WATCHED
+//                                                     itself and the moment it is there moves PATH aside
+//                                                     and puts a symbolic link to TARGET in its place:
+//                                                     Linux ignores the sharing that holds PATH
+//   attacker LOG event NAME                           makes an event of that object name and holds it
+//                                                     until killed
 // copy and link act again each time WATCHED is written anew; the replacement
 // is prepared beforehand and moved in with one rename, as fast as it gets.
 #include <windows.h>
@@ -54,20 +60,36 @@ std::string UnixPath(const std::string& path) {
     return result;
 }
 
-// A Linux shell, started beforehand, makes the link the moment PATH.old
-// appears (the Windows rename done), so the folder is missing for as short
-// a time as can be; PATH.stop ends it. PATH's folders need not exist yet.
-void StartLinker(const std::string& path, const std::string& target) {
-    std::string drive = UnixPath(path.substr(0, 3)), unixTarget = UnixPath(target);
+// The Unix path of a Windows path whose folders need not exist yet.
+std::string UnixPathOf(const std::string& path) {
+    std::string drive = UnixPath(path.substr(0, 3));
     if (!drive.empty() && drive.back() == '/') drive.pop_back();
-    std::string link = drive + "/" + path.substr(3);
-    for (char& c : link) if (c == '\\') c = '/';
-    std::string line = "Z:\\usr\\bin\\timeout 120 /bin/sh -c \"while [ ! -e " + link + ".old ] && [ ! -e " + link +
-                       ".stop ]; do :; done; [ -e " + link + ".old ] && ln -s " + unixTarget + " " + link + "\"";
+    std::string unix = drive + "/" + path.substr(3);
+    for (char& c : unix) if (c == '\\') c = '/';
+    return unix;
+}
+
+void StartShell(const std::string& script) {
+    std::string line = "Z:\\usr\\bin\\timeout 120 /bin/sh -c \"" + script + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+}
+
+// A Linux shell, started beforehand, makes the link the moment PATH.old
+// appears (the Windows rename done), so the folder is missing for as short
+// a time as can be; PATH.stop ends it. PATH's folders need not exist yet.
+void StartLinker(const std::string& path, const std::string& target) {
+    std::string link = UnixPathOf(path);
+    StartShell("while [ ! -e " + link + ".old ] && [ ! -e " + link + ".stop ]; do :; done; [ -e " + link +
+               ".old ] && ln -s " + UnixPath(target) + " " + link);
+}
+
+void StartLinuxSwap(const std::string& watched, const std::string& path, const std::string& target) {
+    std::string link = UnixPathOf(path);
+    StartShell("while [ ! -e " + UnixPathOf(watched) + " ]; do :; done; mv " + link + " " + link + ".old && ln -s " +
+               UnixPath(target) + " " + link);
 }
 
 bool Linked(const std::string& path, const std::string&) {
@@ -85,15 +107,32 @@ bool Prepare(const std::string& how, const std::string& source, const std::strin
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int argc = __argc;
     char** argv = __argv;
+    if (argc == 4 && std::string(argv[2]) == "event") {
+        g_log = argv[1];
+        HANDLE event = CreateEventA(nullptr, TRUE, FALSE, argv[3]);
+        Log(event && GetLastError() != ERROR_ALREADY_EXISTS ? std::string("holding ") + argv[3]
+                                                            : "cannot make " + std::string(argv[3]));
+        if (!event) return 1;
+        Sleep(INFINITE);
+    }
     if (argc != 7) return 2;
     g_log = argv[1];
     const std::string when = argv[2], watched = argv[3], how = argv[4], path = argv[5], arg = argv[6];
     const std::string prepared = "C:\\attacker" + std::to_string(GetCurrentProcessId());
-    if (how != "swap" && !Prepare(how, arg, prepared)) {
+    if (how != "swap" && how != "lswap" && !Prepare(how, arg, prepared)) {
         Log("cannot prepare " + how + " " + arg);
         return 1;
     }
     if (how == "swap") StartLinker(path, arg);
+    if (how == "lswap") {
+        StartLinuxSwap(watched, path, arg);
+        Log("watching " + watched);
+        DWORD error = 0;
+        while (!Exists(watched)) Sleep(1);
+        bool done = Retry(Linked, path + ".old", "", error) && Retry(Linked, path, "", error);
+        Log(how + " " + path + (done ? ": done" : ": failed"));
+        return done ? 0 : 1;
+    }
     Log("watching " + watched);
     for (;;) {
         while (Exists(watched) != (when == "written")) Sleep(1);
