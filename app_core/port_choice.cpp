@@ -80,12 +80,10 @@ bool ParseNetworkAddress(const char* text, PortChoice& port) {
     memcpy(port.host, text, hostLength);
     port.host[hostLength] = '\0';
     unsigned long tcpPort = kRawTcpPort;
-    if (colon) {
-        const char* p = colon + 1;
-        if (!ReadNumber(p, 5, 65535, tcpPort) || *p != '\0' || tcpPort == 0) return false;
-    }
+    const char* p = colon ? colon + 1 : "";
+    const bool tcpPortRead = !colon || (ReadNumber(p, 5, 65535, tcpPort) && *p == '\0' && tcpPort != 0);
     port.tcpPort = static_cast<unsigned short>(tcpPort);
-    const bool named = IsIPv4Address(port.host) || IsHostName(port.host);
+    const bool named = tcpPortRead && (IsIPv4Address(port.host) || IsHostName(port.host));
     const bool fits = tcpPort == kRawTcpPort ? AfxFormat(port.name, "IP_%s", port.host)
                                              : AfxFormat(port.name, "IP_%s_%lu", port.host, tcpPort);
     if (named && fits) return true;
