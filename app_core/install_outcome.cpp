@@ -76,7 +76,7 @@ void ErrorText(DWORD error, char (&text)[256]) {
 }
 
 // How the test receipt went, after the message of a completed install.
-bool ReceiptMessage(const InstallOutcome& outcome, TextLanguage language, char (&text)[512]) {
+bool ReceiptMessage(const InstallOutcome& outcome, TextLanguage language, char (&text)[1024]) {
     text[0] = '\0';
     if (outcome.receipt == Receipt::Sent)
         return AfxFormat(text, TextIn(kTestReceiptSentText, language), outcome.receiptPort);
@@ -113,7 +113,7 @@ void NoteReceipt(InstallOutcome& outcome, const char* port, const char* failedCa
 bool OutcomeMessage(const InstallOutcome& outcome, TextLanguage language, char* text, size_t size) {
     const OutcomeRow& row = RowOf(outcome.result);
     const LocalizedText& format = row.text ? *row.text : FileErrorText(outcome.error);
-    char message[1024], receipt[512];
+    char message[1024], receipt[1024];
     if (!AfxFormat(message, TextIn(format, language), outcome.subject) || !ReceiptMessage(outcome, language, receipt))
         return false;
     // A failed install tells what it left; a completed one, its receipt.
@@ -123,7 +123,7 @@ bool OutcomeMessage(const InstallOutcome& outcome, TextLanguage language, char* 
 }
 
 void ShowOutcome(const InstallOutcome& outcome, TextLanguage language) {
-    char text[1536];
+    char text[2048];
     if (OutcomeMessage(outcome, language, text, sizeof text)) AfxMessageBox(text, RowOf(outcome.result).icon);
 }
 
@@ -131,12 +131,13 @@ bool OutcomeLogLine(const InstallOutcome& outcome, unsigned long number, char* l
     const OutcomeRow& row = RowOf(outcome.result);
     char text[2 * MAX_PATH];
     const unsigned long value = row.text && !outcome.error ? number : outcome.error;
-    char receipt[MAX_PATH + 64] = {}, reason[256];
+    // The system's reason cut short: the line stays within the log's.
+    char receipt[400] = {}, reason[256];
     if (outcome.receipt == Receipt::Sent) {
         AfxFormat(receipt, "; a test receipt was sent to %s", outcome.receiptPort);
     } else if (outcome.receipt == Receipt::NotSent) {
         ErrorText(outcome.receiptError, reason);
-        AfxFormat(receipt, "; the test receipt to %s was not sent: %s failed with error %lu (%s)", outcome.receiptPort,
+        AfxFormat(receipt, "; the test receipt to %s was not sent: %s failed with error %lu (%.128s)", outcome.receiptPort,
                   outcome.receiptCall, static_cast<unsigned long>(outcome.receiptError), reason);
     }
     return AfxFormat(text, row.logLine, outcome.subject, value) &&
