@@ -74,7 +74,7 @@ bool SetupWizardApp::InitInstance() {
             // A tool that retries later finds why in the log; the printer
             // is the embedded one, as setting.dll is not read while another runs.
             DefaultPrinterName(g_PrinterName);
-            RunUnattended(&refusal, PreselectedChoices(g_PrinterName), switches.logPath);
+            RunUnattended(&refusal, PreselectedChoices(g_PrinterName), switches);
         }
         return false;
     }
@@ -84,7 +84,7 @@ bool SetupWizardApp::InitInstance() {
     const bool configured = LoadConfiguration(refusal);
     InstallChoices choices = PreselectedChoices(g_PrinterName);
     if (switches.silent) {
-        exitCode_ = RunUnattended(configured ? nullptr : &refusal, choices, switches.logPath);
+        exitCode_ = RunUnattended(configured ? nullptr : &refusal, choices, switches);
         return false;
     }
     if (!configured) {

@@ -6,6 +6,7 @@
 #include "../install/install_runner.h"
 #include "../install/printer_name_check.h"
 #include "../system/held_folder.h"
+#include "../system/spooler.h"
 #include <cstring>
 
 namespace {
@@ -114,7 +115,24 @@ bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PA
     return AfxFormat(path, "%s%s printer setup.log", temp, printerName);
 }
 
-int RunUnattended(const InstallOutcome* refusal, const InstallChoices& choices, const char* logSwitch) {
+bool ChoosePort(const CommandLineSwitches& switches, PortChoice& port, InstallOutcome& refusal) {
+    using PortSwitch = CommandLineSwitches::PortSwitch;
+    if (switches.portSwitch == PortSwitch::Address) {
+        if (ParseNetworkAddress(switches.port, port)) return true;
+        refusal = MakeOutcome(InstallResult::AddressInvalid, switches.port);
+        return false;
+    }
+    const PortNames ports = ReadPortNames();
+    if (switches.portSwitch == PortSwitch::None) return ListedPortChoice(DefaultPortName(ports.names, ports.count), port);
+    // As the spooler spells it.
+    const char* listed = IsUsablePortName(switches.port) ? FindPort(ports, switches.port) : nullptr;
+    if (listed && ListedPortChoice(listed, port)) return true;
+    refusal = MakeOutcome(InstallResult::PortNotListed, switches.port);
+    return false;
+}
+
+int RunUnattended(const InstallOutcome* refusal, InstallChoices choices, const CommandLineSwitches& switches) {
+    const char* logSwitch = switches.logPath;
     char path[MAX_PATH];
     SetupLog log;
     const bool named = logSwitch[0] != '\0';
@@ -131,8 +149,19 @@ int RunUnattended(const InstallOutcome* refusal, const InstallChoices& choices, 
         log.Outcome(*refusal);
         return ExitCodeOf(refusal->result);
     }
-    log.Line("install started: language choice %d (0 Chinese, 1 English, -1 none), the printer made the default",
-             choices.languageIndex);
+    // A port that cannot be used ends the run before anything is written.
+    InstallOutcome portRefusal;
+    if (!ChoosePort(switches, choices.port, portRefusal)) {
+        log.Outcome(portRefusal);
+        return ExitCodeOf(portRefusal.result);
+    }
+    choices.testReceipt = switches.testPrint;
+    char network[kMaxHostName + 32] = {};
+    if (IsNetworkPort(choices.port))
+        AfxFormat(network, " (network: %s, TCP port %u)", choices.port.host, static_cast<unsigned>(choices.port.tcpPort));
+    log.Line("install started: language choice %d (0 Chinese, 1 English, -1 none), the printer made the default, "
+             "on port %s%s%s",
+             choices.languageIndex, choices.port.name, network, choices.testReceipt ? ", with a test receipt" : "");
     const InstallOutcome outcome = theApp.InstallDriver(choices);
     log.Outcome(outcome);
     return ExitCodeOf(outcome.result);

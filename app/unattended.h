@@ -2,6 +2,7 @@
 // message of /?, and /S, the install a user who clicks Next throughout
 // would make, with no window, its outcome in the exit code and a log.
 #pragma once
+#include "../app_core/command_line.h"
 #include "../app_core/install_choices.h"
 #include "../app_core/install_outcome.h"
 #include <windows.h>
@@ -18,6 +19,12 @@ void ShowUsage();
 // folder). False when it does not fit.
 bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PATH]);
 
-// /S: the install with `choices`, logged, unless start-up ended with
-// `refusal` (null when it did not); gives the exit code.
-int RunUnattended(const InstallOutcome* refusal, const InstallChoices& choices, const char* logSwitch);
+// The port of /PORT= (one the spooler lists) or /IP= (a network address),
+// else the first USB port the spooler lists, else LPT1:. False, with why
+// in `refusal`, for a port that cannot be used.
+bool ChoosePort(const CommandLineSwitches& switches, PortChoice& port, InstallOutcome& refusal);
+
+// /S: the install with `choices`, on the port and with the test receipt
+// the switches ask for, logged, unless start-up ended with `refusal` (null
+// when it did not); gives the exit code.
+int RunUnattended(const InstallOutcome* refusal, InstallChoices choices, const CommandLineSwitches& switches);

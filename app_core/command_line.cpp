@@ -51,8 +51,8 @@ bool NextWord(const char*& p, char (&word)[MAX_PATH + 8]) {
 
 CommandLineSwitches ParseCommandLine(const char* commandLine) {
     CommandLineSwitches switches;
-    const char kLog[] = "/LOG=";
-    const size_t logLength = sizeof kLog - 1;
+    const char kLog[] = "/LOG=", kPort[] = "/PORT=", kAddress[] = "/IP=";
+    const size_t logLength = sizeof kLog - 1, portLength = sizeof kPort - 1, addressLength = sizeof kAddress - 1;
     for (const char* p = SkipProgramName(commandLine); *p;) {
         while (IsBlank(*p)) ++p;
         char word[MAX_PATH + 8];
@@ -60,8 +60,16 @@ CommandLineSwitches ParseCommandLine(const char* commandLine) {
         const size_t length = strlen(word);
         if (IsNoCase(word, length, "/S")) switches.silent = true;
         else if (IsNoCase(word, length, "/?")) switches.usage = true;
+        else if (IsNoCase(word, length, "/TESTPRINT")) switches.testPrint = true;
         else if (length > logLength && IsNoCase(word, logLength, kLog))
             AfxFormat(switches.logPath, "%s", word + logLength);   // a path that does not fit stays empty
+        else if (length > portLength && IsNoCase(word, portLength, kPort)) {
+            switches.portSwitch = CommandLineSwitches::PortSwitch::Port;
+            lstrcpynA(switches.port, word + portLength, sizeof switches.port);
+        } else if (length > addressLength && IsNoCase(word, addressLength, kAddress)) {
+            switches.portSwitch = CommandLineSwitches::PortSwitch::Address;
+            lstrcpynA(switches.port, word + addressLength, sizeof switches.port);
+        }
     }
     return switches;
 }

@@ -9,5 +9,6 @@ InstallChoices PreselectedChoices(const char* printerName) {
     choices.systemLanguage = GetSystemDefaultLangID();
     choices.languageIndex = PreselectedLanguageIndex(choices.systemLanguage);
     choices.setDefaultPrinter = true;
+    ListedPortChoice(kDefaultPortName, choices.port);
     return choices;
 }

@@ -2,6 +2,7 @@
 // unattended run, which makes the choices a user who clicks Next throughout
 // would make.
 #pragma once
+#include "port_choice.h"
 #include "text_language.h"
 #include <windows.h>
 
@@ -11,10 +12,14 @@ struct InstallChoices {
     LANGID systemLanguage;        // the system's default language
     short languageIndex;          // 0 Chinese, 1 English, -1 none chosen
     bool setDefaultPrinter;       // the new printer becomes the default printer
+    PortChoice port;              // the port the printer is created on
+    bool testReceipt;             // a test receipt is printed once the printer is there
 };
 
 // The choices the pages preselect for the printer name: this system, the
-// language of its texts, the printer made the default.
+// language of its texts, the printer made the default, on LPT1: (the
+// series page and /S put it on the first USB port where the spooler lists
+// one), no test receipt.
 InstallChoices PreselectedChoices(const char* printerName);
 
 // The language of the install's texts: the chosen one, Chinese by the system.

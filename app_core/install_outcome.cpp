@@ -28,6 +28,12 @@ const OutcomeRow kOutcomes[] = {
     {R::LockHeldByOther, 6, &kRunLockHeldByOtherText, MB_OK | MB_ICONSTOP,
      "the run lock's name is held by a program that is no setup or uninstaller of this driver"},
     {R::LogNotMade, 3, nullptr, MB_OK | MB_ICONSTOP, "the log %s cannot be made (error %lu)"},
+    {R::PortNotListed, 7, &kPortNotListedText, MB_OK | MB_ICONSTOP,
+     "the port \"%s\" is not one the spooler lists that can be used"},
+    {R::AddressInvalid, 7, &kAddressInvalidText, MB_OK | MB_ICONSTOP,
+     "the address \"%s\" is no IPv4 address or host name with an optional :port"},
+    {R::PortNotMade, 7, &kPortNotMadeText, MB_OK | MB_ICONSTOP,
+     "the network port %s could not be made (error %lu)"},
 };
 
 // The text of a file that could not be written, by the cause of its error.
@@ -58,6 +64,31 @@ const char* RollbackLog(Rollback rollback) {
                                                : "";
 }
 
+// The system's text of a Win32 error, on one line.
+void ErrorText(DWORD error, char (&text)[256]) {
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  sizeof text, nullptr);
+    if (length >= sizeof text) length = 0;
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ' ||
+                          text[length - 1] == '.'))
+        --length;
+    text[length] = '\0';
+    for (char* p = text; *p; ++p)
+        if (*p == '\r' || *p == '\n') *p = ' ';
+}
+
+// How the test receipt went, after the message of a completed install.
+bool ReceiptMessage(const InstallOutcome& outcome, TextLanguage language, char (&text)[1024]) {
+    text[0] = '\0';
+    if (outcome.receipt == Receipt::Sent)
+        return AfxFormat(text, TextIn(kTestReceiptSentText, language), outcome.receiptPort);
+    if (outcome.receipt != Receipt::NotSent) return true;
+    char reason[256];
+    ErrorText(outcome.receiptError, reason);
+    return AfxFormat(text, TextIn(kTestReceiptFailedText, language), outcome.receiptPort, outcome.receiptCall,
+                     static_cast<unsigned long>(outcome.receiptError), reason);
+}
+
 }  // namespace
 
 const OutcomeRow& RowOf(InstallResult result) {
@@ -74,24 +105,43 @@ InstallOutcome MakeOutcome(InstallResult result, const char* subject, DWORD erro
     return outcome;
 }
 
+void NoteReceipt(InstallOutcome& outcome, const char* port, const char* failedCall, DWORD error) {
+    outcome.receipt = error ? Receipt::NotSent : Receipt::Sent;
+    outcome.receiptError = error;
+    lstrcpynA(outcome.receiptPort, port, sizeof outcome.receiptPort);
+    lstrcpynA(outcome.receiptCall, error ? failedCall : "", sizeof outcome.receiptCall);
+}
+
 bool OutcomeMessage(const InstallOutcome& outcome, TextLanguage language, char* text, size_t size) {
     const OutcomeRow& row = RowOf(outcome.result);
     const LocalizedText& format = row.text ? *row.text : FileErrorText(outcome.error);
-    char message[1024];
+    char message[1024], receipt[1024];
+    if (!AfxFormat(message, TextIn(format, language), outcome.subject) || !ReceiptMessage(outcome, language, receipt))
+        return false;
+    // A failed install tells what it left; a completed one, its receipt.
     const LocalizedText* rollback = RollbackText(outcome.rollback);
-    return AfxFormat(message, TextIn(format, language), outcome.subject) &&
-           AfxFormat(text, size, rollback ? "%s\r\n\r\n%s" : "%s", message, rollback ? TextIn(*rollback, language) : "");
+    const char* after = rollback ? TextIn(*rollback, language) : receipt;
+    return AfxFormat(text, size, after[0] ? "%s\r\n\r\n%s" : "%s", message, after);
 }
 
 void ShowOutcome(const InstallOutcome& outcome, TextLanguage language) {
-    char text[1024];
+    char text[2048];
     if (OutcomeMessage(outcome, language, text, sizeof text)) AfxMessageBox(text, RowOf(outcome.result).icon);
 }
 
 bool OutcomeLogLine(const InstallOutcome& outcome, unsigned long number, char* line, size_t size) {
     const OutcomeRow& row = RowOf(outcome.result);
     char text[2 * MAX_PATH];
-    const unsigned long value = row.text ? number : outcome.error;
+    const unsigned long value = row.text && !outcome.error ? number : outcome.error;
+    // The system's reason cut short: the line stays within the log's.
+    char receipt[400] = {}, reason[256];
+    if (outcome.receipt == Receipt::Sent) {
+        AfxFormat(receipt, "; a test receipt was sent to %s", outcome.receiptPort);
+    } else if (outcome.receipt == Receipt::NotSent) {
+        ErrorText(outcome.receiptError, reason);
+        AfxFormat(receipt, "; the test receipt to %s was not sent: %s failed with error %lu (%.128s)", outcome.receiptPort,
+                  outcome.receiptCall, static_cast<unsigned long>(outcome.receiptError), reason);
+    }
     return AfxFormat(text, row.logLine, outcome.subject, value) &&
-           AfxFormat(line, size, "outcome %d: %s%s", row.exitCode, text, RollbackLog(outcome.rollback));
+           AfxFormat(line, size, "outcome %d: %s%s%s", row.exitCode, text, RollbackLog(outcome.rollback), receipt);
 }

@@ -2,6 +2,7 @@
 // tells each outcome: its exit code, its message in the three languages
 // with its icon, and its line in the /S log.
 #pragma once
+#include "port_choice.h"
 #include "text_language.h"
 #include <windows.h>
 
@@ -19,6 +20,9 @@ enum class InstallResult {
     AnotherRunning,       // another setup or uninstaller runs
     LockHeldByOther,      // a program that is no setup of ours holds the run lock's name
     LogNotMade,           // the log that /LOG names cannot be made
+    PortNotListed,        // /PORT= names no port of the spooler's that can be used
+    AddressInvalid,       // /IP= gives no network address
+    PortNotMade,          // the monitor did not make the network port
 };
 
 // What a failed install left: the machine as it was, told one of three ways.
@@ -29,11 +33,18 @@ enum class Rollback {
     Incomplete,    // not everything could be put back
 };
 
+// Whether a completed install printed its test receipt.
+enum class Receipt { NotAsked, Sent, NotSent };
+
 struct InstallOutcome {
     InstallResult result = InstallResult::Installed;
-    char subject[MAX_PATH] = {};   // the printer, folder or file the outcome names
-    DWORD error = 0;               // why a file could not be written (a Win32 error)
+    char subject[MAX_PATH] = {};   // the printer, folder, file or port the outcome names
+    DWORD error = 0;               // why a file, log or port could not be made (a Win32 error)
     Rollback rollback = Rollback::None;
+    Receipt receipt = Receipt::NotAsked;
+    char receiptPort[kMaxPortName] = {};
+    char receiptCall[24] = {};     // the spooler call that failed
+    DWORD receiptError = 0;
 };
 
 struct OutcomeRow {
@@ -48,10 +59,14 @@ struct OutcomeRow {
 const OutcomeRow& RowOf(InstallResult result);
 inline int ExitCodeOf(InstallResult result) { return RowOf(result).exitCode; }
 
-// An outcome with its subject; `error` for a file not written.
+// An outcome with its subject; `error` for a file, log or port not made.
 InstallOutcome MakeOutcome(InstallResult result, const char* subject, DWORD error = 0);
+// How the test receipt to `port` went: sent when `error` is 0, else the
+// spooler call that failed and its error.
+void NoteReceipt(InstallOutcome& outcome, const char* port, const char* failedCall, DWORD error);
 
-// The message of an outcome in `language`; false when it does not fit.
+// The message of an outcome in `language`, ending with how the test
+// receipt went when one was asked for; false when it does not fit.
 bool OutcomeMessage(const InstallOutcome& outcome, TextLanguage language, char* text, size_t size);
 // Shows it in a message box with the row's icon.
 void ShowOutcome(const InstallOutcome& outcome, TextLanguage language);

@@ -47,3 +47,16 @@ void g_SetDialogStrings(CWnd* dialog, int templateId) {
             SetWindowTextA(child, text);
     }
 }
+
+bool DialogTextLanguage(TextLanguage& language) {
+    char name[kTextSize] = {};
+    if (!g_LanguageFile[0]) return false;
+    GetPrivateProfileStringA("Setting", "Language", "", name, sizeof name, g_LanguageFile);
+    if (lstrcmpA(name, "English") == 0)
+        language = TextLanguage::English;
+    else if (lstrcmpA(name, "Chinese") == 0)
+        language = ChooseTextLanguage(true, GetSystemDefaultLangID());
+    else
+        return false;
+    return true;
+}

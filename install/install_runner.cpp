@@ -32,8 +32,8 @@ InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
     for (size_t i = 0; i < plan.stepCount; ++i) {
         if (steps.Apply(plan.steps[i], outcome)) continue;
         const bool whole = steps.Undo();
-        // Refused folders: nothing was done yet.
-        if (plan.steps[i].kind != StepKind::HoldFolders)
+        // A refused port or folders: nothing was done yet.
+        if (plan.steps[i].kind != StepKind::MakePort && plan.steps[i].kind != StepKind::HoldFolders)
             outcome.rollback = !whole ? Rollback::Incomplete : earlierInstall ? Rollback::EarlierKept : Rollback::NothingLeft;
         return outcome;
     }

@@ -1,5 +1,6 @@
 #include "install_steps.h"
 #include "../payload/payload_resource.h"
+#include "../payload/test_receipt.h"
 #include "../system/registry_key.h"
 #include "../framework/system_files.h"
 #include "../framework/winapp.h"
@@ -69,6 +70,7 @@ bool InstallSteps::Apply(const InstallStep& step, InstallOutcome& outcome) {
     done = Done();
     done.step = &step;
     switch (step.kind) {
+    case StepKind::MakePort: return MakePort(done, outcome);
     case StepKind::HoldFolders: return HoldFolders(done, outcome);
     case StepKind::WriteFile: return WriteFile(done, outcome);
     case StepKind::RemoveFile: return RemoveFile(done);
@@ -77,8 +79,30 @@ bool InstallSteps::Apply(const InstallStep& step, InstallOutcome& outcome) {
     case StepKind::CheckPrinter: return CheckPrinter(outcome);
     case StepKind::SetValue: return SetValue(done, outcome);
     case StepKind::SetDefault: RunSystemCommand(step.text, waitAttempts_ * kWaitPauseMs); return true;
+    case StepKind::PrintReceipt: PrintReceipt(outcome); return true;
     }
     return true;
+}
+
+bool InstallSteps::MakePort(Done& done, InstallOutcome& outcome) {
+    const PortChoice& port = plan_.port;
+    const DWORD error = AddNetworkPort(port.name, port.host, port.tcpPort, done.portMade);
+    portMade_ = done.portMade;
+    if (error) outcome = MakeOutcome(InstallResult::PortNotMade, port.name, error);
+    return error == 0;
+}
+
+void InstallSteps::PrintReceipt(InstallOutcome& outcome) const {
+    // The install is done whatever the spooler says: the outcome tells it.
+    ReceiptFacts facts = {plan_.printer, plan_.port.name, {}, plan_.language};
+    GetLocalTime(&facts.printedAt);
+    char receipt[kMaxReceiptSize];
+    size_t size = 0;
+    const char* failedCall = "";
+    DWORD error = ERROR_INSUFFICIENT_BUFFER;
+    if (BuildTestReceipt(facts, receipt, size))
+        error = PrintRaw(plan_.printer, "Test receipt", receipt, static_cast<DWORD>(size), failedCall);
+    NoteReceipt(outcome, plan_.port.name, failedCall, error);
 }
 
 bool InstallSteps::HoldFolders(Done& done, InstallOutcome& outcome) {
@@ -209,6 +233,10 @@ bool InstallSteps::DriverFilesAreTheOnesWritten() const {
 
 bool InstallSteps::SetValue(Done& done, InstallOutcome& outcome) {
     const InstallStep& step = *done.step;
+    // A port that was there before is not this install's: what an earlier
+    // install recorded stays as it was.
+    done.valueLeft = step.onlyIfPortMade && !portMade_;
+    if (done.valueLeft) return true;
     const char* key = plan_.uninstallKey;
     done.keyWas = RegistryKey::Exists(key);
     done.valueWas = RegistryKey::ReadText(key, step.value, done.earlierText);
@@ -233,6 +261,10 @@ bool InstallSteps::UndoOne(Done& done) {
     char backup[MAX_PATH];
     bool whole = true;
     switch (step.kind) {
+    case StepKind::MakePort:
+        // The printer on it went before, with the undo of the printer installer.
+        if (done.portMade) whole = DeleteNetworkPort(plan_.port.name) == 0;
+        break;
     case StepKind::WriteFile:
     case StepKind::RemoveFile: {
         // What the install (or the printer installer) put there goes, and
@@ -256,6 +288,7 @@ bool InstallSteps::UndoOne(Done& done) {
         if (!done.driverWas && DriverExists(plan_.printer)) whole = DeleteDriverNamed(plan_.printer) == 0 && whole;
         break;
     case StepKind::SetValue:
+        if (done.valueLeft) break;
         if (done.valueWas)
             whole = RegistryKey::SetText(plan_.uninstallKey, step.value, done.earlierText) == ERROR_SUCCESS;
         else
@@ -272,6 +305,7 @@ bool InstallSteps::UndoOne(Done& done) {
         break;
     case StepKind::CheckPrinter:
     case StepKind::SetDefault:
+    case StepKind::PrintReceipt:
         break;
     }
     return whole;

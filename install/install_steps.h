@@ -36,8 +36,12 @@ private:
         bool driverWas;
         bool keyWas;             // SetValue: the entry's key, and the value, were there before
         bool valueWas;
+        bool valueLeft;          // SetValue: left as it was (a port this install did not make)
+        bool portMade;           // MakePort: this install made the port
         char earlierText[MAX_PATH];
     };
+    bool MakePort(Done& done, InstallOutcome& outcome);
+    void PrintReceipt(InstallOutcome& outcome) const;
     bool HoldFolders(Done& done, InstallOutcome& outcome);
     bool WriteFile(Done& done, InstallOutcome& outcome);
     bool RemoveFile(Done& done);
@@ -58,4 +62,5 @@ private:
     SavedForm form_;
     Done done_[kMaxInstallSteps];
     size_t doneCount_ = 0;
+    bool portMade_ = false;
 };

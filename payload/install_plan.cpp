@@ -9,6 +9,7 @@
 
 const char kStagingFolder[] = "C:\\TEMP";
 const char kScratchFileName[] = "temp.txt";
+const char kMadePortValue[] = "SetupMadePort";
 
 namespace {
 
@@ -60,7 +61,6 @@ const CopyCase kModelDllCopies[] = {
 // install command's last blank is part of it.
 const char kInstallCommand[] = "rundll32.exe printui.dll,PrintUIEntry /if /f %s /r \"%s\" /b \"%s\" /m \"%s\" ";
 const char kDefaultCommand[] = "rundll32 printui.dll,PrintUIEntry /y /n \"%s\"";
-const char kPrinterPort[] = "LPT1:";
 
 // A path on a command line or in the uninstall entry: quoted when it holds
 // a blank, which would otherwise end it (C:\TEMP\POS 80.INF would be read
@@ -88,7 +88,13 @@ public:
     bool Build(const char* driverFolder) {
         plan_.stepCount = 0;
         ok_ = AfxFormat(plan_.printer, "%s", printer_) && AfxFormat(plan_.driverFolder, "%s", driverFolder) &&
-              UninstallKeyFor(printer_, plan_.uninstallKey);
+              UninstallKeyFor(printer_, plan_.uninstallKey) && IsUsablePortName(choices_.port.name);
+        plan_.port = choices_.port;
+        plan_.language = LanguageOf(choices_);
+        const char* port = plan_.port.name;
+        // A network port comes first: one the monitor refuses ends the
+        // install before anything is written.
+        if (IsNetworkPort(plan_.port)) Text(StepKind::MakePort, "%s", port);
         Add(StepKind::HoldFolders);
         // Everything new is written first; the driver folder's copies are
         // written from the program's own bytes, never read back from the
@@ -118,7 +124,7 @@ public:
         PlannedFile file;
         ok_ = ok_ && Name(inf->fileName, Place::Staging, file) && Path(file, infPath) && QuotedIfBlank(path, infPath);
         Text(StepKind::DeleteForm, "%s", kPaperForm);
-        Text(StepKind::RunInstaller, kInstallCommand, path, kPrinterPort, printer_, printer_);
+        Text(StepKind::RunInstaller, kInstallCommand, path, port, printer_, printer_);
         Text(StepKind::CheckPrinter, "%s", printer_);
         // Without a driver folder there is no uninstaller to point at.
         char command[MAX_PATH] = {};
@@ -133,7 +139,13 @@ public:
         // The maker's company where the build names one.
         if (MAKER_COMPANY_TEXT[0]) Value(kEntryValues[3], "%s", MAKER_COMPANY_TEXT);
         else Value(kEntryValues[3], "%s printer", printer_);
+        if (IsNetworkPort(plan_.port)) {
+            Value(kMadePortValue, "%s", port);
+            if (ok_) plan_.steps[plan_.stepCount - 1].onlyIfPortMade = true;
+        }
         if (choices_.setDefaultPrinter) Text(StepKind::SetDefault, kDefaultCommand, printer_);
+        // Last: the receipt shows the finished install, and cannot fail it.
+        if (choices_.testReceipt) Text(StepKind::PrintReceipt, "%s", port);
         for (size_t i = 0; ok_ && i < plan_.stepCount; ++i) ok_ = Fits(plan_.steps[i]);
         return ok_ && !ModelFileTakesASharedName();
     }
@@ -257,6 +269,7 @@ size_t FilesOfAnyInstall(const char* printerName, PlannedFile (&files)[kMaxInsta
         choices.osCode = osCode;
         choices.systemLanguage = 0x0409;
         choices.languageIndex = 1;
+        ListedPortChoice(kDefaultPortName, choices.port);
         if (!AfxFormat(choices.printerName, "%s", printerName) || !BuildInstallPlan(choices, "", plan)) continue;
         for (size_t i = 0; i < plan.stepCount; ++i)
             if (IsFileStep(plan.steps[i])) add(plan.steps[i].file);

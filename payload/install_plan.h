@@ -1,8 +1,9 @@
 // What an install does, as plain data, computed once from the install's
-// choices and the driver folder: its folders, every file it writes and
-// removes, the paper form, the printer installer's command line, the
-// printer it checks for, the uninstall entry's values and the default
-// printer's command line. The install applies it step by step, and the
+// choices and the driver folder: the network port it makes, its folders,
+// every file it writes and removes, the paper form, the printer
+// installer's command line with the port, the printer it checks for, the
+// uninstall entry's values, the default printer's command line and the
+// test receipt. The install applies it step by step, and the
 // uninstaller reads from it what an install leaves.
 #pragma once
 #include "catalogue.h"
@@ -13,6 +14,9 @@
 extern const char kStagingFolder[];
 // The rewrite's scratch copy, a file of the staging folder.
 extern const char kScratchFileName[];
+// The uninstall entry's value that names the network port this setup
+// made, which the uninstaller deletes once no printer uses it.
+extern const char kMadePortValue[];
 
 // The folders an install puts files into, in the order they are taken.
 enum class Place { Staging, StagingI386, StagingX86, DriverFolder, DriverVersion3 };
@@ -29,14 +33,17 @@ struct PlannedFile {
 // order and undoes what it did, last first, when a step fails; each kind
 // has its undo (install/install_steps.cpp).
 enum class StepKind {
+    MakePort,       // the network port of the plan, made through the spooler's monitor or reused
     HoldFolders,    // makes and checks the staging folders, holds the driver folders
     WriteFile,      // embedded file `id` to `file`, rewritten as `rewrite` says; a file of that name goes first
     RemoveFile,     // an earlier run's file; in the driver folders only if no other driver uses it
     DeleteForm,     // the print server's form named `text`
     RunInstaller,   // the printer installer with the command line `text`, awaited
     CheckPrinter,   // the printer `text` on the driver of that name, whose files are the ones written
-    SetValue,       // the uninstall entry's value `value`, the text `text`
+    SetValue,       // the uninstall entry's value `value`, the text `text`; with `onlyIfPortMade`
+                    // only when the MakePort step made the port
     SetDefault,     // the default-printer command line `text`, awaited
+    PrintReceipt,   // the test receipt to the printer, on the port `text`; never fails the install
 };
 struct InstallStep {
     StepKind kind;
@@ -44,6 +51,7 @@ struct InstallStep {
     unsigned short id;       // WriteFile: the embedded file
     unsigned char rewrite;   // WriteFile: a PayloadRewrite
     const char* value;       // SetValue: the value's name
+    bool onlyIfPortMade;     // SetValue
     char text[MAX_PATH];
 };
 
@@ -58,13 +66,17 @@ struct InstallPlan {
     char driverFolder[MAX_PATH];
     // The uninstall entry's key under HKEY_LOCAL_MACHINE.
     char uninstallKey[MAX_PATH];
+    // The port the printer is created on, and for a network port where it leads.
+    PortChoice port;
+    // The language of the install's texts, the test receipt's among them.
+    TextLanguage language;
     InstallStep steps[kMaxInstallSteps];
     size_t stepCount;
 };
 
 // False when a name, path or text would not fit its buffer with this
-// driver folder ("" for none), or a model file would take the name of a
-// shared one (UNI, STDNAMES).
+// driver folder ("" for none), a model file would take the name of a
+// shared one (UNI, STDNAMES), or the port's name cannot be used.
 bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan);
 // A step that writes or removes a file.
 bool IsFileStep(const InstallStep& step);

@@ -63,6 +63,11 @@
 #define IDC_NAME_LABEL       1057
 #define IDC_SERIES_NAME      1019
 #define IDC_SERIES_LIST      1006
+#define IDC_PORT_LABEL       1075
+#define IDC_PORT_LIST        1076
+#define IDC_ADDRESS_LABEL    1077
+#define IDC_ADDRESS          1078
+#define IDC_TEST_RECEIPT     1079
 
 // Install page 140
 #define IDC_INSTALL_TITLE    1058

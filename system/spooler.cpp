@@ -150,3 +150,144 @@ void SavedForm::Restore() {
     ClosePrinter(server);
     deleted_ = false;
 }
+
+SpoolerList ReadPortList() {
+    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
+        return EnumPortsA(nullptr, 1, block, size, needed, count) != FALSE;
+    });
+}
+
+PortNames ReadPortNames() {
+    PortNames ports;
+    ports.list = ReadPortList();
+    for (DWORD i = 0; i < ports.list.count && ports.count < PortNames::kMaxPortNames; ++i)
+        if (const char* name = ports.list.Ports()[i].pName) ports.names[ports.count++] = name;
+    return ports;
+}
+
+const char* FindPort(const PortNames& ports, const char* name) {
+    for (size_t i = 0; i < ports.count; ++i)
+        if (SameName(ports.names[i], name)) return ports.names[i];
+    return nullptr;
+}
+
+namespace {
+
+// What the Standard TCP/IP Port monitor takes with "AddPort" and
+// "DeletePort" (the documented PORT_DATA_1 and DELETE_PORT_DATA_1, version 1).
+const DWORD kRawProtocol = 1;
+struct PortData1 {
+    WCHAR portName[64];
+    DWORD version;
+    DWORD protocol;
+    DWORD size;
+    DWORD reserved;
+    WCHAR hostAddress[49];
+    WCHAR snmpCommunity[33];
+    DWORD doubleSpool;
+    WCHAR queue[33];
+    WCHAR ipAddress[16];
+    BYTE reserved2[540];
+    DWORD portNumber;
+    DWORD snmpEnabled;
+    DWORD snmpDevIndex;
+};
+struct DeletePortData1 {
+    WCHAR portName[64];
+    BYTE reserved[98];
+    DWORD version;
+    DWORD reserved2;
+};
+
+template <size_t N>
+bool Widened(const char* text, WCHAR (&wide)[N]) {
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, static_cast<int>(N)) > 0;
+}
+
+// Sends one command to the monitor, opened for administration: 0, or why
+// the spooler or the monitor refused it.
+DWORD TellPortMonitor(const WCHAR* command, void* input, DWORD size) {
+    PRINTER_DEFAULTSA access = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+    HANDLE monitor = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(",XcvMonitor Standard TCP/IP Port"), &monitor, &access))
+        return GetLastError();
+    DWORD needed = 0, status = ERROR_SUCCESS;
+    const DWORD error = XcvDataW(monitor, command, static_cast<BYTE*>(input), size, nullptr, 0, &needed, &status)
+                            ? status
+                            : GetLastError();
+    ClosePrinter(monitor);
+    return error;
+}
+
+}  // namespace
+
+DWORD AddNetworkPort(const char* name, const char* host, unsigned short tcpPort, bool& made) {
+    made = false;
+    if (FindPort(ReadPortNames(), name)) return 0;
+    PortData1 data = {};
+    data.version = 1;
+    data.protocol = kRawProtocol;
+    data.size = sizeof data;
+    data.portNumber = tcpPort;
+    data.snmpEnabled = 0;
+    if (!Widened(name, data.portName) || !Widened(host, data.hostAddress)) return ERROR_INVALID_PARAMETER;
+    const DWORD error = TellPortMonitor(L"AddPort", &data, sizeof data);
+    made = error == 0;
+    // Made meanwhile by someone else: it is there, and not this call's.
+    return error == ERROR_ALREADY_EXISTS ? 0 : error;
+}
+
+DWORD DeleteNetworkPort(const char* name) {
+    DeletePortData1 data = {};
+    data.version = 1;
+    if (!Widened(name, data.portName)) return ERROR_INVALID_PARAMETER;
+    return TellPortMonitor(L"DeletePort", &data, sizeof data);
+}
+
+bool PortInUse(const char* name) {
+    SpoolerList list = ReadPrinterList();
+    // A printer's ports are a list, "LPT1:,LPT2:" for a pool.
+    const int length = static_cast<int>(strlen(name));
+    for (DWORD i = 0; i < list.count; ++i)
+        for (const char* p = list.Printers()[i].pPortName; p && *p;) {
+            const char* end = strchr(p, ',');
+            const int partLength = end ? static_cast<int>(end - p) : static_cast<int>(strlen(p));
+            if (partLength == length && SameName(p, name, length)) return true;
+            p = end ? end + 1 : p + partLength;
+        }
+    return false;
+}
+
+namespace {
+
+// The error of the call that just failed; one that gives no reason still failed.
+DWORD Failure(const char* call, const char*& failedCall) {
+    const DWORD error = GetLastError();
+    failedCall = call;
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
+DWORD PrintRaw(const char* printerName, const char* documentName, const void* bytes, DWORD size,
+               const char*& failedCall) {
+    failedCall = "";
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printerName), &printer, nullptr)) return Failure("OpenPrinterA", failedCall);
+    DOC_INFO_1A document = {const_cast<char*>(documentName), nullptr, const_cast<char*>("RAW")};
+    DWORD error = 0, written = 0;
+    if (StartDocPrinterA(printer, 1, reinterpret_cast<BYTE*>(&document)) == 0) {
+        error = Failure("StartDocPrinterA", failedCall);
+    } else {
+        if (!WritePrinter(printer, const_cast<void*>(bytes), size, &written)) {
+            error = Failure("WritePrinter", failedCall);
+        } else if (written != size) {
+            failedCall = "WritePrinter";
+            error = ERROR_WRITE_FAULT;
+        }
+        // The document ends either way: its end hands it to the port.
+        if (!EndDocPrinter(printer) && !error) error = Failure("EndDocPrinter", failedCall);
+    }
+    ClosePrinter(printer);
+    return error;
+}

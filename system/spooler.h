@@ -30,9 +30,39 @@ struct SpoolerList {
 
     const PRINTER_INFO_2A* Printers() const { return reinterpret_cast<const PRINTER_INFO_2A*>(block.get()); }
     const DRIVER_INFO_3A* Drivers() const { return reinterpret_cast<const DRIVER_INFO_3A*>(block.get()); }
+    const PORT_INFO_1A* Ports() const { return reinterpret_cast<const PORT_INFO_1A*>(block.get()); }
 };
 SpoolerList ReadPrinterList();   // the local printers, level 2
 SpoolerList ReadDriverList();    // the drivers of kDriverEnvironment, level 3
+SpoolerList ReadPortList();      // the ports of every port monitor, level 1
+
+// The spooler's ports by name, for the choice of port; at most
+// kMaxPortNames, in the spooler's order.
+struct PortNames {
+    static const size_t kMaxPortNames = 128;
+    SpoolerList list;
+    const char* names[kMaxPortNames] = {};
+    size_t count = 0;
+};
+PortNames ReadPortNames();
+// The port of that name (letter case aside) as the spooler spells it;
+// null when it lists none.
+const char* FindPort(const PortNames& ports, const char* name);
+
+// The Standard TCP/IP Port monitor's ports: a raw TCP port `name` to
+// `host`:`tcpPort`, SNMP off. One the spooler already lists is reused:
+// `made` tells whether this call made it. 0, or why it could not be made.
+DWORD AddNetworkPort(const char* name, const char* host, unsigned short tcpPort, bool& made);
+// Deletes such a port: 0, or the Win32 error.
+DWORD DeleteNetworkPort(const char* name);
+// A local printer prints to that port (one of its ports).
+bool PortInUse(const char* name);
+
+// Sends `bytes` to the printer as they are, as one document of the RAW
+// datatype. 0, or the Win32 error of the call that failed, whose name
+// `failedCall` then gives.
+DWORD PrintRaw(const char* printerName, const char* documentName, const void* bytes, DWORD size,
+               const char*& failedCall);
 
 // Counts, from the last local printer back, those whose name contains
 // `text` (case-sensitive), stopping once `stopAt` are found. -1 when there

@@ -1,13 +1,15 @@
 #!/bin/bash
 # Prepares the Wine prefix that every test starts from:
-#   make-prefix.sh PREFIX_DIR [PRINTUI_STANDIN_DLL] [PREFIX_TOOL_EXE]
+#   make-prefix.sh PREFIX_DIR [PRINTUI_STANDIN_DLL] [PREFIX_TOOL_EXE] [TCPMON_STANDIN_DLL]
 # a 32-bit prefix with a virtual desktop, CJK font replacements, the
-# printer-installer stand-in in place of Wine's printui.dll and, through the
-# prefix tool, one ordinary printer as a real system has.
+# printer-installer stand-in in place of Wine's printui.dll, through the
+# prefix tool one ordinary printer as a real system has, and the stand-in
+# of the Standard TCP/IP Port monitor, which Wine lacks.
 set -eu
 prefix=$1
 standin=${2:-}
 tool=${3:-}
+tcpmon=${4:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
 # WINE_ARCH=win64 makes a 64-bit prefix for a 64-bit build of the tests,
@@ -26,6 +28,10 @@ done
 if [ -n "$standin" ]; then
   cp "$standin" "$WINEPREFIX/drive_c/windows/system32/printui.dll"
   reg 'HKCU\Software\Wine\DllOverrides' /v printui /d native
+fi
+if [ -n "$tcpmon" ]; then
+  cp "$tcpmon" "$WINEPREFIX/drive_c/windows/system32/tcpmon_standin.dll"
+  reg 'HKLM\System\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port' /v Driver /d tcpmon_standin.dll
 fi
 if [ -n "$tool" ]; then
   wine "$tool" </dev/null >/dev/null 2>&1

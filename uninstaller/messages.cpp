@@ -23,7 +23,8 @@ namespace {
 
 const LocalizedText& Label(ItemKind kind) {
     const UninstallTexts& t = kUninstallTexts;
-    return kind == ItemKind::Printer ? t.printer
+    return kind == ItemKind::Port      ? kUninstallPortText
+           : kind == ItemKind::Printer ? t.printer
            : kind == ItemKind::Driver ? t.driver
            : kind == ItemKind::File   ? t.file
                                       : t.registryKey;

@@ -145,6 +145,7 @@ RemovalReport DriverRemoval::Remove() {
         RemovePrinters(report);
         RemoveDriver(report);
     }
+    RemoveNetworkPort(report);
 
     // The driver's files first, then the install's files it does not list;
     // a file that a remaining driver uses stays.
@@ -187,6 +188,14 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
     }
     // Files a spooler keeps with the driver are deleted below, one by one.
     if (DWORD error = DeleteDriverNamed(printerName_)) report.Add(ItemKind::Driver, printerName_, error);
+}
+
+void DriverRemoval::RemoveNetworkPort(RemovalReport& report) {
+    char key[MAX_PATH], port[MAX_PATH];
+    if (!UninstallKeyFor(printerName_, key) || !RegistryKey::ReadText(key, kMadePortValue, port) ||
+        !IsUsablePortName(port) || PortInUse(port) || !FindPort(ReadPortNames(), port))
+        return;
+    if (DWORD error = DeleteNetworkPort(port)) report.Add(ItemKind::Port, port, error);
 }
 
 void DriverRemoval::RemoveFile(const PlannedFile& file, const UsedDriverFiles& used, RemovalReport& report) {

@@ -4,7 +4,7 @@
 #include "payload/install_folders.h"
 #include <windows.h>
 
-enum class ItemKind { Printer, Driver, File, RegistryKey };
+enum class ItemKind { Printer, Driver, File, RegistryKey, Port };
 
 // A path or name, bounded as everywhere in this program.
 struct ItemName {
@@ -73,6 +73,9 @@ private:
     // this setup's (see ThisDriver).
     void RemovePrinters(RemovalReport& report);
     void RemoveDriver(RemovalReport& report);
+    // The network port the uninstall entry says the setup made, once no
+    // printer prints to it.
+    void RemoveNetworkPort(RemovalReport& report);
     // The install's files that are here, the running program aside; returns
     // how many. A shared name counts only in a folder that also holds one of
     // the printer's own files: a user's own c:\temp\temp.txt, or another

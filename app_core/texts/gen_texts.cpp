@@ -6,7 +6,9 @@
 // Each file holds "Name = text" lines in the same order; lines that are
 // empty or begin with # are skipped. \r, \n and \\ stand for CR, LF and a
 // backslash; a text in double quotes loses them (for blanks at its ends).
-// Writes texts.h (one LocalizedText kName per line) and texts.cpp.
+// Writes texts.h (one LocalizedText kName per line) and texts.cpp. Texts
+// named Receipt... are printed, not shown: receipt printers take Chinese
+// as GBK, so their Traditional Chinese is GBK as well.
 #include <iconv.h>
 #include <cstdio>
 #include <fstream>
@@ -117,8 +119,9 @@ int main(int argc, char** argv) {
     source << "// Made by gen_texts from the programs' text files.\n#include \"texts.h\"\n\n";
     for (size_t t = 0; t < languages[0].size(); ++t) {
         std::string bytes[3];
+        const bool printed = languages[0][t].name.compare(0, 7, "Receipt") == 0;
         for (int i = 0; i < 3; ++i)
-            if (!Convert(languages[i][t].value, codePages[i], bytes[i]))
+            if (!Convert(languages[i][t].value, printed && i == 2 ? codePages[1] : codePages[i], bytes[i]))
                 return Fail(std::string(argv[2 + i]) + ":" + std::to_string(languages[i][t].line) + ": " +
                             languages[i][t].name + " has a character that " + codePages[i] + " lacks"),
                        1;

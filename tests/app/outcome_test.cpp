@@ -25,6 +25,7 @@ TEST(OutcomeTable, ExitCodesAreTheOnesAdministratorsRead) {
         {R::NameRefused, 2},        {R::SettingsUnreadable, 2},  {R::FolderLinked, 3},
         {R::FolderOpenToOthers, 3}, {R::ProgramFolderLinked, 3}, {R::LogNotMade, 3},
         {R::FileNotWritten, 4},     {R::Windows64, 5},           {R::AnotherRunning, 6},
+        {R::PortNotListed, 7},      {R::AddressInvalid, 7},      {R::PortNotMade, 7},
     };
     for (const auto& [result, code] : codes) {
         EXPECT_EQ(ExitCodeOf(result), code) << static_cast<int>(result);
@@ -99,8 +100,41 @@ TEST(OutcomeTable, MessagesAndLogLinesSayWhatAFailedInstallLeft) {
     }
     ASSERT_TRUE(OutcomeLogLine(MakeOutcome(InstallResult::FileNotWritten, "C:\\TEMP\\x", 112), 30, line, sizeof line));
     EXPECT_STREQ(line, "outcome 4: the file C:\\TEMP\\x could not be written (error 112)");
+    // A port that cannot be used: the one asked for, and the monitor's error.
+    ASSERT_TRUE(OutcomeLogLine(MakeOutcome(InstallResult::PortNotListed, "USB009"), 30, line, sizeof line));
+    EXPECT_STREQ(line, "outcome 7: the port \"USB009\" is not one the spooler lists that can be used");
+    ASSERT_TRUE(OutcomeLogLine(MakeOutcome(InstallResult::PortNotMade, "IP_10.0.0.5", 1796), 30, line, sizeof line));
+    EXPECT_STREQ(line, "outcome 7: the network port IP_10.0.0.5 could not be made (error 1796)");
     // A printer name is text, never a format.
     EXPECT_EQ(Message(MakeOutcome(InstallResult::PrinterNotCreated, "%s%n"), TextLanguage::English).find("%s%n"), 12u);
+}
+
+// A completed install tells how its test receipt went, naming the port;
+// a failure names the spooler call, its error and the system's reason.
+TEST(OutcomeTable, TestReceiptAfterTheSuccessMessageAndInTheLog) {
+    InstallOutcome outcome = MakeOutcome(InstallResult::Installed, "KRX");
+    const std::string installed = Message(outcome, TextLanguage::English);
+    char line[1024];
+    NoteReceipt(outcome, "USB001", "", 0);
+    EXPECT_EQ(Message(outcome, TextLanguage::English), installed + "\r\n\r\nA test receipt was sent to the printer on port USB001.");
+    ASSERT_TRUE(OutcomeLogLine(outcome, 30, line, sizeof line));
+    EXPECT_STREQ(line, "outcome 0: installed, the printer KRX exists on its driver; a test receipt was sent to USB001");
+
+    NoteReceipt(outcome, "IP_10.0.0.5", "EndDocPrinter", ERROR_INVALID_HANDLE);
+    const std::string failed = Message(outcome, TextLanguage::English);
+    EXPECT_EQ(failed.find(installed + "\r\n\r\nThe test receipt could not be sent to port IP_10.0.0.5: EndDocPrinter "
+                          "failed with error 6 ("), 0u) << failed;
+    EXPECT_NE(failed.find("The printer is installed all the same"), std::string::npos);
+    EXPECT_EQ(ExitCodeOf(outcome.result), 0);
+    ASSERT_TRUE(OutcomeLogLine(outcome, 30, line, sizeof line));
+    EXPECT_EQ(std::string(line).find("outcome 0: installed, the printer KRX exists on its driver; the test receipt to "
+                                     "IP_10.0.0.5 was not sent: EndDocPrinter failed with error 6 ("), 0u) << line;
+    // The Chinese texts name the port and the call too.
+    for (TextLanguage language : {TextLanguage::Simplified, TextLanguage::Traditional}) {
+        const std::string text = Message(outcome, language);
+        EXPECT_NE(text.find("IP_10.0.0.5"), std::string::npos);
+        EXPECT_NE(text.find("EndDocPrinter"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // a fresh prefix): leaving it every way there is, going back and forth, the
 // language choice against the system language, the default-printer box,
 // Back and Finish before the install starts, a printer that never appears,
-// a read-only program folder, and the about box.
+// a read-only program folder, the about box, and setup.exe /S on every
+// exit code, the ports and their test receipts among its rows.
+#include <winsock2.h>   // before windows.h, which the others bring
 #include "e2e_support.h"
 #include "page_checks.h"
 #include "spooler_support.h"
@@ -12,11 +14,13 @@
 #include <aclapi.h>
 #include <sddl.h>
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <regex>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -929,6 +933,87 @@ bool Windows64() {
 #endif
 }
 
+// Receives the bytes of one connection to 127.0.0.1, on a port of its own.
+class TcpReceiver {
+public:
+    TcpReceiver() {
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in at = {};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof at;
+        if (bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && listen(listener_, 1) == 0 &&
+            getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &size) == 0)
+            port_ = ntohs(at.sin_port);
+        thread_ = std::thread([this] { Receive(); });
+    }
+    ~TcpReceiver() {
+        stop_ = true;
+        thread_.join();
+        closesocket(listener_);
+        WSACleanup();
+    }
+    unsigned short Port() const { return port_; }
+    // The bytes of a connection that has ended; "" when none did in time.
+    std::string Received(DWORD timeoutMs) {
+        test::WaitUntil([this] { return done_.load(); }, timeoutMs);
+        return done_ ? bytes_ : "";
+    }
+
+private:
+    void Receive() {
+        while (!stop_) {
+            fd_set ready;
+            FD_ZERO(&ready);
+            FD_SET(listener_, &ready);
+            timeval tick = {0, 100000};
+            if (select(0, &ready, nullptr, nullptr, &tick) != 1) continue;
+            SOCKET connection = accept(listener_, nullptr, nullptr);
+            char buffer[4096];
+            for (int n; (n = recv(connection, buffer, sizeof buffer, 0)) > 0;) bytes_.append(buffer, n);
+            closesocket(connection);
+            done_ = true;
+            return;
+        }
+    }
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<bool> stop_{false}, done_{false};
+    std::string bytes_;
+    std::thread thread_;
+};
+
+// The English test receipt for a printer on a port, byte for byte, its
+// time (which it must hold, as digits) aside.
+void ExpectReceipt(std::string bytes, const std::string& printer, const std::string& port) {
+    const std::string kPrinted = "\nPrinted: ";
+    const size_t at = bytes.find(kPrinted);
+    ASSERT_NE(at, std::string::npos) << bytes;
+    const std::string time = bytes.substr(at + kPrinted.size(), 19);
+    EXPECT_TRUE(std::regex_match(time, std::regex("20\\d\\d-[01]\\d-[0-3]\\d [0-2]\\d:[0-5]\\d:[0-5]\\d"))) << time;
+    bytes.replace(at + kPrinted.size(), time.size(), "<time>");
+    const std::string expected = std::string("\x1B@\x1B" "a\x01\x1B" "E\x01" "TEST RECEIPT\n\x1B" "E\x00\x1B" "a\x00", 25) +
+                                 "\nPrinter: " + printer + "\nPort: " + port +
+                                 "\nPrinted: <time>\nDriver version: 1.0.0.0\n\nThe printer driver is installed.\n"
+                                 "This printer prints what programs send it.\n\x1B" "d\x05\x1D" "V\x01";
+    EXPECT_EQ(bytes, expected);
+}
+
+void SetRegistryValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(h, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(h);
+}
+void SetRegistryText(HKEY root, const char* key, const char* name, const std::string& text) {
+    SetRegistryValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+void SetRegistryDword(HKEY root, const char* key, const char* name, DWORD value) {
+    SetRegistryValue(root, key, name, REG_DWORD, &value, sizeof value);
+}
+
 // Every exit code of setup.exe /S, and the uninstaller's while another
 // runs, each from a run of a fresh copy; the rows of code 5 run in the
 // 64-bit prefix, the others in the 32-bit one. A row with a message has
@@ -941,6 +1026,12 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
     std::unique_ptr<test::Program> squatter;   // an event of the lock's name
     const std::string elsewhere = test::MakeTempFolder("elsewhere");
     const std::string logs = test::MakeTempFolder("log folder");
+    // Receipts: a USB port of the spooler's list that Wine's local port
+    // monitor writes to a file, and the network port's over TCP.
+    const std::string usbCapture = test::MakeTempFolder("usb") + "\\receipt.bin";
+    TcpReceiver network;
+    const std::string networkPort = "IP_127.0.0.1_" + std::to_string(network.Port());
+    const char* kPorts = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
     const std::string anotherRuns = "Another setup or uninstaller of this printer driver is running. Wait until it "
                                     "has ended, then start this program again.";
     const std::string heldByOther =
@@ -957,8 +1048,9 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         bool silent;
         std::string message;   // with no /S
         const char* outcome;   // the log's last line; none when empty
-        const char* arguments = "";
+        std::string arguments = "";
         bool logNameTaken = false;   // a folder someone made at the log's name
+        std::function<void(const std::string& log)> check = {};   // after the run
     } rows[] = {
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
@@ -995,7 +1087,61 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
              ASSERT_TRUE(RemoveDirectoryA("C:\\TEMP\\uninstallKRX.exe"));
          },
          "setup.exe", true, "",
-         "outcome 0: installed, the printer KRX exists on its driver", "", true},
+         "outcome 0: installed, the printer KRX exists on its driver", "", true,
+         // Without a USB port the printer goes on LPT1:, with the command line of before.
+         [](const std::string& log) {
+             EXPECT_NE(test::ReadFileBytes(log).find("the printer made the default, on port LPT1:\r\n"), std::string::npos);
+             EXPECT_NE(PrinterInstallerLog().find(test::InstallCommand("KRX")), std::string::npos);
+             EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
+         }},
+        // A port that cannot be used ends the run before anything is written.
+        {7, false, "KRX", [](const std::string&) {}, "setup.exe", true, "",
+         "outcome 7: the port \"USB009\" is not one the spooler lists that can be used", "/PORT=USB009"},
+        {7, false, "KRX", [](const std::string&) {}, "setup.exe", true, "",
+         "outcome 7: the address \"300.1.1.1\" is no IPv4 address or host name with an optional :port",
+         "/IP=300.1.1.1"},
+        {7, false, "KRX",
+         [](const std::string&) {
+             SetRegistryDword(HKEY_CURRENT_USER, "Software\\TcpMonStandIn", "RefuseAddPort", ERROR_ACCESS_DENIED);
+         },
+         "setup.exe", true, "", "outcome 7: the network port IP_10.0.0.5 could not be made (error 5)", "/IP=10.0.0.5"},
+        // The first USB port the spooler lists, its receipt captured as the port writes it.
+        {0, false, "TILL",
+         [&](const std::string&) {
+             RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\TcpMonStandIn", "RefuseAddPort");
+             SetRegistryText(HKEY_LOCAL_MACHINE, kPorts, "USB001", "");
+             ASSERT_TRUE(test::WriteFileBytes(usbCapture, ""));
+             SetRegistryText(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", "USB001", test::LinuxPath(usbCapture));
+         },
+         "setup.exe", true, "", "outcome 0: installed, the printer TILL exists on its driver; a test receipt was sent to USB001",
+         "/TESTPRINT", false,
+         [&](const std::string&) {
+             EXPECT_NE(PrinterInstallerLog().find(" /r \"USB001\" /b \"TILL\" "), std::string::npos);
+             ExpectReceipt(test::ReadFileBytes(usbCapture), "TILL", "USB001");
+         }},
+        // A network printer: the port made through the monitor, its receipt
+        // over TCP; the uninstaller deletes the port the setup made.
+        {0, false, "NET", [](const std::string&) {}, "setup.exe", true, "",
+         "; a test receipt was sent to IP_127.0.0.1_", "/IP=127.0.0.1:" + std::to_string(network.Port()) + " /TESTPRINT",
+         false,
+         [&](const std::string& log) {
+             EXPECT_NE(test::ReadFileBytes(log).find("on port " + networkPort + " (network: 127.0.0.1, TCP port " +
+                                                     std::to_string(network.Port()) + "), with a test receipt"),
+                       std::string::npos);
+             ExpectReceipt(network.Received(10000), "NET", networkPort);
+             const std::string monitorLog = test::ReadFileBytes("C:\\tcpmon.log");
+             EXPECT_NE(monitorLog.find("AddPort " + networkPort + " host=127.0.0.1 port=" + std::to_string(network.Port()) +
+                                       " protocol=1 snmp=0 version=1 size=964\n"),
+                       std::string::npos) << monitorLog;
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKey("NET"), "SetupMadePort"), networkPort);
+             test::Program uninstall(Quoted(DriverDirectory() + "\\uninstallNET.exe") + " /S");
+             EXPECT_EQ(uninstall.WaitForExit(), 0u);
+             EXPECT_NE(test::ReadFileBytes("C:\\tcpmon.log").find("DeletePort " + networkPort + "\n"), std::string::npos);
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE,
+                                                "System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP "
+                                                "Port\\Ports\\" + networkPort, "HostName"),
+                       "<missing>");
+         }},
         // A /LOG= that cannot be made: nothing is written, a log beside it says why.
         {3, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "outcome 3: the log ", "", true},
         // With /S no window ever shows, the usage neither.
@@ -1062,16 +1208,18 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
                     name.find(log.substr(FolderOf(log).size() + 1, log.size() - FolderOf(log).size() - 5) + " ") == 0)
                     written = FolderOf(log) + "\\" + name;
             EXPECT_TRUE(!r.logNameTaken || written != log) << "no log beside the taken name";
+            // Refusals before the install log no start of one.
             ExpectLog(written, r.printer, outcome,
                       r.code != 6 && !(r.code == 3 && r.logNameTaken) && outcome.find("\\Language") == std::string::npos &&
-                          outcome.find("setting.dll cannot be read") == std::string::npos);
+                          outcome.find("setting.dll cannot be read") == std::string::npos &&
+                          !(r.code == 7 && outcome.find("could not be made") == std::string::npos));
+            if (r.check) r.check(written);
         } else {
             EXPECT_FALSE(test::FileExists(log)) << "a refused run wrote its log";
             EXPECT_EQ(test::ListFolder(FolderOf(exe)), std::vector<std::string>{r.program});
         }
     }
     if (Windows64()) return;
-    EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
     EXPECT_TRUE(UninstallKeyExists("KRX"));
     CancelWizard(*first);
 }

@@ -3,6 +3,8 @@
 // the printer maker can supply).
 #include "app_core/app_state.h"
 #include "app/setup_app.h"
+#include "payload/install_plan.h"
+#include "system/spooler.h"
 #include "install_test_support.h"
 #include "spooler_support.h"
 #include "test_support.h"
@@ -294,6 +296,53 @@ TEST_F(InstallDriverTest, RefusalInTheChosenLanguage) {
         EXPECT_EQ(text.substr(0, 8), "\xC9\xE8\xD6\xC3\xCE\xC4\xBC\xFE");
     else   // Big5: "設定檔"
         EXPECT_EQ(text.substr(0, 6), "\xB3\x5D\xA9\x77\xC0\xC9");
+}
+
+// The monitor stand-in's answer to AddPort: 0, or the error it gives.
+void RefuseAddPort(DWORD error) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\TcpMonStandIn", "RefuseAddPort", REG_DWORD, &error, sizeof error);
+}
+bool NetworkPortListed() { return FindPort(ReadPortNames(), "IP_10.0.0.5") != nullptr; }
+
+// A network port comes first: one the monitor refuses ends the install
+// before anything is written; one this install made goes with the undo of
+// a failure, one that was there stays; only a port the install made is
+// named in the entry for the uninstaller.
+TEST_F(InstallDriverTest, NetworkPortMadeKeptOrTakenBack) {
+    CleanSlate();
+    ASSERT_TRUE(ParseNetworkAddress("10.0.0.5", choices.port));
+    const std::string key = kUninstallRoot + "KRX printer";
+    auto state = [this] { return Snapshot("C:\\TEMP") + Snapshot(driverDir) + test::ReadFileBytes("C:\\printui.log"); };
+    const std::string before = state();
+    RefuseAddPort(ERROR_ACCESS_DENIED);
+    Install();
+    EXPECT_EQ(outcome.result, InstallResult::PortNotMade);
+    EXPECT_EQ(outcome.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(outcome.rollback, Rollback::None);
+    EXPECT_EQ(ExitCodeOf(outcome.result), 7);
+    EXPECT_EQ(state(), before);
+    RefuseAddPort(0);
+
+    CreateDirectoryA("C:\\TEMP", nullptr);
+    ASSERT_TRUE(CreateDirectoryA("C:\\TEMP\\uninstallKRX.exe", nullptr));   // the first file cannot be written
+    Install();
+    EXPECT_EQ(outcome.result, InstallResult::FileNotWritten);
+    EXPECT_FALSE(NetworkPortListed());
+    bool made = false;
+    ASSERT_EQ(AddNetworkPort("IP_10.0.0.5", "10.0.0.5", 9100, made), 0u);
+    EXPECT_TRUE(made);
+    Install();
+    EXPECT_EQ(outcome.result, InstallResult::FileNotWritten);
+    EXPECT_TRUE(NetworkPortListed());
+    ASSERT_TRUE(RemoveDirectoryA("C:\\TEMP\\uninstallKRX.exe"));
+
+    EXPECT_EQ(Install(), kInstalled);
+    EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, kMadePortValue), "<missing>");
+    ASSERT_EQ(DeleteNetworkPort("IP_10.0.0.5"), 0u);
+    EXPECT_EQ(Install(), kInstalled);
+    EXPECT_TRUE(NetworkPortListed());
+    EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, kMadePortValue), "IP_10.0.0.5");
+    EXPECT_NE(test::ReadFileBytes("C:\\printui.log").find("/r \"IP_10.0.0.5\""), std::string::npos);
 }
 
 // A double-byte name whose trail byte is 0x5C holds no backslash: it is

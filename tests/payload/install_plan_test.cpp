@@ -35,6 +35,7 @@ InstallChoices Choices(int os, LANGID language, short choice, const std::string&
     choices.systemLanguage = language;
     choices.languageIndex = choice;
     choices.setDefaultPrinter = setDefault;
+    ListedPortChoice("LPT1:", choices.port);
     return choices;
 }
 
@@ -66,6 +67,7 @@ std::vector<std::string> Steps(const InstallPlan& plan) {
     for (size_t i = 0; i < plan.stepCount; ++i) {
         const InstallStep& s = plan.steps[i];
         switch (s.kind) {
+        case StepKind::MakePort: lines.push_back(std::string("make port ") + s.text); break;
         case StepKind::HoldFolders: lines.push_back("hold folders"); break;
         case StepKind::WriteFile:
             lines.push_back("write " + std::to_string(s.id) + " " + Path(s.file) +
@@ -75,8 +77,11 @@ std::vector<std::string> Steps(const InstallPlan& plan) {
         case StepKind::DeleteForm: lines.push_back(std::string("delete form ") + s.text); break;
         case StepKind::RunInstaller: lines.push_back(std::string("run ") + s.text); break;
         case StepKind::CheckPrinter: lines.push_back(std::string("check printer ") + s.text); break;
-        case StepKind::SetValue: lines.push_back(std::string("set ") + s.value + " = " + s.text); break;
+        case StepKind::SetValue:
+            lines.push_back(std::string("set ") + s.value + " = " + s.text + (s.onlyIfPortMade ? " (if made)" : ""));
+            break;
         case StepKind::SetDefault: lines.push_back(std::string("default ") + s.text); break;
+        case StepKind::PrintReceipt: lines.push_back(std::string("receipt to ") + s.text); break;
         }
     }
     return lines;
@@ -169,6 +174,48 @@ TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
             EXPECT_EQ(std::string(plan.printer), name);
             EXPECT_EQ(std::string(plan.uninstallKey), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
         }
+}
+
+// The port goes into the installer's command; a network port is made
+// before anything is written and recorded in the entry only when this
+// install made it; the test receipt comes last. Without a test receipt and
+// on LPT1: the plan is the one above.
+TEST(InstallPlanTest, PortAndTestReceipt) {
+    const struct {
+        const char* port;   // a listed port, or "ip:" and an address
+        bool receipt;
+        std::vector<std::string> first, last;   // steps before "hold folders", after "default"
+        const char* entry;   // the port's value in the entry, "" for none
+    } cases[] = {
+        {"USB001", false, {}, {}, ""},
+        {"COM2:", true, {}, {"receipt to COM2:"}, ""},
+        {"ip:192.168.1.20", true, {"make port IP_192.168.1.20"}, {"receipt to IP_192.168.1.20"},
+         "set SetupMadePort = IP_192.168.1.20 (if made)"},
+        {"ip:till.example:9200", false, {"make port IP_till.example_9200"}, {}, "set SetupMadePort = IP_till.example_9200 (if made)"},
+    };
+    for (const auto& c : cases) {
+        InstallChoices choices = Choices(10, 0x0409, 1, "KRX");
+        const std::string port = c.port;
+        ASSERT_TRUE(port.rfind("ip:", 0) == 0 ? ParseNetworkAddress(c.port + 3, choices.port)
+                                              : ListedPortChoice(c.port, choices.port));
+        choices.testReceipt = c.receipt;
+        std::vector<std::string> expected = Expected(kGeneral, false, 2, "KRX");
+        for (std::string& step : expected)
+            if (step.find("run ") == 0) step.replace(step.find("LPT1:"), 5, choices.port.name);
+        expected.insert(expected.begin(), c.first.begin(), c.first.end());
+        if (c.entry[0]) expected.insert(expected.end() - 1, c.entry);
+        expected.insert(expected.end(), c.last.begin(), c.last.end());
+        const InstallPlan& plan = Plan(choices);
+        EXPECT_EQ(Steps(plan), expected) << c.port;
+        EXPECT_STREQ(plan.port.name, choices.port.name);
+    }
+    // A name the command line cannot take between its quotes is refused.
+    for (const char* name : {"US\"B", "LPT1:,LPT2:", "C:\\ports\\", ""}) {
+        InstallChoices choices = Choices(10, 0x0409, 1, "KRX");
+        lstrcpynA(choices.port.name, name, sizeof choices.port.name);
+        static InstallPlan plan;
+        EXPECT_FALSE(BuildInstallPlan(choices, kDriverFolder, plan)) << name;
+    }
 }
 
 // The uninstaller's command is quoted when the driver folder holds a blank;

@@ -107,6 +107,83 @@ TEST(PrinterSeriesPage, FirstArrivalSelectionAndTheCheckBox) {
     });
 }
 
+// The spooler's ports with a USB one added, USB first and FILE: last,
+// then the network entry, all in the language file's language; the USB
+// port chosen; the network entry shows the address field and holds Next
+// back until the address is valid, also after Back and Next; the port and
+// the test receipt box (off at first) reach the install's choices.
+TEST(PrinterSeriesPage, PortListNetworkAddressAndTestReceipt) {
+    HKEY ports;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports", 0, nullptr,
+                              0, KEY_SET_VALUE, nullptr, &ports, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(ports, "USB001", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    RegCloseKey(ports);
+    const std::string language = "C:\\Multi_eng.dll";
+    ASSERT_TRUE(WritePrivateProfileStringA("Setting", "Language", "English", language.c_str()));
+    lstrcpyA(g_LanguageFile, language.c_str());
+    Wizard w;
+    auto rows = [&w] {
+        std::vector<std::string> texts;
+        HWND list = w.series.GetDlgItem(IDC_PORT_LIST);
+        for (int i = 0, n = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            char row[128] = {};
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+            texts.push_back(row);
+        }
+        return texts;
+    };
+    auto choosePort = [&w](int row) {
+        HWND list = w.series.GetDlgItem(IDC_PORT_LIST);
+        SendMessageA(list, LB_SETCURSEL, row, 0);
+        SendMessageA(w.series.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PORT_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    };
+    auto shown = [&w](int id) { return IsWindowVisible(w.series.GetDlgItem(id)) != FALSE; };
+    RunModal(w.dialog, {
+        [&] { Click(w.frame(), IDC_NEXT); },
+        [&] { Click(w.frame(), IDC_NEXT); },
+        [&] {
+            EXPECT_EQ(rows(), (std::vector<std::string>{"USB001", "COM1:", "COM2:", "COM3:", "COM4:", "LPT1:", "LPT2:",
+                                                         "LPT3:", "FILE:", "Network printer (TCP/IP)"}));
+            EXPECT_EQ(wiz::WindowText(w.series.GetDlgItem(IDC_PORT_LABEL)), "Port:");
+            EXPECT_EQ(wiz::WindowText(w.series.GetDlgItem(IDC_TEST_RECEIPT)), "Print a test receipt");
+            EXPECT_EQ(SendMessageA(w.series.GetDlgItem(IDC_PORT_LIST), LB_GETCURSEL, 0, 0), 0);
+            EXPECT_FALSE(Checked(w.series, IDC_TEST_RECEIPT));
+            EXPECT_FALSE(shown(IDC_ADDRESS));
+            w.SelectSeries();
+            EXPECT_TRUE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            choosePort(9);
+            EXPECT_TRUE(shown(IDC_ADDRESS));
+            EXPECT_TRUE(shown(IDC_ADDRESS_LABEL));
+            EXPECT_FALSE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            SetDlgItemTextA(w.series.m_hWnd, IDC_ADDRESS, "300.1.1.1");
+            EXPECT_FALSE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            SetDlgItemTextA(w.series.m_hWnd, IDC_ADDRESS, "10.0.0.5:9200");
+            EXPECT_TRUE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            Click(w.series.m_hWnd, IDC_TEST_RECEIPT);
+            Click(w.frame(), IDC_NEXT);
+            EXPECT_STREQ(w.choices.port.name, "IP_10.0.0.5_9200");
+            EXPECT_EQ(w.choices.port.tcpPort, 9200);
+            EXPECT_TRUE(w.choices.testReceipt);
+            Click(w.frame(), IDC_BACK);
+        },
+        [&] {
+            // Back here: a valid address keeps Next; one made invalid takes it away.
+            EXPECT_TRUE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            SetDlgItemTextA(w.series.m_hWnd, IDC_ADDRESS, "till..example");
+            EXPECT_FALSE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            choosePort(5);
+            EXPECT_FALSE(shown(IDC_ADDRESS));
+            EXPECT_TRUE(wiz::IsEnabled(w.frame(), IDC_NEXT));
+            Click(w.frame(), IDC_NEXT);
+            EXPECT_STREQ(w.choices.port.name, "LPT1:");
+            EXPECT_FALSE(IsNetworkPort(w.choices.port));
+            Click(w.frame(), IDC_FINISH);
+        },
+    });
+    g_LanguageFile[0] = '\0';
+}
+
 // ---- install progress page ----
 
 // Goes from the welcome page to the install page.

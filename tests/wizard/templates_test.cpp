@@ -5,6 +5,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -183,12 +184,18 @@ const DialogSpec kDialogs[] = {
     }},
     {IDD_PRINTER_SERIES, DS_SETFONT | WS_CHILD | WS_DISABLED, 0, 340, 199, "", {
         {IDC_SERIES_TITLE, "Static", V | SS_LEFT, 7, 9, 97, 13, "可安装打印机系列"},
-        {IDC_SETTING_GROUP, "Button", V | BS_GROUPBOX, 7, 126, 215, 65, "打印机设置"},
-        {IDC_DEFAULT_PRINTER, "Button", V | BS_AUTOCHECKBOX | WS_TABSTOP, 24, 141, 180, 15, "设置默认打印机"},
+        {IDC_SETTING_GROUP, "Button", V | BS_GROUPBOX, 7, 116, 215, 75, "打印机设置"},
+        {IDC_DEFAULT_PRINTER, "Button", V | BS_AUTOCHECKBOX | WS_TABSTOP, 24, 127, 180, 12, "设置默认打印机"},
         {IDC_NAME_LABEL, "Static", V | SS_LEFT, 19, 166, 45, 11, "名称:"},
         {IDC_SERIES_NAME, "Edit", V | ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 69, 164, 143, 14, ""},
         {IDC_SERIES_LIST, "ListBox",
-         V | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 10, 23, 212, 97, ""},
+         V | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 10, 23, 212, 22, ""},
+        {IDC_PORT_LABEL, "Static", V | SS_LEFT, 7, 50, 97, 10, "端口:"},
+        {IDC_PORT_LIST, "ListBox", V | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+         10, 61, 212, 34, ""},
+        {IDC_ADDRESS_LABEL, "Static", WS_CHILD | SS_LEFT, 10, 100, 50, 10, "地址:"},
+        {IDC_ADDRESS, "Edit", WS_CHILD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 62, 98, 160, 14, ""},
+        {IDC_TEST_RECEIPT, "Button", V | BS_AUTOCHECKBOX | WS_TABSTOP, 24, 143, 180, 12, "打印测试小票"},
     }},
 };
 
@@ -245,6 +252,30 @@ TEST(Templates, AboutNoticeIsOneShortLine) {
     GetClientRect(control, &rect);
     EXPECT_LE(extent.cx, rect.right);
     about.DestroyWindow();
+}
+
+// The series page's controls lie where the frame shows the page (its
+// area above the separator, 265 by 228) and none covers another; the
+// group box holds the three below it.
+TEST(Templates, SeriesPageControlsFitTheFrameAndDoNotOverlap) {
+    const DialogSpec& page = *std::find_if(std::begin(kDialogs), std::end(kDialogs),
+                                           [](const DialogSpec& d) { return d.templateId == IDD_PRINTER_SERIES; });
+    auto inside = [](const ControlSpec& c, int x, int y, int w, int h) {
+        return c.x >= x && c.y >= y && c.x + c.w <= x + w && c.y + c.h <= y + h;
+    };
+    const ControlSpec* group = nullptr;
+    for (const ControlSpec& c : page.controls) {
+        EXPECT_TRUE(inside(c, 0, 0, 265, 228)) << c.id;
+        if (c.id == IDC_SETTING_GROUP) group = &c;
+    }
+    ASSERT_NE(group, nullptr);
+    for (const ControlSpec& a : page.controls)
+        for (const ControlSpec& b : page.controls) {
+            if (&a == &b) continue;
+            const bool overlap = a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+            if (&a == group) EXPECT_EQ(overlap, inside(b, a.x, a.y, a.w, a.h)) << b.id << " half in the group";
+            else if (&b != group) EXPECT_FALSE(overlap) << a.id << " and " << b.id;
+        }
 }
 
 // Only a template with a control of another class (the install page's
