@@ -1,5 +1,6 @@
 #include "install_choices.h"
 #include "app_state.h"
+#include "start_checks.h"
 #include "../framework/afx.h"
 
 InstallChoices PreselectedChoices(const char* printerName) {
@@ -9,5 +10,6 @@ InstallChoices PreselectedChoices(const char* printerName) {
     choices.systemLanguage = GetSystemDefaultLangID();
     choices.languageIndex = PreselectedLanguageIndex(choices.systemLanguage);
     choices.setDefaultPrinter = true;
+    choices.machine = MachineOf(DetectNativeMachine());
     return choices;
 }

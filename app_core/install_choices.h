@@ -2,6 +2,7 @@
 // unattended run, which makes the choices a user who clicks Next throughout
 // would make.
 #pragma once
+#include "machine.h"
 #include "text_language.h"
 #include <windows.h>
 
@@ -11,10 +12,11 @@ struct InstallChoices {
     LANGID systemLanguage;        // the system's default language
     short languageIndex;          // 0 Chinese, 1 English, -1 none chosen
     bool setDefaultPrinter;       // the new printer becomes the default printer
+    Machine machine;              // the machine this Windows runs on: which driver set
 };
 
-// The choices the pages preselect for the printer name: this system, the
-// language of its texts, the printer made the default.
+// The choices the pages preselect for the printer name: this system and
+// its machine, the language of its texts, the printer made the default.
 InstallChoices PreselectedChoices(const char* printerName);
 
 // The language of the install's texts: the chosen one, Chinese by the system.

@@ -23,7 +23,8 @@ const OutcomeRow kOutcomes[] = {
     {R::SettingsUnreadable, 2, &kSettingsUnreadableText, MB_OK | MB_ICONSTOP,
      "the settings file %s cannot be read"},
     {R::FileNotWritten, 4, nullptr, MB_OK | MB_ICONSTOP, "the file %s could not be written (error %lu)"},
-    {R::Windows64, 5, &kWindows64Text, MB_OK | MB_ICONSTOP, "this is 64-bit Windows"},
+    {R::Windows64, 5, &kMachineWithoutDriverText, MB_OK | MB_ICONSTOP,
+     "this Windows runs on %s processors: the setup carries no driver for it"},
     {R::AnotherRunning, 6, &kAnotherRunningText, MB_OK | MB_ICONSTOP, "another setup or uninstaller is running"},
     {R::LogNotMade, 3, nullptr, MB_OK | MB_ICONSTOP, "the log %s cannot be made (error %lu)"},
 };

@@ -9,14 +9,29 @@ const char kRunMutexName[] = "Global\\Thermal receipt printer driver setup";
 
 }  // namespace
 
-bool IsWindows64() {
+USHORT DetectNativeMachine() {
+    // Each looked up at run time: Windows 2000 has none of them, XP before
+    // SP2 no IsWow64Process, Windows before 10 (1511) no IsWow64Process2.
+    typedef BOOL(WINAPI * IsWow64Process2Function)(HANDLE, USHORT*, USHORT*);
     typedef BOOL(WINAPI * IsWow64ProcessFunction)(HANDLE, BOOL*);
+    typedef void(WINAPI * GetNativeSystemInfoFunction)(SYSTEM_INFO*);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto isWow64Process = kernel ? reinterpret_cast<IsWow64ProcessFunction>(
-                                       reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
-                                 : nullptr;
-    BOOL wow64 = FALSE;
-    return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    auto find = [kernel](const char* name) {
+        return kernel ? reinterpret_cast<void*>(GetProcAddress(kernel, name)) : nullptr;
+    };
+    auto isWow64Process2 = reinterpret_cast<IsWow64Process2Function>(find("IsWow64Process2"));
+    auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(find("IsWow64Process"));
+    auto getNativeSystemInfo = reinterpret_cast<GetNativeSystemInfoFunction>(find("GetNativeSystemInfo"));
+    MachineFacts facts = {};
+    USHORT processMachine = 0;
+    facts.haveIsWow64Process2 =
+        isWow64Process2 && isWow64Process2(GetCurrentProcess(), &processMachine, &facts.nativeMachine);
+    facts.haveIsWow64Process = isWow64Process && isWow64Process(GetCurrentProcess(), &facts.wow64);
+    SYSTEM_INFO system = {};
+    system.wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+    if (getNativeSystemInfo) getNativeSystemInfo(&system);
+    facts.nativeArchitecture = system.wProcessorArchitecture;
+    return NativeMachineFrom(facts, OwnMachine());
 }
 
 bool TakeRunMutex() {
@@ -29,7 +44,6 @@ bool TakeRunMutex() {
     return false;
 }
 
-const char* Windows64Text(LANGID systemLanguage) { return TextIn(kWindows64Text, LanguageOfSystem(systemLanguage)); }
 const char* AnotherRunningText(LANGID systemLanguage) {
     return TextIn(kAnotherRunningText, LanguageOfSystem(systemLanguage));
 }
