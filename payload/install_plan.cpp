@@ -3,6 +3,7 @@
 #include "../app_core/os_version.h"
 #include "../app_core/text_language.h"
 #include "../framework/afx.h"
+#include "../system/spooler.h"
 #include <cstring>
 #include <initializer_list>
 
@@ -14,8 +15,11 @@ namespace {
 using R = PayloadRole;
 using V = PayloadVariant;
 
-// The payload set of an operating system: XP and 2000 have their own.
-PayloadSet SetFor(int osCode) {
+// The payload set of a machine and operating system: 64-bit Windows has
+// the x64 set whatever its version; of the 32-bit ones XP and 2000 have
+// their own.
+PayloadSet SetFor(Machine machine, int osCode) {
+    if (machine == Machine::X64) return PayloadSet::X64;
     if (osCode == OS_WINXP) return PayloadSet::XP;
     if (osCode == OS_WIN2000) return PayloadSet::Win2000;
     return PayloadSet::General;
@@ -25,19 +29,46 @@ PayloadSet SetFor(int osCode) {
 // an earlier run's go from there before the printer installer runs.
 const R kVersion3Roles[] = {R::ModelGpd, R::PluginIni, R::RenderPlugin, R::UiPlugin, R::ResourceDll};
 
-// The writes, in order; three places: the staging folder, its I386 and x86.
+// The writes into the staging folders, in order, of the roles the set has;
+// the model DLLs go to the machine's DLL places, the others to the staging
+// folder.
 struct WriteRole {
     R role;
-    int places;
+    bool modelDll;
     unsigned char rewrite;
 };
 const WriteRole kWriteRoles[] = {
-    {R::StandardNames, 1, kWriteUnchanged}, {R::ModelGpd, 1, kRewriteModelLines}, {R::PluginIni, 1, kRewriteModelLines},
-    {R::RenderPlugin, 3, kWriteUnchanged},  {R::FontMetrics, 1, kWriteUnchanged},  {R::UnidrvDll, 1, kWriteUnchanged},
-    {R::UnidrvHelp, 1, kWriteUnchanged},    {R::UnidrvUi, 1, kWriteUnchanged},     {R::UnidrvResources, 1, kWriteUnchanged},
-    {R::UiPlugin, 3, kWriteUnchanged},      {R::ResourceDll, 3, kWriteUnchanged},
+    {R::StandardNames, false, kWriteUnchanged}, {R::ModelGpd, false, kRewriteModelLines},
+    {R::PluginIni, false, kRewriteModelLines},  {R::RenderPlugin, true, kWriteUnchanged},
+    {R::FontMetrics, false, kWriteUnchanged},   {R::UnidrvDll, false, kWriteUnchanged},
+    {R::UnidrvHelp, false, kWriteUnchanged},    {R::UnidrvUi, false, kWriteUnchanged},
+    {R::UnidrvResources, false, kWriteUnchanged}, {R::UiPlugin, true, kWriteUnchanged},
+    {R::ResourceDll, true, kWriteUnchanged},    {R::Catalog, false, kWriteUnchanged},
 };
-const Place kStagingPlaces[] = {Place::Staging, Place::StagingI386, Place::StagingX86};
+// Where the model DLLs are staged: on x86 in three places, the staging
+// folder, its I386 and x86 (the INF reads the plug-ins from x86, the
+// resource DLL from the staging folder); on x64 in amd64 alone, where its
+// INF reads all three.
+struct MachinePlaces {
+    Machine machine;
+    Place places[kPlaceCount];   // taken in this order
+    size_t count;
+    Place modelDllPlaces[3];
+    size_t modelDllCount;
+};
+const MachinePlaces kMachinePlaces[] = {
+    {Machine::X86,
+     {Place::Staging, Place::StagingI386, Place::StagingX86, Place::DriverFolder, Place::DriverVersion3},
+     5,
+     {Place::Staging, Place::StagingI386, Place::StagingX86},
+     3},
+    {Machine::X64, {Place::Staging, Place::StagingAmd64, Place::DriverFolder, Place::DriverVersion3}, 4,
+     {Place::StagingAmd64}, 1},
+};
+// Any other machine has no set; the x86 folders stand for it.
+const MachinePlaces& PlacesFor(Machine machine) {
+    return machine == Machine::X64 ? kMachinePlaces[1] : kMachinePlaces[0];
+}
 
 // The copies into the driver folder, in order; the three model DLLs last,
 // under their set's letter case.
@@ -52,6 +83,7 @@ const CopyCase kModelDllCopies[] = {
     {PayloadSet::XP, {"%sRES.DLL", "%sD.dll", "%sF.dll"}},
     {PayloadSet::Win2000, {"%sRES.DLL", "%sD.DLL", "%sF.DLL"}},
     {PayloadSet::General, {"%sRES.dll", "%sD.dll", "%sF.dll"}},
+    {PayloadSet::X64, {"%sRES.dll", "%sD.dll", "%sF.dll"}},
 };
 
 // What the printer installer is started with. It reads the INF the install
@@ -75,7 +107,8 @@ const char kPaperForm[] = "papersize(80x3275mm)";
 class PlanBuilder {
 public:
     PlanBuilder(const InstallChoices& choices, InstallPlan& plan)
-        : plan_(plan), choices_(choices), printer_(choices.printerName), set_(SetFor(choices.osCode)) {
+        : plan_(plan), choices_(choices), printer_(choices.printerName), set_(SetFor(choices.machine, choices.osCode)),
+          places_(PlacesFor(choices.machine)) {
         core_ = IsChineseLanguage(choices.systemLanguage) ? V::ChineseCore : V::OtherCore;
         switch (LanguageOf(choices)) {
         case TextLanguage::Simplified: plugins_ = V::Simplified; break;
@@ -86,6 +119,9 @@ public:
 
     bool Build(const char* driverFolder) {
         plan_.stepCount = 0;
+        plan_.machine = choices_.machine;
+        plan_.environment = DriverEnvironmentOf(choices_.machine);
+        plan_.placeCount = PlacesOf(choices_.machine, plan_.places);
         ok_ = AfxFormat(plan_.printer, "%s", printer_) && AfxFormat(plan_.driverFolder, "%s", driverFolder) &&
               UninstallKeyFor(printer_, plan_.uninstallKey);
         Add(StepKind::HoldFolders);
@@ -97,15 +133,19 @@ public:
         Write(uninstaller, uninstaller->fileName, Place::Staging, kWriteUnchanged);
         Write(inf, inf->fileName, Place::Staging, kReplaceModelName);
         Write(uninstaller, uninstaller->fileName, Place::DriverFolder, kWriteUnchanged);
-        for (const WriteRole& write : kWriteRoles)
-            for (int place = 0; place < write.places; ++place) {
-                const CatalogueEntry* entry = Entry(write.role);
+        for (const WriteRole& write : kWriteRoles) {
+            const CatalogueEntry* entry = Entry(write.role);
+            const size_t count = write.modelDll ? places_.modelDllCount : 1;
+            for (size_t place = 0; entry && place < count; ++place) {
                 // The rewrite's scratch copy stays in the staging folder as
                 // it always has; the rewrite itself is made in memory.
                 if (write.rewrite == kRewriteModelLines) Write(entry, kScratchFileName, Place::Staging, kWriteUnchanged);
-                Write(entry, entry->fileName, kStagingPlaces[place], write.rewrite);
+                Write(entry, entry->fileName, write.modelDll ? places_.modelDllPlaces[place] : Place::Staging,
+                      write.rewrite);
             }
-        for (R role : kCopiedRoles) Write(Entry(role), Entry(role)->fileName, Place::DriverFolder, RewriteOf(role));
+        }
+        for (R role : kCopiedRoles)
+            if (const CatalogueEntry* entry = Entry(role)) Write(entry, entry->fileName, Place::DriverFolder, RewriteOf(role));
         for (const CopyCase& copies : kModelDllCopies)
             if (copies.set == set_)
                 for (int i = 0; i < 3; ++i) Write(Entry(kModelDllRoles[i]), copies.formats[i], Place::DriverFolder, 0);
@@ -137,21 +177,29 @@ public:
 
 private:
     // UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its
-    // GPD STDNAMES.GPD: one file would overwrite the other.
+    // GPD STDNAMES.GPD: one file would overwrite the other, this install's
+    // or, where the set brings no core (x64), the system's.
     bool ModelFileTakesASharedName() const {
-        for (size_t i = 0; i < plan_.stepCount; ++i)
+        for (size_t i = 0; i < plan_.stepCount; ++i) {
+            const PlannedFile& own = plan_.steps[i].file;
+            if (!IsFileStep(plan_.steps[i]) || own.shared) continue;
             for (size_t j = 0; j < plan_.stepCount; ++j) {
-                const PlannedFile& own = plan_.steps[i].file;
                 const PlannedFile& shared = plan_.steps[j].file;
-                if (IsFileStep(plan_.steps[i]) && IsFileStep(plan_.steps[j]) && !own.shared && shared.shared &&
-                    own.place == shared.place && SameName(own.name, shared.name))
+                if (IsFileStep(plan_.steps[j]) && shared.shared && own.place == shared.place &&
+                    SameName(own.name, shared.name))
                     return true;
             }
+            for (R role : {R::StandardNames, R::UnidrvDll, R::UnidrvHelp, R::UnidrvUi, R::UnidrvResources}) {
+                const V variant = role == R::StandardNames ? V::None : V::OtherCore;
+                const CatalogueEntry* core = FindCatalogueEntry(role, PayloadSet::General, variant);
+                if (core && SameName(own.name, core->fileName)) return true;
+            }
+        }
         return false;
     }
 
-    // The catalogue entry of a role for this set and its variants; every
-    // role has one in every set.
+    // The catalogue entry of a role for this set and its variants; null for
+    // a role the set has not (the x64 set has no Unidrv core).
     const CatalogueEntry* Entry(R role) const {
         V variant = role == R::UnidrvDll || role == R::UnidrvHelp || role == R::UnidrvUi || role == R::UnidrvResources
                         ? core_
@@ -211,6 +259,7 @@ private:
     const InstallChoices& choices_;
     const char* printer_;
     PayloadSet set_;
+    const MachinePlaces& places_;
     V core_ = V::OtherCore;
     V plugins_ = V::English;
     bool ok_ = true;
@@ -226,11 +275,26 @@ bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, I
     return PlanBuilder(choices, plan).Build(driverFolder);
 }
 
+size_t PlacesOf(Machine machine, Place (&places)[kPlaceCount]) {
+    const MachinePlaces& of = PlacesFor(machine);
+    for (size_t i = 0; i < of.count; ++i) places[i] = of.places[i];
+    return of.count;
+}
+
+const char* DriverEnvironmentOf(Machine machine) {
+    return machine == Machine::X64 ? kX64Environment : kX86Environment;
+}
+
+bool SetBringsUnidrvCore(Machine machine) {
+    return FindCatalogueEntry(PayloadRole::UnidrvDll, SetFor(machine, OS_WIN7), PayloadVariant::OtherCore) != nullptr;
+}
+
 bool PlaceFolder(Place place, const char* driverFolder, char (&folder)[MAX_PATH]) {
     switch (place) {
     case Place::Staging: return AfxFormat(folder, "%s", kStagingFolder);
     case Place::StagingI386: return AfxFormat(folder, "%s\\I386", kStagingFolder);
     case Place::StagingX86: return AfxFormat(folder, "%s\\x86", kStagingFolder);
+    case Place::StagingAmd64: return AfxFormat(folder, "%s\\amd64", kStagingFolder);
     case Place::DriverFolder: return driverFolder[0] && AfxFormat(folder, "%s", driverFolder);
     case Place::DriverVersion3: return driverFolder[0] && AfxFormat(folder, "%s\\3", driverFolder);
     }
@@ -241,7 +305,7 @@ bool UninstallKeyFor(const char* printerName, char (&key)[MAX_PATH]) {
     return AfxFormat(key, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s printer", printerName);
 }
 
-size_t FilesOfAnyInstall(const char* printerName, PlannedFile (&files)[kMaxInstalledFiles]) {
+size_t FilesOfAnyInstall(const char* printerName, Machine machine, PlannedFile (&files)[kMaxInstalledFiles]) {
     size_t count = 0;
     auto add = [&](const PlannedFile& file) {
         for (size_t i = 0; i < count; ++i)
@@ -249,8 +313,12 @@ size_t FilesOfAnyInstall(const char* printerName, PlannedFile (&files)[kMaxInsta
         if (count < kMaxInstalledFiles) files[count++] = file;
     };
     InstallPlan plan;
+    // The x64 set serves every version of 64-bit Windows.
+    const bool x64 = machine == Machine::X64;
     for (int osCode : {OS_WINXP, OS_WIN2000, OS_WIN7}) {
+        if (x64 && osCode != OS_WIN7) continue;
         InstallChoices choices = {};
+        choices.machine = x64 ? Machine::X64 : Machine::X86;
         choices.osCode = osCode;
         choices.systemLanguage = 0x0409;
         choices.languageIndex = 1;
