@@ -1,18 +1,21 @@
 #!/bin/bash
 # Prepares the Wine prefix that every test starts from:
-#   make-prefix.sh PREFIX_DIR [PRINTUI_STANDIN_DLL] [PREFIX_TOOL_EXE]
+#   make-prefix.sh PREFIX_DIR [PRINTUI_STANDIN_DLL] [PREFIX_TOOL_EXE] [PRINTUI_STANDIN_32_DLL]
 # a 32-bit prefix with a virtual desktop, CJK font replacements, the
 # printer-installer stand-in in place of Wine's printui.dll and, through the
-# prefix tool, one ordinary printer as a real system has.
+# prefix tool, one ordinary printer as a real system has. In a 64-bit
+# prefix the first two are 64-bit programs, and the 32-bit stand-in goes to
+# syswow64, where 32-bit programs find their system folder.
 set -eu
 prefix=$1
 standin=${2:-}
 tool=${3:-}
+standin32=${4:-}
 rm -rf "$prefix" "$prefix.tmp"
 mkdir -p "$(dirname "$prefix")"
 # WINE_ARCH=win64 makes a 64-bit prefix for a 64-bit build of the tests,
 # on hosts whose kernel cannot run 32-bit programs (see wine-arch.sh), and
-# for the one test that needs 64-bit Windows: there 32-bit programs run
+# for the tests that need 64-bit Windows: there 32-bit programs run
 # under WoW64, as on 64-bit Windows.
 . "$(dirname "$0")/wine-arch.sh" "${WINE_ARCH:-win32}"
 export WINEPREFIX=$prefix.tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -26,6 +29,9 @@ done
 if [ -n "$standin" ]; then
   cp "$standin" "$WINEPREFIX/drive_c/windows/system32/printui.dll"
   reg 'HKCU\Software\Wine\DllOverrides' /v printui /d native
+fi
+if [ -n "$standin32" ]; then
+  cp "$standin32" "$WINEPREFIX/drive_c/windows/syswow64/printui.dll"
 fi
 if [ -n "$tool" ]; then
   wine "$tool" </dev/null >/dev/null 2>&1
