@@ -19,7 +19,8 @@ bool BackupName(const char* name, char (&backup)[MAX_PATH]) { return AfxFormat(b
 // printer installer cannot install an x64 driver. A 64-bit build takes its
 // own system folder's.
 bool PrinterInstallerProgram(Machine machine, char (&program)[MAX_PATH]) {
-    if (machine != Machine::X64 || MachineOf(OwnMachine()) == Machine::X64) return AfxSystemPath(program, "rundll32.exe");
+    if (machine != Machine::X64 || MachineOf(OwnMachine()) == Machine::X64)
+        return AfxSystemPath(program, "rundll32.exe");
     char windows[MAX_PATH];
     const UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
     program[0] = '\0';
