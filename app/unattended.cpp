@@ -5,6 +5,8 @@
 #include "app_core/texts.h"
 #include "../install/install_runner.h"
 #include "../install/printer_name_check.h"
+#include "../payload/catalogue.h"
+#include "../payload/payload_resource.h"
 #include "../system/held_folder.h"
 #include "../system/spooler.h"
 #include <cstring>
@@ -86,11 +88,24 @@ void LogStart(SetupLog& log, const InstallChoices& choices) {
              static_cast<unsigned>(choices.systemLanguage), choices.printerName);
 }
 
+// Whether the program carries a driver set for the machine: the 32-bit
+// sets always, the x64 set unless the build left it out (then it lacks the
+// set's INF).
+bool CarriesDriverFor(Machine machine) {
+    if (machine == Machine::X86) return true;
+    const CatalogueEntry* inf = FindCatalogueEntry(PayloadRole::Inf, PayloadSet::X64);
+    PayloadBytes bytes;
+    return machine == Machine::X64 && inf && FindPayload(inf->id, bytes);
+}
+
 }  // namespace
 
 bool RefusedAtStart(InstallOutcome& refusal) {
-    if (IsWindows64()) {
-        refusal = MakeOutcome(InstallResult::Windows64, "");
+    const USHORT machine = DetectNativeMachine();
+    char name[32];
+    MachineName(machine, name);
+    if (!CarriesDriverFor(MachineOf(machine))) {
+        refusal = MakeOutcome(InstallResult::Windows64, name);
         return true;
     }
     const RunLock lock = TakeRunLock();
@@ -159,9 +174,11 @@ int RunUnattended(const InstallOutcome* refusal, InstallChoices choices, const C
     char network[kMaxHostName + 32] = {};
     if (IsNetworkPort(choices.port))
         AfxFormat(network, " (network: %s, TCP port %u)", choices.port.host, static_cast<unsigned>(choices.port.tcpPort));
-    log.Line("install started: language choice %d (0 Chinese, 1 English, -1 none), the printer made the default, "
+    // The x64 set serves every version of 64-bit Windows, and the log says so.
+    log.Line("install started: %slanguage choice %d (0 Chinese, 1 English, -1 none), the printer made the default, "
              "on port %s%s%s",
-             choices.languageIndex, choices.port.name, network, choices.testReceipt ? ", with a test receipt" : "");
+             choices.machine == Machine::X64 ? "the 64-bit driver (x64 set), " : "", choices.languageIndex,
+             choices.port.name, network, choices.testReceipt ? ", with a test receipt" : "");
     const InstallOutcome outcome = theApp.InstallDriver(choices);
     log.Outcome(outcome);
     return ExitCodeOf(outcome.result);

@@ -7,8 +7,10 @@
 #include "../app_core/install_outcome.h"
 #include <windows.h>
 
-// 64-bit Windows, then another setup or uninstaller: true, with the
-// outcome, when the program must end before start-up writes anything.
+// A Windows whose machine has no driver set in this program (ARM64; x64
+// in a build without the x64 set), then another setup or uninstaller: true,
+// with the outcome, when the program must end before start-up writes
+// anything.
 bool RefusedAtStart(InstallOutcome& refusal);
 
 void ShowUsage();

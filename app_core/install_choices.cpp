@@ -1,5 +1,6 @@
 #include "install_choices.h"
 #include "app_state.h"
+#include "start_checks.h"
 #include "../framework/afx.h"
 
 InstallChoices PreselectedChoices(const char* printerName) {
@@ -10,5 +11,6 @@ InstallChoices PreselectedChoices(const char* printerName) {
     choices.languageIndex = PreselectedLanguageIndex(choices.systemLanguage);
     choices.setDefaultPrinter = true;
     ListedPortChoice(kDefaultPortName, choices.port);
+    choices.machine = MachineOf(DetectNativeMachine());
     return choices;
 }

@@ -3,6 +3,7 @@
 // would make.
 #pragma once
 #include "port_choice.h"
+#include "machine.h"
 #include "text_language.h"
 #include <windows.h>
 
@@ -14,12 +15,13 @@ struct InstallChoices {
     bool setDefaultPrinter;       // the new printer becomes the default printer
     PortChoice port;              // the port the printer is created on
     bool testReceipt;             // a test receipt is printed once the printer is there
+    Machine machine;              // the machine this Windows runs on: which driver set
 };
 
-// The choices the pages preselect for the printer name: this system, the
-// language of its texts, the printer made the default, on LPT1: (the
-// series page and /S put it on the first USB port where the spooler lists
-// one), no test receipt.
+// The choices the pages preselect for the printer name: this system and
+// its machine, the language of its texts, the printer made the default,
+// on LPT1: (the series page and /S put it on the first USB port where the
+// spooler lists one), no test receipt.
 InstallChoices PreselectedChoices(const char* printerName);
 
 // The language of the install's texts: the chosen one, Chinese by the system.

@@ -16,7 +16,7 @@ enum class InstallResult {
     ProgramFolderLinked,  // the program's folder or its Language folder leads elsewhere
     SettingsUnreadable,   // setting.dll is there but cannot be read
     FileNotWritten,       // a file could not be written
-    Windows64,            // 64-bit Windows cannot take this driver
+    Windows64,            // no driver set for this Windows: its machine (x64 in a build without that set, ARM64)
     AnotherRunning,       // another setup or uninstaller runs
     LockHeldByOther,      // a program that is no setup of ours holds the run lock's name
     LogNotMade,           // the log that /LOG names cannot be made

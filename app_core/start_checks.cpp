@@ -122,11 +122,25 @@ RunLock TakeMutex(const char* name) {
 
 }  // namespace
 
-bool IsWindows64() {
+USHORT DetectNativeMachine() {
+    // Each looked up at run time: Windows 2000 has none of them, XP before
+    // SP2 no IsWow64Process, Windows before 10 (1511) no IsWow64Process2.
+    typedef BOOL(WINAPI * IsWow64Process2Function)(HANDLE, USHORT*, USHORT*);
     typedef BOOL(WINAPI * IsWow64ProcessFunction)(HANDLE, BOOL*);
+    typedef void(WINAPI * GetNativeSystemInfoFunction)(SYSTEM_INFO*);
+    auto isWow64Process2 = Kernel32<IsWow64Process2Function>("IsWow64Process2");
     auto isWow64Process = Kernel32<IsWow64ProcessFunction>("IsWow64Process");
-    BOOL wow64 = FALSE;
-    return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    auto getNativeSystemInfo = Kernel32<GetNativeSystemInfoFunction>("GetNativeSystemInfo");
+    MachineFacts facts = {};
+    USHORT processMachine = 0;
+    facts.haveIsWow64Process2 =
+        isWow64Process2 && isWow64Process2(GetCurrentProcess(), &processMachine, &facts.nativeMachine);
+    facts.haveIsWow64Process = isWow64Process && isWow64Process(GetCurrentProcess(), &facts.wow64);
+    SYSTEM_INFO system = {};
+    system.wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+    if (getNativeSystemInfo) getNativeSystemInfo(&system);
+    facts.nativeArchitecture = system.wProcessorArchitecture;
+    return NativeMachineFrom(facts, OwnMachine());
 }
 
 RunLock TakeRunLock() {
@@ -138,7 +152,6 @@ RunLock TakeRunLock() {
     return lock;
 }
 
-const char* Windows64Text(LANGID systemLanguage) { return TextIn(kWindows64Text, LanguageOfSystem(systemLanguage)); }
 const char* AnotherRunningText(LANGID systemLanguage) {
     return TextIn(kAnotherRunningText, LanguageOfSystem(systemLanguage));
 }

@@ -1,12 +1,13 @@
 // What setup.exe and the uninstaller check at start, before they write
-// anything: whether this Windows can take the driver, and whether another
-// of them runs.
+// anything: which machine this Windows runs on, and whether another of
+// them runs.
 #pragma once
+#include "machine.h"
 #include <windows.h>
 
-// True on 64-bit Windows: this 32-bit program runs under WoW64 there.
-// IsWow64Process is looked up at run time, as Windows 2000 lacks it.
-bool IsWindows64();
+// The machine Windows runs on natively (IMAGE_FILE_MACHINE_...), which for
+// this 32-bit program is not its own on 64-bit Windows.
+USHORT DetectNativeMachine();
 
 // The lock both programs share, whatever the printer name: one of them at
 // a time on a computer.
@@ -25,10 +26,9 @@ enum class RunLock {
 // another kind, as HeldByOther.
 RunLock TakeRunLock();
 
-// The messages, in the system's language: the 64-bit refusal, another
-// setup or uninstaller running, the lock's name held by another program;
-// RunLockText gives the one for a lock not taken (null for Taken).
-const char* Windows64Text(LANGID systemLanguage);
+// The messages, in the system's language: another setup or uninstaller
+// running, the lock's name held by another program; RunLockText gives the
+// one for a lock not taken (null for Taken).
 const char* AnotherRunningText(LANGID systemLanguage);
 const char* RunLockHeldByOtherText(LANGID systemLanguage);
 const char* RunLockText(RunLock lock, LANGID systemLanguage);

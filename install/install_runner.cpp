@@ -10,7 +10,7 @@ namespace {
 // A driver of the printer's name that no install of this setup registered
 // (it has no uninstall entry of ours) is someone else's.
 bool NamesAnotherDriver(const InstallPlan& plan) {
-    return UsedDriverFiles("").Find(plan.printer) && !RegistryKey::Exists(plan.uninstallKey);
+    return UsedDriverFiles(plan.environment, "").Find(plan.printer) && !RegistryKey::Exists(plan.uninstallKey);
 }
 
 }  // namespace
@@ -19,13 +19,14 @@ InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
     // The name forms file names, a registry key, driver and INF lines, and
     // must not take over a driver that another setup installed.
     char driverFolder[MAX_PATH];
-    GetDriverDirectory(driverFolder);
+    GetDriverDirectory(DriverEnvironmentOf(choices.machine), driverFolder);
     InstallPlan plan;
     if (!IsPrinterNameUsable(choices.printerName) || !BuildInstallPlan(choices, driverFolder, plan) ||
         NamesAnotherDriver(plan))
         return MakeOutcome(InstallResult::NameRefused, choices.printerName);
     // Whether there is an install to come back to, should this one fail.
-    const bool earlierInstall = RegistryKey::Exists(plan.uninstallKey) || UsedDriverFiles("").Find(plan.printer);
+    const bool earlierInstall =
+        RegistryKey::Exists(plan.uninstallKey) || UsedDriverFiles(plan.environment, "").Find(plan.printer);
 
     InstallSteps steps(plan, waitAttempts);
     InstallOutcome outcome = MakeOutcome(InstallResult::Installed, plan.printer);

@@ -14,15 +14,29 @@ const int kSettleAttempts = 10;
 // The name a file that was there is kept under until the install is done.
 bool BackupName(const char* name, char (&backup)[MAX_PATH]) { return AfxFormat(backup, "%s~", name); }
 
-// Runs a command of the system's rundll32, hidden, from the system folder by
-// its full path and in that folder: a rundll32.exe beside this program, or a
-// file in the staging folder, is never taken for it. Waits for its end with
-// the windows painting: 0 when it ended, ERROR_TIMEOUT when it did not end
-// within `milliseconds` of taking input (and then it is ended), else why it
-// did not start.
-DWORD RunSystemCommand(const char* commandLine, DWORD milliseconds) {
+// The printer installer's rundll32 for the machine's driver set, by its
+// full path. The 32-bit program on 64-bit Windows starts the 64-bit one
+// through Sysnative: its own system folder is the 32-bit one, whose
+// printer installer cannot install an x64 driver. A 64-bit build takes its
+// own system folder's.
+bool PrinterInstallerProgram(Machine machine, char (&program)[MAX_PATH]) {
+    if (machine != Machine::X64 || MachineOf(OwnMachine()) == Machine::X64)
+        return AfxSystemPath(program, "rundll32.exe");
+    char windows[MAX_PATH];
+    const UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
+    program[0] = '\0';
+    return length > 0 && length < sizeof windows && AfxFormat(program, "%s\\Sysnative\\rundll32.exe", windows);
+}
+
+// Runs a command of the printer installer's rundll32, hidden, by its full
+// path and in the system folder (which a 64-bit one sees as its own): a
+// rundll32.exe beside this program, or a file in the staging folder, is
+// never taken for it. Waits for its end with the windows painting: 0 when
+// it ended, ERROR_TIMEOUT when it did not end within `milliseconds` of
+// taking input (and then it is ended), else why it did not start.
+DWORD RunSystemCommand(Machine machine, const char* commandLine, DWORD milliseconds) {
     char program[MAX_PATH], folder[MAX_PATH], line[MAX_PATH];
-    if (!AfxSystemPath(program, "rundll32.exe") || !AfxSystemPath(folder, "") || !AfxFormat(line, "%s", commandLine))
+    if (!PrinterInstallerProgram(machine, program) || !AfxSystemPath(folder, "") || !AfxFormat(line, "%s", commandLine))
         return ERROR_FILENAME_EXCED_RANGE;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -45,7 +59,9 @@ DWORD RunSystemCommand(const char* commandLine, DWORD milliseconds) {
     return ended ? 0 : ERROR_TIMEOUT;
 }
 
-bool DriverExists(const char* name) { return UsedDriverFiles("").Find(name) != nullptr; }
+bool DriverExists(const char* environment, const char* name) {
+    return UsedDriverFiles(environment, "").Find(name) != nullptr;
+}
 
 bool DigestOf(HANDLE file, FileDigest& digest) {
     char buffer[4096];
@@ -60,7 +76,7 @@ bool DigestOf(HANDLE file, FileDigest& digest) {
 }  // namespace
 
 InstallSteps::InstallSteps(const InstallPlan& plan, int waitAttempts)
-    : plan_(plan), waitAttempts_(waitAttempts), used_(plan.printer) {}
+    : plan_(plan), waitAttempts_(waitAttempts), used_(plan.environment, plan.printer) {}
 
 InstallSteps::~InstallSteps() { folders_.Release(); }
 
@@ -78,7 +94,7 @@ bool InstallSteps::Apply(const InstallStep& step, InstallOutcome& outcome) {
     case StepKind::RunInstaller: return RunInstaller(done, step.text, outcome);
     case StepKind::CheckPrinter: return CheckPrinter(outcome);
     case StepKind::SetValue: return SetValue(done, outcome);
-    case StepKind::SetDefault: RunSystemCommand(step.text, waitAttempts_ * kWaitPauseMs); return true;
+    case StepKind::SetDefault: RunSystemCommand(plan_.machine, step.text, waitAttempts_ * kWaitPauseMs); return true;
     case StepKind::PrintReceipt: PrintReceipt(outcome); return true;
     }
     return true;
@@ -106,13 +122,15 @@ void InstallSteps::PrintReceipt(InstallOutcome& outcome) const {
 }
 
 bool InstallSteps::HoldFolders(Done& done, InstallOutcome& outcome) {
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < plan_.placeCount; ++i) {
+        const Place place = plan_.places[i];
         char folder[MAX_PATH];
-        done.createdFolder[i] = PlaceFolder(static_cast<Place>(i), plan_.driverFolder, folder) &&
-                                GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES;
+        done.createdFolder[static_cast<int>(place)] = !IsDriverPlace(place) &&
+                                                      PlaceFolder(place, plan_.driverFolder, folder) &&
+                                                      GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES;
     }
     char refused[MAX_PATH];
-    const FolderCheck check = folders_.Hold(plan_.driverFolder, true, refused);
+    const FolderCheck check = folders_.Hold(plan_.places, plan_.placeCount, plan_.driverFolder, true, refused);
     if (check == FolderCheck::Link) outcome = MakeOutcome(InstallResult::FolderLinked, refused);
     if (check == FolderCheck::Permissions) outcome = MakeOutcome(InstallResult::FolderOpenToOthers, refused);
     return check != FolderCheck::Link && check != FolderCheck::Permissions;
@@ -131,7 +149,10 @@ bool InstallSteps::PutAside(Done& done, DWORD& error) {
     const HeldFolder& folder = folders_.Of(file.place);
     char backup[MAX_PATH];
     error = 0;
-    if (!folder.Holds(file.name)) return true;
+    // Only a plain file can be an earlier install's: a link or a second
+    // name of a file elsewhere is replaced when the file is written, and
+    // nothing through it is kept or touched.
+    if (!folder.HoldsPlain(file.name)) return true;
     if (!BackupName(file.name, backup)) error = ERROR_FILENAME_EXCED_RANGE;
     // A backup of that name is what a run that never ended left.
     if (!error) error = folder.Remove(backup);
@@ -177,8 +198,8 @@ bool InstallSteps::RemoveFile(Done& done) {
 
 bool InstallSteps::RunInstaller(Done& done, const char* commandLine, InstallOutcome& outcome) {
     done.printerWas = FindPrinter(plan_.printer);
-    done.driverWas = DriverExists(plan_.printer);
-    const DWORD error = RunSystemCommand(commandLine, waitAttempts_ * kWaitPauseMs);
+    done.driverWas = DriverExists(plan_.environment, plan_.printer);
+    const DWORD error = RunSystemCommand(plan_.machine, commandLine, waitAttempts_ * kWaitPauseMs);
     if (error == 0) return true;
     outcome = MakeOutcome(error == ERROR_TIMEOUT ? InstallResult::InstallerTimedOut : InstallResult::PrinterNotCreated,
                           plan_.printer);
@@ -199,7 +220,7 @@ bool InstallSteps::CheckPrinter(InstallOutcome& outcome) {
 }
 
 bool InstallSteps::DriverFilesAreTheOnesWritten() const {
-    UsedDriverFiles drivers("");
+    UsedDriverFiles drivers(plan_.environment, "");
     const DRIVER_INFO_3A* driver = drivers.Find(plan_.printer);
     if (!driver || !driver->pDataFile) return false;
     bool same = true, dataFileWritten = false;
@@ -285,7 +306,8 @@ bool InstallSteps::UndoOne(Done& done) {
         break;
     case StepKind::RunInstaller:
         if (!done.printerWas && FindPrinter(plan_.printer)) whole = DeletePrinterNamed(plan_.printer) == 0;
-        if (!done.driverWas && DriverExists(plan_.printer)) whole = DeleteDriverNamed(plan_.printer) == 0 && whole;
+        if (!done.driverWas && DriverExists(plan_.environment, plan_.printer))
+            whole = DeleteDriverNamed(plan_.environment, plan_.printer) == 0 && whole;
         break;
     case StepKind::SetValue:
         if (done.valueLeft) break;
@@ -297,9 +319,11 @@ bool InstallSteps::UndoOne(Done& done) {
         break;
     case StepKind::HoldFolders:
         folders_.Release();
-        for (int i = 2; i >= 0; --i) {
+        // Those in the staging folder before it.
+        for (size_t i = plan_.placeCount; i-- > 0;) {
+            const Place place = plan_.places[i];
             char path[MAX_PATH];
-            if (done.createdFolder[i] && PlaceFolder(static_cast<Place>(i), plan_.driverFolder, path))
+            if (done.createdFolder[static_cast<int>(place)] && PlaceFolder(place, plan_.driverFolder, path))
                 RemoveDirectoryA(path);
         }
         break;

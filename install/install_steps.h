@@ -31,7 +31,7 @@ private:
         bool putAside;           // WriteFile, RemoveFile: the file that was there is under its backup name
         bool written;            // WriteFile: the new file is there
         FileDigest digest;       // WriteFile: what it holds
-        bool createdFolder[3];   // HoldFolders: C:\TEMP, I386, x86 made by this run
+        bool createdFolder[kPlaceCount];   // HoldFolders: the staging folders made by this run, by place
         bool printerWas;         // RunInstaller: the printer and the driver were there before
         bool driverWas;
         bool keyWas;             // SetValue: the entry's key, and the value, were there before

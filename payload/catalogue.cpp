@@ -1,4 +1,5 @@
 #include "catalogue.h"
+#include <initializer_list>
 
 using R = PayloadRole;
 using S = PayloadSet;
@@ -66,6 +67,21 @@ const CatalogueEntry kCatalogue[] = {
     {254, 5120, R::ResourceDll, S::XP, V::Traditional, "%sRES.DLL", "gen:KRXRES_cht.dll"},
     {255, 225280, R::Uninstaller, S::Any, V::None, "uninstall%s.exe", "gen:uninstall.exe"},
     {256, 1588, R::Inf, S::Any, V::None, "%s.INF", "file:KRX.INF"},
+    // The x64 set: the maker's 64-bit plug-ins and our 64-bit resource DLLs
+    // (the general set's strings), the same GPD and INI texts, an INF of its
+    // own and the maker's catalog. The plug-ins' sizes are those of their
+    // stand-ins; the maker's files have their own.
+    {257, 98304, R::RenderPlugin, S::X64, V::None, "%sD.dll", "maker:"},
+    {258, 65536, R::UiPlugin, S::X64, V::Simplified, "%sF.dll", "maker:"},
+    {259, 65536, R::UiPlugin, S::X64, V::Traditional, "%sF.dll", "maker:"},
+    {260, 65536, R::UiPlugin, S::X64, V::English, "%sF.dll", "maker:"},
+    {261, 4096, R::ResourceDll, S::X64, V::Simplified, "%sRES.DLL", "gen:KRXRES_chs_general_x64.dll"},
+    {262, 4096, R::ResourceDll, S::X64, V::Traditional, "%sRES.DLL", "gen:KRXRES_cht_x64.dll"},
+    {263, 4096, R::ResourceDll, S::X64, V::English, "%sRES.DLL", "gen:KRXRES_eng_x64.dll"},
+    {264, 9130, R::ModelGpd, S::X64, V::None, "%s.GPD", "file:KRX.GPD"},
+    {265, 64, R::PluginIni, S::X64, V::None, "%s.INI", "file:KRX.INI"},
+    {266, 1377, R::Inf, S::X64, V::None, "%s.INF", "file:KRX_x64.INF"},
+    {267, 8192, R::Catalog, S::X64, V::None, "%s.cat", "maker:optional"},
 };
 
 const size_t kCatalogueSize = sizeof kCatalogue / sizeof kCatalogue[0];
@@ -77,7 +93,8 @@ const CatalogueEntry* FindCatalogueEntry(unsigned short id) {
 }
 
 const CatalogueEntry* FindCatalogueEntry(PayloadRole role, PayloadSet set, PayloadVariant variant) {
-    for (const CatalogueEntry& e : kCatalogue)
-        if (e.role == role && (e.set == set || e.set == S::Any) && e.variant == variant) return &e;
+    for (PayloadSet wanted : {set, S::Any})
+        for (const CatalogueEntry& e : kCatalogue)
+            if (e.role == role && e.set == wanted && e.variant == variant) return &e;
     return nullptr;
 }

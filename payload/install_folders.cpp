@@ -2,13 +2,15 @@
 #include "../framework/afx.h"
 
 
-FolderCheck InstallFolders::Hold(const char* driverFolder, bool create, char (&refused)[MAX_PATH]) {
+FolderCheck InstallFolders::Hold(const Place* places, size_t count, const char* driverFolder, bool create,
+                                 char (&refused)[MAX_PATH]) {
     refused[0] = '\0';
     FolderCheck first = FolderCheck::Held;
-    for (int i = 0; i < kPlaceCount; ++i) {
-        const Place place = static_cast<Place>(i);
-        // I386 and x86 lie in the staging folder, 3 in the driver folder:
-        // nothing is made or taken below a folder that is not held.
+    for (size_t n = 0; n < count; ++n) {
+        const Place place = places[n];
+        const int i = static_cast<int>(place);
+        // I386, x86 and amd64 lie in the staging folder, 3 in the driver
+        // folder: nothing is made or taken below a folder that is not held.
         const Place parent = IsDriverPlace(place) ? Place::DriverFolder : Place::Staging;
         char folder[MAX_PATH];
         if ((place != parent && !Of(parent).IsHeld()) || !PlaceFolder(place, driverFolder, folder)) continue;

@@ -12,11 +12,13 @@
 // change, for links.
 class InstallFolders {
 public:
-    // Holds each folder that is there, making the staging folders first
-    // when `create`. Link or Permissions, with the first such folder's path
-    // in `refused`, when a folder may not be used: that folder and those in
-    // it are not held, and nothing is made in them.
-    FolderCheck Hold(const char* driverFolder, bool create, char (&refused)[MAX_PATH]);
+    // Holds each of the folders (in order, a folder before those in it)
+    // that is there, making the staging folders first when `create`. Link
+    // or Permissions, with the first such folder's path in `refused`, when
+    // a folder may not be used: that folder and those in it are not held,
+    // and nothing is made in them.
+    FolderCheck Hold(const Place* places, size_t count, const char* driverFolder, bool create,
+                     char (&refused)[MAX_PATH]);
     // A folder that is missing, or that could not be held, is not held:
     // nothing is written or removed there.
     const HeldFolder& Of(Place place) const { return folders_[static_cast<int>(place)]; }

@@ -10,7 +10,8 @@
 #include "../app_core/install_choices.h"
 #include <windows.h>
 
-// The staging folder the install writes into first (it holds I386 and x86).
+// The staging folder the install writes into first (it holds I386 and x86,
+// or amd64 on 64-bit Windows).
 extern const char kStagingFolder[];
 // The rewrite's scratch copy, a file of the staging folder.
 extern const char kScratchFileName[];
@@ -18,10 +19,22 @@ extern const char kScratchFileName[];
 // made, which the uninstaller deletes once no printer uses it.
 extern const char kMadePortValue[];
 
-// The folders an install puts files into, in the order they are taken.
-enum class Place { Staging, StagingI386, StagingX86, DriverFolder, DriverVersion3 };
-const int kPlaceCount = 5;
+// The folders an install puts files into. The driver folders are those of
+// the plan's spooler environment.
+enum class Place { Staging, StagingI386, StagingX86, DriverFolder, DriverVersion3, StagingAmd64 };
+const int kPlaceCount = 6;
 inline bool IsDriverPlace(Place place) { return place == Place::DriverFolder || place == Place::DriverVersion3; }
+
+// The folders an install on the machine takes, in the order they are
+// taken (a folder before those in it): the staging folder with I386 and
+// x86 for the 32-bit sets, with amd64 for the x64 set, then the driver
+// folder and its folder 3. Returns how many.
+size_t PlacesOf(Machine machine, Place (&places)[kPlaceCount]);
+// The spooler environment of the machine's driver set.
+const char* DriverEnvironmentOf(Machine machine);
+// Whether the machine's set brings its own Unidrv core (the 32-bit sets);
+// the x64 set takes the system's, which is no file of the install's.
+bool SetBringsUnidrvCore(Machine machine);
 
 struct PlannedFile {
     Place place;
@@ -34,15 +47,15 @@ struct PlannedFile {
 // has its undo (install/install_steps.cpp).
 enum class StepKind {
     MakePort,       // the network port of the plan, made through the spooler's monitor or reused
-    HoldFolders,    // makes and checks the staging folders, holds the driver folders
+    HoldFolders,    // makes and checks the plan's staging folders, holds its driver folders
     WriteFile,      // embedded file `id` to `file`, rewritten as `rewrite` says; a file of that name goes first
     RemoveFile,     // an earlier run's file; in the driver folders only if no other driver uses it
     DeleteForm,     // the print server's form named `text`
-    RunInstaller,   // the printer installer with the command line `text`, awaited
+    RunInstaller,   // the printer installer of the plan's machine with the command line `text`, awaited
     CheckPrinter,   // the printer `text` on the driver of that name, whose files are the ones written
     SetValue,       // the uninstall entry's value `value`, the text `text`; with `onlyIfPortMade`
                     // only when the MakePort step made the port
-    SetDefault,     // the default-printer command line `text`, awaited
+    SetDefault,     // the default-printer command line `text`, by the same installer, awaited
     PrintReceipt,   // the test receipt to the printer, on the port `text`; never fails the install
 };
 struct InstallStep {
@@ -61,8 +74,15 @@ struct InstallPlan {
     // The printer, the driver model its INF names, and the printer the
     // install checks for: all the printer name.
     char printer[MAX_PATH];
-    // The spooler's driver folder; "" when it could not be had, and then
-    // nothing is done there and the uninstall entry names no uninstaller.
+    // The machine whose driver set the plan installs, and its spooler
+    // environment.
+    Machine machine;
+    const char* environment;
+    // The folders it takes, in order (PlacesOf).
+    Place places[kPlaceCount];
+    size_t placeCount;
+    // The environment's driver folder; "" when it could not be had, and
+    // then nothing is done there and the uninstall entry names no uninstaller.
     char driverFolder[MAX_PATH];
     // The uninstall entry's key under HKEY_LOCAL_MACHINE.
     char uninstallKey[MAX_PATH];
@@ -75,8 +95,9 @@ struct InstallPlan {
 };
 
 // False when a name, path or text would not fit its buffer with this
-// driver folder ("" for none), a model file would take the name of a
-// shared one (UNI, STDNAMES), or the port's name cannot be used.
+// driver folder ("" for none; the one of the choices' machine), a model
+// file would take the name of a shared one (UNI, STDNAMES), or the port's
+// name cannot be used.
 bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan);
 // A step that writes or removes a file.
 bool IsFileStep(const InstallStep& step);
@@ -87,8 +108,9 @@ bool PlaceFolder(Place place, const char* driverFolder, char (&folder)[MAX_PATH]
 // The uninstall entry's key for a printer name.
 bool UninstallKeyFor(const char* printerName, char (&key)[MAX_PATH]);
 
-// Every file an install of the printer name may leave on any system: the
-// files of the plans of every payload set (in the letter case the first
-// names them) and the scratch file. Returns how many were stored.
+// Every file an install of the printer name may leave on a machine: the
+// files of the plans of every payload set of the machine (on x86 all three,
+// in the letter case the first names them) and the scratch file. Returns
+// how many were stored.
 const size_t kMaxInstalledFiles = 48;
-size_t FilesOfAnyInstall(const char* printerName, PlannedFile (&files)[kMaxInstalledFiles]);
+size_t FilesOfAnyInstall(const char* printerName, Machine machine, PlannedFile (&files)[kMaxInstalledFiles]);

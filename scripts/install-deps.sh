@@ -2,7 +2,8 @@
 # Installs what building and testing need on Debian 12 (as root, or with sudo).
 set -eu
 packages=(cmake make g++ g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          mingw-w64-i686-dev googletest wine wine32:i386 wine64 xvfb x11-utils imagemagick fonts-wqy-zenhei locales
+          mingw-w64-i686-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          mingw-w64-x86-64-dev googletest wine wine32:i386 wine64 xvfb x11-utils imagemagick fonts-wqy-zenhei locales
           procps osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do

@@ -487,6 +487,17 @@ DWORD HeldFolder::RemoveAtRestart(const char* name, bool mayKeepName) const {
     return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 0 : GetLastError();
 }
 
+bool HeldFolder::HoldsPlain(const char* name) const {
+    FileName file;
+    HANDLE entry;
+    if (!IsHeld() || !ToFileName(name, file) ||
+        OpenIn(handle_, file, FILE_READ_ATTRIBUTES, kShareAll, kFileOpen, kNonDirectoryFile, nullptr, entry))
+        return false;
+    const bool plain = IsPlainFileOf(entry, finalPath_, name);
+    CloseHandle(entry);
+    return plain;
+}
+
 bool HeldFolder::Holds(const char* name) const {
     FileName file;
     HANDLE entry;

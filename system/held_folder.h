@@ -69,6 +69,9 @@ public:
     DWORD RemoveAtRestart(const char* name, bool mayKeepName) const;
     // True when `name` is a file (no folder) in this folder.
     bool Holds(const char* name) const;
+    // True when `name` is a plain file of this folder: no link, no second
+    // name of a file elsewhere.
+    bool HoldsPlain(const char* name) const;
 
 private:
     DWORD ReplaceLink(const char* name) const;

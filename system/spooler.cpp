@@ -2,18 +2,12 @@
 #include "../framework/afx.h"
 #include <cstring>
 
-// The shipped program is 32-bit. A 64-bit build exists only to run the tests
-// with Wine's 64-bit loader, where a printer takes a driver of the
-// process's own environment.
-#ifdef _WIN64
-const char kDriverEnvironment[] = "Windows x64";
-#else
-const char kDriverEnvironment[] = "Windows NT x86";
-#endif
+const char kX86Environment[] = "Windows NT x86";
+const char kX64Environment[] = "Windows x64";
 
-bool GetDriverDirectory(char (&folder)[MAX_PATH]) {
+bool GetDriverDirectory(const char* environment, char (&folder)[MAX_PATH]) {
     DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(kDriverEnvironment), 1,
+    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1,
                                     reinterpret_cast<BYTE*>(folder), sizeof folder, &needed) ||
         !memchr(folder, '\0', sizeof folder) || !folder[0]) {
         folder[0] = '\0';
@@ -52,10 +46,9 @@ SpoolerList ReadPrinterList() {
     });
 }
 
-SpoolerList ReadDriverList() {
-    return ReadSpoolerList([](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
-        return EnumPrinterDriversA(nullptr, const_cast<char*>(kDriverEnvironment), 3, block, size, needed,
-                                   count) != FALSE;
+SpoolerList ReadDriverList(const char* environment) {
+    return ReadSpoolerList([environment](BYTE* block, DWORD size, DWORD* needed, DWORD* count) {
+        return EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, block, size, needed, count) != FALSE;
     });
 }
 
@@ -70,7 +63,8 @@ int CountPrintersContaining(const char* text, int stopAt) {
     return count;
 }
 
-UsedDriverFiles::UsedDriverFiles(const char* exceptDriver) : drivers_(ReadDriverList()) {
+UsedDriverFiles::UsedDriverFiles(const char* environment, const char* exceptDriver)
+    : drivers_(ReadDriverList(environment)) {
     AfxFormat(exceptDriver_, "%s", exceptDriver);
 }
 
@@ -116,14 +110,15 @@ DWORD DeletePrinterNamed(const char* printerName) {
     return error;
 }
 
-DWORD DeleteDriverNamed(const char* driverName) {
-    char* environment = const_cast<char*>(kDriverEnvironment);
+DWORD DeleteDriverNamed(const char* environment, const char* driverName) {
     char* name = const_cast<char*>(driverName);
-    if (DeletePrinterDriverExA(nullptr, environment, name, DPD_DELETE_UNUSED_FILES, 0)) return 0;
+    char* ofEnvironment = const_cast<char*>(environment);
+    if (DeletePrinterDriverExA(nullptr, ofEnvironment, name, DPD_DELETE_UNUSED_FILES, 0)) return 0;
     DWORD error = GetLastError();
-    // Spoolers that cannot delete files with the driver refuse the flag.
+    // Spoolers that cannot delete files with the driver refuse the flag
+    // (Wine's, also for a 32-bit program and the x64 environment).
     if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED)
-        error = DeletePrinterDriverA(nullptr, environment, name) ? 0 : GetLastError();
+        error = DeletePrinterDriverA(nullptr, ofEnvironment, name) ? 0 : GetLastError();
     return error == ERROR_UNKNOWN_PRINTER_DRIVER ? 0 : error;
 }
 

@@ -8,12 +8,15 @@
 #include <initializer_list>
 #include <memory>
 
-// The spooler environment the driver is installed for.
-extern const char kDriverEnvironment[];
+// The spooler environments of the driver sets: the 32-bit one, and the
+// x64 one, whose folder a 32-bit program on 64-bit Windows may ask for
+// too (the spool folder is not redirected).
+extern const char kX86Environment[];
+extern const char kX64Environment[];
 
-// The driver folder of kDriverEnvironment on this computer, asked for
-// afresh; false (and an empty buffer) when the spooler cannot report it.
-bool GetDriverDirectory(char (&folder)[MAX_PATH]);
+// The driver folder of an environment on this computer, asked for afresh;
+// false (and an empty buffer) when the spooler cannot report it.
+bool GetDriverDirectory(const char* environment, char (&folder)[MAX_PATH]);
 
 // A spooler list, read into a zero-filled heap block of the size the
 // spooler asks for, and read again when it grew between the size query and
@@ -33,7 +36,7 @@ struct SpoolerList {
     const PORT_INFO_1A* Ports() const { return reinterpret_cast<const PORT_INFO_1A*>(block.get()); }
 };
 SpoolerList ReadPrinterList();   // the local printers, level 2
-SpoolerList ReadDriverList();    // the drivers of kDriverEnvironment, level 3
+SpoolerList ReadDriverList(const char* environment);   // its drivers, level 3
 SpoolerList ReadPortList();      // the ports of every port monitor, level 1
 
 // The spooler's ports by name, for the choice of port; at most
@@ -75,10 +78,10 @@ int CountPrintersContaining(const char* text, int stopAt);
 bool FindPrinter(const char* printerName, char (*driver)[MAX_PATH] = nullptr);
 // Deletes the local printer of that name: 0, or the Win32 error.
 DWORD DeletePrinterNamed(const char* printerName);
-// Deletes the driver of that name and its files that no other driver
-// uses: 0 when it is gone (or was not there), else the Win32 error.
-// Spoolers that cannot delete files with the driver keep them.
-DWORD DeleteDriverNamed(const char* driverName);
+// Deletes the driver of that name in the environment, and its files that
+// no other driver uses: 0 when it is gone (or was not there), else the
+// Win32 error. Spoolers that cannot delete files with the driver keep them.
+DWORD DeleteDriverNamed(const char* environment, const char* driverName);
 
 // The print server's form of a name, kept while it is deleted so that it
 // can be added again.
@@ -104,12 +107,12 @@ void ForEachFileOfDriver(const DRIVER_INFO_3A& driver, Visit visit) {
     for (const char* f = driver.pDependentFiles; f && *f; f += strlen(f) + 1) visit(f);
 }
 
-// The installed drivers, read once, and the files they use, leaving out the
-// driver named `exceptDriver` (the one being replaced or removed; "" for
-// none). A file any of the others uses must stay.
+// The installed drivers of an environment, read once, and the files they
+// use, leaving out the driver named `exceptDriver` (the one being replaced
+// or removed; "" for none). A file any of the others uses must stay.
 class UsedDriverFiles {
 public:
-    explicit UsedDriverFiles(const char* exceptDriver);
+    UsedDriverFiles(const char* environment, const char* exceptDriver);
     // Without the list nothing can be said about the driver folder.
     bool Known() const { return drivers_.ok; }
     DWORD Error() const { return drivers_.error; }

@@ -40,12 +40,14 @@ void RemovalReport::Add(ItemKind kind, const char* name, DWORD error, bool goesA
     ++(goesAtRestart ? atRestart : remaining);
 }
 
-DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath) {
+DriverRemoval::DriverRemoval(const char* printerName, const char* ownProgramPath, Machine machine)
+    : machine_(machine), environment_(DriverEnvironmentOf(machine)) {
     AfxFormat(printerName_, "%s", printerName);
     CanonicalPath(ownProgramPath, ownProgram_, sizeof ownProgram_);
-    GetDriverDirectory(driverDir_);
+    GetDriverDirectory(environment_, driverDir_);
+    Place places[kPlaceCount];
     char refused[MAX_PATH];
-    folders_.Hold(driverDir_, false, refused);
+    folders_.Hold(places, PlacesOf(machine_, places), driverDir_, false, refused);
 }
 
 bool DriverRemoval::IsOwnProgram(const PlannedFile& file) const {
@@ -81,6 +83,13 @@ bool DriverRemoval::AnyPrinterUsesDriver() const {
 
 bool DriverRemoval::PlaceOf(const char* path, PlannedFile& file) const {
     const char* name = AfxFindFileName(path);
+    if (!SetBringsUnidrvCore(machine_)) {
+        PlannedFile planned[kMaxInstalledFiles];
+        bool written = false;
+        for (size_t i = 0, count = FilesOfAnyInstall(printerName_, machine_, planned); i < count; ++i)
+            written = written || SameName(planned[i].name, name);
+        if (!written) return false;
+    }
     const int folderLength = static_cast<int>(name - path) - 1;
     for (Place place : {Place::DriverFolder, Place::DriverVersion3}) {
         const char* folder = folders_.Of(place).Path();
@@ -97,7 +106,7 @@ bool DriverRemoval::PlaceOf(const char* path, PlannedFile& file) const {
 size_t DriverRemoval::FilesOfThisInstall(PlannedFile (&files)[kMaxInstalledFiles]) const {
     PlannedFile planned[kMaxInstalledFiles];
     bool present[kMaxInstalledFiles];
-    const size_t plannedCount = FilesOfAnyInstall(printerName_, planned);
+    const size_t plannedCount = FilesOfAnyInstall(printerName_, machine_, planned);
     // Each file is looked up once: every look-up opens it.
     for (size_t i = 0; i < plannedCount; ++i)
         present[i] = folders_.Of(planned[i].place).Holds(planned[i].name) && !IsOwnProgram(planned[i]);
@@ -113,7 +122,7 @@ size_t DriverRemoval::FilesOfThisInstall(PlannedFile (&files)[kMaxInstalledFiles
 }
 
 bool DriverRemoval::FindsInstallation() {
-    UsedDriverFiles drivers("");
+    UsedDriverFiles drivers(environment_, "");
     PlannedFile files[kMaxInstalledFiles];
     char key[MAX_PATH];
     return ThisDriver(drivers) || FilesOfThisInstall(files) > 0 ||
@@ -129,7 +138,7 @@ RemovalReport DriverRemoval::Remove() {
     size_t driverFileCount = 0;
     bool ourDriver = false;
     {
-        UsedDriverFiles drivers("");
+        UsedDriverFiles drivers(environment_, "");
         if (const DRIVER_INFO_3A* driver = ThisDriver(drivers)) {
             ourDriver = true;
             ForEachFileOfDriver(*driver, [&](const char* f) {
@@ -149,14 +158,19 @@ RemovalReport DriverRemoval::Remove() {
 
     // The driver's files first, then the install's files it does not list;
     // a file that a remaining driver uses stays.
-    UsedDriverFiles used("");
+    UsedDriverFiles used(environment_, "");
     for (size_t i = 0; i < driverFileCount; ++i) RemoveFile(driverFiles[i], used, report);
     for (size_t i = 0; i < ourCount; ++i) RemoveFile(ours[i], used, report);
-    // The install created these two folders; they go when nothing else is
-    // in them. Their parent is held, so the names are the real ones.
-    for (Place place : {Place::StagingI386, Place::StagingX86}) {
+    // The install created the folders in the staging folder (I386 and x86,
+    // or amd64); they go when nothing else is in them. Their parent is
+    // held, so the names are the real ones.
+    Place places[kPlaceCount];
+    for (size_t i = 0, count = PlacesOf(machine_, places); i < count; ++i) {
+        const Place place = places[i];
         char folder[MAX_PATH];
-        if (!folders_.Of(place).IsHeld() || !AfxFormat(folder, "%s", folders_.Of(place).Path())) continue;
+        if (place == Place::Staging || IsDriverPlace(place) || !folders_.Of(place).IsHeld() ||
+            !AfxFormat(folder, "%s", folders_.Of(place).Path()))
+            continue;
         folders_.Release(place);
         RemoveDirectoryA(folder);
     }
@@ -187,7 +201,7 @@ void DriverRemoval::RemoveDriver(RemovalReport& report) {
         return;
     }
     // Files a spooler keeps with the driver are deleted below, one by one.
-    if (DWORD error = DeleteDriverNamed(printerName_)) report.Add(ItemKind::Driver, printerName_, error);
+    if (DWORD error = DeleteDriverNamed(environment_, printerName_)) report.Add(ItemKind::Driver, printerName_, error);
 }
 
 void DriverRemoval::RemoveNetworkPort(RemovalReport& report) {
@@ -224,7 +238,7 @@ void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
     // A running program cannot delete its own file; Windows does it at the
     // next restart. Only a copy the install put there is the install's.
     PlannedFile planned[kMaxInstalledFiles];
-    for (size_t i = 0, count = FilesOfAnyInstall(printerName_, planned); i < count; ++i) {
+    for (size_t i = 0, count = FilesOfAnyInstall(printerName_, machine_, planned); i < count; ++i) {
         if (!IsOwnProgram(planned[i])) continue;
         if (MoveFileExA(ownProgram_, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             report.ownCopyScheduled = true;

@@ -49,12 +49,15 @@ private:
 // printer's GPD as its data file, the Unidrv core as its driver and
 // configuration files. The printers removed are the local printers that use
 // it; a driver of that name that another program installed, and its
-// printers, stay.
+// printers, stay. The driver and the files are those of the machine's set:
+// on 64-bit Windows the x64 driver, whose Unidrv core is the system's and
+// stays.
 class DriverRemoval {
 public:
     // `ownProgramPath` is the running program, which cannot delete itself and
-    // is therefore scheduled for deletion at the next restart.
-    DriverRemoval(const char* printerName, const char* ownProgramPath);
+    // is therefore scheduled for deletion at the next restart. `machine` is
+    // the one Windows runs on.
+    DriverRemoval(const char* printerName, const char* ownProgramPath, Machine machine);
 
     // True when anything of the installation is present, the running
     // program itself aside.
@@ -82,7 +85,9 @@ private:
     // printer's UNIDRV.DLL, is not this install's.
     size_t FilesOfThisInstall(PlannedFile (&files)[kMaxInstalledFiles]) const;
     // Where a file the driver lists lies among the install's folders; false
-    // for a file elsewhere, which is not the uninstaller's to delete.
+    // for a file elsewhere, which is not the uninstaller's to delete, and,
+    // where the set brings no Unidrv core, for one no install writes (the
+    // system's core).
     bool PlaceOf(const char* path, PlannedFile& file) const;
     // A file in use that no remaining driver lists is left for Windows to
     // delete at the next restart.
@@ -91,6 +96,8 @@ private:
     void RemoveUninstallEntry(RemovalReport& report);
     bool IsOwnProgram(const PlannedFile& file) const;
 
+    Machine machine_;
+    const char* environment_;   // the spooler's, of the machine's set
     char printerName_[MAX_PATH] = {};
     char ownProgram_[MAX_PATH] = {};
     char driverDir_[MAX_PATH] = {};

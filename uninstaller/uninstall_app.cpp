@@ -17,7 +17,7 @@ int Uninstall(const char* programPath, bool silent) {
     }
 
     char text[4096];
-    DriverRemoval removal(printerName, programPath);
+    DriverRemoval removal(printerName, programPath, MachineOf(DetectNativeMachine()));
     if (!removal.FindsInstallation()) {
         if (!silent && AfxFormat(text, TextIn(texts.notInstalled, language), printerName))
             AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);

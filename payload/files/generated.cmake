@@ -24,6 +24,24 @@ foreach(name ${RESOURCE_DLLS})
   list(APPEND PAYLOAD_GENERATED_FILES ${out})
 endforeach()
 
+# The x64 set's resource DLLs: the same string tables as 64-bit DLLs (PE32+,
+# no code, no imports, no entry point), made with the x86-64 binutils of
+# mingw-w64 whatever this build's own target. Ours to build, as the 32-bit
+# ones: the maker supplies only what holds its code.
+find_program(WINDRES_X64 x86_64-w64-mingw32-windres REQUIRED)
+find_program(LD_X64 x86_64-w64-mingw32-ld REQUIRED)
+foreach(name KRXRES_chs_general KRXRES_cht KRXRES_eng)
+  set(rc ${CMAKE_CURRENT_SOURCE_DIR}/resdll/${name}.rc)
+  string(REGEX REPLACE "^KRXRES_(chs|cht|eng).*" "strings_\\1.rc" strings ${name})
+  set(object ${PAYLOAD_GEN_DIR}/${name}_x64.o)
+  set(out ${PAYLOAD_GEN_DIR}/${name}_x64.dll)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${WINDRES_X64} -I ${CMAKE_CURRENT_SOURCE_DIR}/resdll -i ${rc} -O coff -o ${object}
+    COMMAND ${LD_X64} --dll -e 0 -s --no-insert-timestamp -o ${out} ${object}
+    DEPENDS ${rc} ${CMAKE_CURRENT_SOURCE_DIR}/resdll/${strings} VERBATIM)
+  list(APPEND PAYLOAD_GENERATED_FILES ${out})
+endforeach()
+
 # ZIKU.UFM, the metrics of the printer's built-in font, written by a tool
 # of ours that runs on the build machine.
 set(GEN_UFM ${PAYLOAD_GEN_DIR}/gen_ufm)

@@ -2,7 +2,7 @@
 // embeds the payload files of the catalogue as "OWNER_DATA" resources.
 //
 //   gen_payload_rc MODE OUT.rc FILES_DIR GENERATED_DIR MAKER_DIR STANDIN_DIR
-//                  [--printer-name=NAME] [--company=TEXT] [--version=A.B.C.D]
+//                  [--printer-name=NAME] [--company=TEXT] [--version=A.B.C.D] [--x64=off]
 //
 // MODE "release" embeds what exists, lists the ids it embeds and lacks, and
 // fails naming every absent maker file; "release-incomplete-ok" leaves them
@@ -21,6 +21,12 @@
 // the embedded settings, the company into the INF's Provider, the version
 // and the build's date (SOURCE_DATE_EPOCH, or today) into its DriverVer.
 // Rewritten texts go to OUT's folder, OUT.files/.
+//
+// In every mode a maker's DLL that is not a Windows DLL of its set's machine
+// (PE32 i386, or PE32+ x64 for the x64 set) fails the run. A maker's file
+// marked optional (the x64 set's catalog) is never missed. "--x64=off"
+// leaves the whole x64 set out of a release build: that setup.exe refuses
+// 64-bit Windows.
 #include "../catalogue.h"
 #include <cstdio>
 #include <cstring>
@@ -62,15 +68,26 @@ static unsigned Le(const std::string& b, size_t at, int bytes) {
     return v;
 }
 
-// Why the bytes are not a PE32 i386 DLL, or null when they are one: the
-// install puts them into the spooler's 32-bit driver folder (w32x86).
-static const char* NotA32BitDll(const std::string& b) {
+// The Windows DLL a set's files must be: the install puts the 32-bit sets'
+// into the spooler's 32-bit driver folder (w32x86), the x64 set's into the
+// x64 one.
+struct DllKind {
+    unsigned machine, magic;
+    const char* what;        // "32-bit Windows DLL (PE32, i386)"
+    const char* notFor;      // "not for i386"
+    const char* notFormat;   // "not PE32"
+};
+static const DllKind kDll32 = {0x14c, 0x10b, "32-bit Windows DLL (PE32, i386)", "not for i386", "not PE32"};
+static const DllKind kDll64 = {0x8664, 0x20b, "64-bit Windows DLL (PE32+, x64)", "not for x64", "not PE32+"};
+
+// Why the bytes are not such a DLL, or null when they are one.
+static const char* NotADll(const std::string& b, const DllKind& kind) {
     if (b.size() < 64 || b[0] != 'M' || b[1] != 'Z') return "no MZ header";
     size_t pe = Le(b, 0x3c, 4);
     if (pe > b.size() || b.size() - pe < 26 || b.compare(pe, 4, std::string("PE\0\0", 4)) != 0)
         return "no PE header";
-    if (Le(b, pe + 4, 2) != 0x14c) return "not for i386";
-    if (Le(b, pe + 24, 2) != 0x10b) return "not PE32";
+    if (Le(b, pe + 4, 2) != kind.machine) return kind.notFor;
+    if (Le(b, pe + 24, 2) != kind.magic) return kind.notFormat;
     if (!(Le(b, pe + 22, 2) & 0x2000)) return "not a DLL";
     return nullptr;
 }
@@ -301,19 +318,24 @@ int main(int argc, char** argv) {
         }
         options[std::string(argv[i] + 2, static_cast<size_t>(equals - argv[i] - 2))] = equals + 1;
     }
+    const bool withoutX64 = !standIn && options["x64"] == "off";
     const std::string rewritten = out + ".files";
     mkdir(standins.c_str(), 0755);
     mkdir(rewritten.c_str(), 0755);
 
     std::ostringstream rc, embeds, lacks;
-    std::string missing, refused;
+    std::string missing, refused, optional;
     std::set<std::string> taken;   // the maker folder's files the build takes
     std::map<std::string, std::string> texts;   // a text payload's name: the path embedded
-    bool bad = false;
+    bool bad = false, missingX64 = false;
     rc << "// Generated from the payload catalogue; do not edit.\n";
     rc << "LANGUAGE 4, 2\n";   // Chinese (PRC), 0x0804
     for (size_t i = 0; i < kCatalogueSize; ++i) {
         const CatalogueEntry& e = kCatalogue[i];
+        if (withoutX64 && e.set == PayloadSet::X64) {
+            rc << "// " << e.id << " left out: no x64 set\n";
+            continue;
+        }
         std::string source = e.source, path;
         bool fromMaker = source.rfind("maker:", 0) == 0;
         if (source.rfind("file:", 0) == 0) {
@@ -344,20 +366,25 @@ int main(int argc, char** argv) {
             taken.insert(MakerName(e));
         }
         if (!Exists(path)) {
+            const bool optionalFile = source == "maker:optional";
             if (!fromMaker)
                 fprintf(stderr, "gen_payload_rc: %u: %s is missing\n", e.id, path.c_str());
+            else if (optionalFile)
+                optional += " " + MakerName(e);
             else
                 missing += "  " + MakerName(e) + "\n";
-            lacks << " " << e.id;
+            missingX64 = missingX64 || (fromMaker && !optionalFile && e.set == PayloadSet::X64);
+            if (!optionalFile) lacks << " " << e.id;
             if (!standIn) {
                 rc << "// " << e.id << " absent\n";
                 continue;
             }
             path = WriteStandIn(standins, e);
         } else if (fromMaker && EndsWithDll(path)) {
-            if (const char* why = NotA32BitDll(ReadFile(path))) {
-                fprintf(stderr, "gen_payload_rc: %s is not a 32-bit Windows DLL (PE32, i386): %s (%s)\n",
-                        MakerName(e).c_str(), why, path.c_str());
+            const DllKind& kind = e.set == PayloadSet::X64 ? kDll64 : kDll32;
+            if (const char* why = NotADll(ReadFile(path), kind)) {
+                fprintf(stderr, "gen_payload_rc: %s is not a %s: %s (%s)\n", MakerName(e).c_str(), kind.what, why,
+                        path.c_str());
                 bad = true;
             }
         }
@@ -400,13 +427,18 @@ int main(int argc, char** argv) {
     if (!standIn) {
         const std::string lacking = lacks.str().empty() ? " nothing" : lacks.str();
         printf("payload: embeds%s\npayload: lacks%s\n", embeds.str().c_str(), lacking.c_str());
+        if (!optional.empty()) printf("payload: goes without the optional%s\n", optional.c_str());
+        if (withoutX64) printf("payload: no x64 set: this setup.exe will refuse 64-bit Windows (exit code 5)\n");
         fflush(stdout);
         if (release && !missing.empty()) {
             fprintf(stderr,
                     "gen_payload_rc: the maker's files are missing from %s:\n%s"
                     "A setup.exe without them cannot install the printer. Put them there, or\n"
-                    "configure with -DPAYLOAD_INCOMPLETE_OK=ON for a build that is not shipped.\n",
-                    maker.c_str(), missing.c_str());
+                    "configure with -DPAYLOAD_INCOMPLETE_OK=ON for a build that is not shipped.\n%s",
+                    maker.c_str(), missing.c_str(),
+                    missingX64 ? "Without the x64 files, -DPAYLOAD_X64=OFF builds a setup.exe that refuses\n"
+                                 "64-bit Windows.\n"
+                               : "");
             return 1;
         }
         if (!release) WriteIfChanged(out + ".lacks", "lacks" + lacking + "\n");

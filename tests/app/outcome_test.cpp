@@ -76,6 +76,24 @@ TEST(OutcomeTable, SuccessInEachLanguage) {
     EXPECT_EQ(RowOf(InstallResult::Installed).icon, static_cast<UINT>(MB_OK));
 }
 
+// Code 5 names the machine that has no driver set in the program, in each
+// language and in the log.
+TEST(OutcomeTable, NoDriverForThisMachineNamesIt) {
+    const InstallOutcome refusal = MakeOutcome(InstallResult::Windows64, "ARM64");
+    EXPECT_EQ(Message(refusal, TextLanguage::English),
+              "This setup carries no printer driver for Windows on ARM64 processors, which this computer runs. The "
+              "setup has changed nothing.");
+    for (auto [language, codePage] : {std::pair{TextLanguage::Simplified, 936u}, {TextLanguage::Traditional, 950u}}) {
+        const std::string text = Message(refusal, language);
+        EXPECT_NE(text.find(" ARM64 "), std::string::npos) << text;
+        EXPECT_EQ(Wide(text, codePage), "ok") << text;
+    }
+    char line[1024];
+    ASSERT_TRUE(OutcomeLogLine(refusal, 30, line, sizeof line));
+    EXPECT_STREQ(line, "outcome 5: this Windows runs on ARM64 processors: the setup carries no driver for it");
+    EXPECT_EQ(RowOf(InstallResult::Windows64).icon, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+}
+
 // After a failed install the message and the log say what it left.
 TEST(OutcomeTable, MessagesAndLogLinesSayWhatAFailedInstallLeft) {
     InstallOutcome outcome = MakeOutcome(InstallResult::InstallerTimedOut, "KRX");

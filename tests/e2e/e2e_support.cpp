@@ -132,18 +132,24 @@ struct PayloadSet {
     int core[2][4];        // [Chinese, other] x UNIDRV.DLL, UNIDRV.HLP, UNIDRVUI.DLL, UNIRES.DLL
     int ui[3], res[3];     // Simplified Chinese, Traditional Chinese, English
     const char* copyNames[3];  // resource DLL, rendering and user-interface plug-in
+    int inf, catalog;      // 0: none
 };
 
 // The catalogue's selection table, written down here on its own so that the
 // tests do not take the program's word for it.
 const PayloadSet kXp = {153, 155, 159, 156, {{149, 152, 150, 151}, {163, 164, 165, 166}},
-                        {157, 249, 161}, {158, 254, 162}, {"%sRES.DLL", "%sD.dll", "%sF.dll"}};
+                        {157, 249, 161}, {158, 254, 162}, {"%sRES.DLL", "%sD.dll", "%sF.dll"}, 256, 0};
 const PayloadSet k2000 = {168, 169, 170, 171, {{172, 173, 174, 175}, {176, 177, 178, 179}},
-                          {184, 250, 182}, {185, 252, 183}, {"%sRES.DLL", "%sD.DLL", "%sF.DLL"}};
+                          {184, 250, 182}, {185, 252, 183}, {"%sRES.DLL", "%sD.DLL", "%sF.DLL"}, 256, 0};
 const PayloadSet kGeneral = {186, 187, 188, 189, {{190, 191, 192, 193}, {196, 197, 198, 199}},
-                             {194, 251, 200}, {195, 253, 201}, {"%sRES.dll", "%sD.dll", "%sF.dll"}};
+                             {194, 251, 200}, {195, 253, 201}, {"%sRES.dll", "%sD.dll", "%sF.dll"}, 256, 0};
+// 64-bit Windows, every version: no Unidrv core, no standard names.
+const PayloadSet kX64 = {0, 264, 265, 257, {{0, 0, 0, 0}, {0, 0, 0, 0}},
+                         {258, 259, 260}, {261, 262, 263}, {"%sRES.dll", "%sD.dll", "%sF.dll"}, 266, 267};
 
-const PayloadSet& SetFor(int osCode) { return osCode == 7 ? kXp : osCode == 6 ? k2000 : kGeneral; }
+const PayloadSet& SetFor(int osCode) {
+    return test::OnWindows64() ? kX64 : osCode == 7 ? kXp : osCode == 6 ? k2000 : kGeneral;
+}
 
 std::string Named(const char* format, const std::string& printerName) {
     char name[600];
@@ -163,7 +169,7 @@ std::vector<PayloadFile> ExpectedPayload(int osCode, LANGID systemLanguage, int 
     const std::string temp = "C:\\TEMP\\", p = printerName;
     std::vector<PayloadFile> files = {
         {temp + "uninstall" + p + ".exe", 255, false},
-        {temp + p + ".INF", 256, false},
+        {temp + p + ".INF", set.inf, false},
         {temp + "STDNAMES.GPD", set.stdnames, false},
         {temp + p + ".GPD", set.gpd, true},
         {temp + p + ".INI", set.ini, true},
@@ -173,18 +179,29 @@ std::vector<PayloadFile> ExpectedPayload(int osCode, LANGID systemLanguage, int 
         {temp + "UNIDRVUI.DLL", set.core[variant][2], false},
         {temp + "UNIRES.DLL", set.core[variant][3], false},
     };
-    for (const char* place : {"C:\\TEMP\\", "C:\\TEMP\\I386\\", "C:\\TEMP\\x86\\"}) {
+    // The model DLLs: three places for the 32-bit sets, amd64 for the x64 one.
+    const std::vector<std::string> dllPlaces =
+        set.catalog ? std::vector<std::string>{"C:\\TEMP\\amd64\\"}
+                    : std::vector<std::string>{"C:\\TEMP\\", "C:\\TEMP\\I386\\", "C:\\TEMP\\x86\\"};
+    for (const std::string& place : dllPlaces) {
         files.push_back({place + p + "D.dll", set.render, false});
         files.push_back({place + p + "F.dll", set.ui[plugin], false});
         files.push_back({place + p + "RES.DLL", set.res[plugin], false});
     }
-    // The driver folder holds the uninstaller and the eleven driver files.
+    // The driver folder holds the uninstaller and the driver files: eleven
+    // for a 32-bit set, six for the x64 one; not the INF, nor the catalog.
     const std::string driver = DriverDirectory() + "\\";
     for (size_t i = 0; i < files.size(); ++i) {
         const PayloadFile& f = files[i];
-        if (f.id == 256 || !StartsWith(f.path, temp) || f.path.find('\\', temp.size()) != std::string::npos) continue;
+        if (f.id == set.inf || !StartsWith(f.path, temp) || f.path.find('\\', temp.size()) != std::string::npos) continue;
         files.push_back({driver + f.path.substr(temp.size()), f.id, f.rewritten});
     }
+    if (set.catalog) {
+        files.push_back({temp + p + ".cat", set.catalog, false});
+        const int copied[3] = {set.res[plugin], set.render, set.ui[plugin]};
+        for (int i = 0; i < 3; ++i) files.push_back({driver + Named(set.copyNames[i], p), copied[i], false});
+    }
+    files.erase(std::remove_if(files.begin(), files.end(), [](const PayloadFile& f) { return f.id == 0; }), files.end());
     return files;
 }
 
@@ -201,7 +218,7 @@ void ExpectPayloadWritten(const std::string& program, const std::vector<PayloadF
         std::string bytes = test::ReadFileBytes(f.path), embedded = ResourceBytes(program, f.id);
         ASSERT_FALSE(embedded.empty());
         std::string label = "STAND-IN PAYLOAD ";
-        if (f.id == 256) {
+        if (f.id == 256 || f.id == 266) {
             // The INF names the model after the printer: <printer>.INF.
             std::string name = f.path.substr(f.path.find_last_of('\\') + 1);
             name.resize(name.size() - 4);

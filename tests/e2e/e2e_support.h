@@ -59,7 +59,8 @@ struct PayloadFile {
     bool rewritten;   // the GPD and the INI, whose model lines are rewritten
 };
 // Every file the install writes for this system, language choice and
-// printer name, with the embedded file it must hold.
+// printer name, with the embedded file it must hold; on 64-bit Windows
+// those of the x64 set, whatever the version.
 std::vector<PayloadFile> ExpectedPayload(int osCode, LANGID systemLanguage, int languageIndex,
                                          const std::string& printerName);
 // Names under which the set's three model DLLs are copied to the driver folder.

@@ -97,6 +97,10 @@ void ExpectInstalled(const std::string& program, int osCode, int languageIndex, 
     EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "Publisher"), printerName + " printer");
 
     EXPECT_NE(PrinterInstallerLog().find(test::InstallCommand(printerName)), std::string::npos) << PrinterInstallerLog();
+    // On 64-bit Windows only the 64-bit printer installer can install the
+    // x64 driver: a call of the 32-bit one is a failure, wherever it came from.
+    EXPECT_EQ(PrinterInstallerLog().find("32-bit printer installer under WoW64"), std::string::npos)
+        << PrinterInstallerLog();
     // The printer of that name, on the driver the INF names after it.
     EXPECT_EQ(test::DriverOfPrinter(printerName), printerName);
 }

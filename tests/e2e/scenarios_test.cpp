@@ -465,13 +465,19 @@ TEST(Attack, HardLinksInTheStagingFoldersAreReplacedNotWrittenThrough) {
     ExpectInstalled(exe, OsCode(WindowsVersion()), 1, "KRX");
 }
 
-// C:\TEMP, then its x86 folder, made a symbolic link (from the Linux side,
-// as Wine's own link call does nothing) to a folder holding files of the
-// names the install deletes and writes: refused before anything is touched.
+// The staging folder the printer installer reads the model DLLs from: x86,
+// or amd64 on 64-bit Windows; and the first the install writes one to.
+std::string ArchitectureFolder() { return test::OnWindows64() ? "C:\\TEMP\\amd64" : "C:\\TEMP\\x86"; }
+std::string FirstDllFolder() { return test::OnWindows64() ? "C:\\TEMP\\amd64" : "C:\\TEMP\\I386"; }
+
+// C:\TEMP, then its x86 folder (amd64 on 64-bit Windows), made a symbolic
+// link (from the Linux side, as Wine's own link call does nothing) to a
+// folder holding files of the names the install deletes and writes:
+// refused before anything is touched.
 TEST(Attack, LinkedStagingFolderIsRefusedAndNothingIsTouched) {
     const std::string exe = CopyProgram("setup_standin.exe", "linked_temp");
     const std::string elsewhere = test::MakeTempFolder("elsewhere");
-    for (const std::string& linked : {std::string("C:\\TEMP"), std::string("C:\\TEMP\\x86")}) {
+    for (const std::string& linked : {std::string("C:\\TEMP"), ArchitectureFolder()}) {
         SCOPED_TRACE(linked);
         if (linked != "C:\\TEMP") CreateDirectoryA("C:\\TEMP", nullptr);
         for (const char* name : {"KRX.GPD", "KRXD.dll", "temp.txt"})
@@ -787,13 +793,13 @@ const RaceRow kRaceRows[] = {
     // in the wizard's language, and the install takes back what it wrote.
     {"unwritable_file_told_in_english", "KRX", Run::Install,
      [](const std::string&) {
-         for (const char* folder : {"C:\\TEMP", "C:\\TEMP\\I386", "C:\\TEMP\\I386\\KRXD.dll"})
-             CreateDirectoryA(folder, nullptr);
+         for (const std::string& folder : {std::string("C:\\TEMP"), FirstDllFolder(), FirstDllFolder() + "\\KRXD.dll"})
+             CreateDirectoryA(folder.c_str(), nullptr);
      },
      {}, [](const std::string&, const std::string& message) {
-         EXPECT_EQ(message, "Access to C:\\TEMP\\I386\\KRXD.dll was denied." + AfterAFailedInstall(1, false));
-         EXPECT_EQ(test::ListFolder("C:\\TEMP"), std::vector<std::string>{"I386"});
-         EXPECT_EQ(test::ListFolder("C:\\TEMP\\I386"), std::vector<std::string>{"KRXD.dll"});
+         EXPECT_EQ(message, "Access to " + FirstDllFolder() + "\\KRXD.dll was denied." + AfterAFailedInstall(1, false));
+         EXPECT_EQ(test::ListFolder("C:\\TEMP"), std::vector<std::string>{FirstDllFolder().substr(8)});
+         EXPECT_EQ(test::ListFolder(FirstDllFolder()), std::vector<std::string>{"KRXD.dll"});
          EXPECT_FALSE(UninstallKeyExists("KRX"));
      }},
     {"temp_owned_by_users", "KRX", Run::Install, [](const std::string&) { TempOwnedByOthers(); }, {},
@@ -811,8 +817,9 @@ const RaceRow kRaceRows[] = {
          // Users it was given) the staged ones are exactly the program's; under
          // Wine only the Unix mode shows, with the running user as owner.
          const bool kept = WhoMayChange("C:\\TEMP").find("S-1-5-11") != std::string::npos;
-         for (const char* staged : {"C:\\TEMP\\uninstallKRX.exe", "C:\\TEMP\\KRX.INF", "C:\\TEMP\\KRX.GPD",
-                                    "C:\\TEMP\\I386", "C:\\TEMP\\I386\\KRXD.dll", "C:\\TEMP\\x86"})
+         for (const std::string& staged : {std::string("C:\\TEMP\\uninstallKRX.exe"), std::string("C:\\TEMP\\KRX.INF"),
+                                           std::string("C:\\TEMP\\KRX.GPD"), FirstDllFolder(),
+                                           FirstDllFolder() + "\\KRXD.dll", ArchitectureFolder()})
              EXPECT_EQ(WhoMayChange(staged), kept ? "protected S-1-5-18 S-1-5-32-544"
                                                   : "inherits S-1-5-18 " + RunningUser()) << staged;
      }},
@@ -913,7 +920,9 @@ void ExpectLog(const std::string& path, const std::string& printer, const std::s
     EXPECT_NE(lines[0].find("setup.exe /S started: Windows "), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("system language 0x0409, printer " + printer), std::string::npos) << lines[0];
     if (installed) {
-        EXPECT_NE(lines[1].find("install started: language choice 1"), std::string::npos) << lines[1];
+        // On 64-bit Windows the line names the set.
+        const std::string set = test::OnWindows64() ? "the 64-bit driver (x64 set), " : "";
+        EXPECT_NE(lines[1].find("install started: " + set + "language choice 1"), std::string::npos) << lines[1];
     }
     EXPECT_NE(lines.back().find(outcome), std::string::npos) << lines.back();
 }
@@ -924,13 +933,118 @@ std::string TempFolder() {
     return length && length < sizeof path ? path : "<none>";
 }
 
-bool Windows64() {
-#ifdef _WIN64
-    return true;
-#else
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+bool Windows64() { return test::OnWindows64(); }
+
+// Takes embedded file `id` out of a program file: its entry goes from the
+// resource directory of OWNER_DATA, the later ones moving up (Wine's
+// UpdateResource does not delete).
+bool RemoveEmbeddedFile(const std::string& exe, WORD id) {
+    std::string bytes = test::ReadFileBytes(exe);
+    if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return false;
+    auto* base = reinterpret_cast<BYTE*>(&bytes[0]);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const bool pe64 = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    const DWORD rva = pe64 ? reinterpret_cast<IMAGE_NT_HEADERS64*>(nt)->OptionalHeader.DataDirectory[2].VirtualAddress
+                           : nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+    BYTE* resources = nullptr;
+    auto* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
+        if (rva >= section->VirtualAddress && rva < section->VirtualAddress + section->SizeOfRawData)
+            resources = base + section->PointerToRawData + (rva - section->VirtualAddress);
+    if (!resources) return false;
+    auto entries = [](BYTE* directory) { return reinterpret_cast<IMAGE_RESOURCE_DIRECTORY_ENTRY*>(directory + 16); };
+    auto* root = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(resources);
+    for (WORD i = 0; i < root->NumberOfNamedEntries; ++i) {
+        const IMAGE_RESOURCE_DIRECTORY_ENTRY& type = entries(resources)[i];
+        auto* name = reinterpret_cast<IMAGE_RESOURCE_DIR_STRING_U*>(resources + type.NameOffset);
+        if (std::wstring(name->NameString, name->Length) != L"OWNER_DATA") continue;
+        BYTE* ids = resources + type.OffsetToDirectory;
+        auto* directory = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(ids);
+        const WORD count = directory->NumberOfNamedEntries + directory->NumberOfIdEntries;
+        for (WORD k = directory->NumberOfNamedEntries; k < count; ++k) {
+            if (entries(ids)[k].Id != id) continue;
+            memmove(&entries(ids)[k], &entries(ids)[k + 1], (count - k - 1) * sizeof(IMAGE_RESOURCE_DIRECTORY_ENTRY));
+            --directory->NumberOfIdEntries;
+            return test::WriteFileBytes(exe, bytes);
+        }
+    }
+    return false;
+}
+
+// A copy of the program as a build without the x64 set makes it (option
+// PAYLOAD_X64 off): the set's INF is what the program looks for.
+void LeaveOutTheX64Set(const std::string& exe) {
+    ASSERT_TRUE(RemoveEmbeddedFile(exe, 266));
+    ASSERT_EQ(ResourceBytes(exe, 266), "");
+    ASSERT_NE(ResourceBytes(exe, 265), "");
+}
+
+std::string X86DriverFolder() {
+    char folder[MAX_PATH] = {};
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(folder),
+                               sizeof folder, &needed);
+    return folder;
+}
+
+const char* const kModelFiles[] = {"KRX.GPD", "KRX.INI", "KRXD.dll", "KRXF.dll", "KRXRES.DLL"};
+
+// The earlier install's model files in the x64 driver's folder 3, and
+// files of those names in the 32-bit driver's, which no install on 64-bit
+// Windows touches.
+void PlantEarlierModelFiles() {
+    for (const std::string& folder : {DriverDirectory() + "\\3", X86DriverFolder() + "\\3"}) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (const char* name : kModelFiles) ASSERT_TRUE(test::WriteFileBytes(folder + "\\" + name, "earlier"));
+    }
+}
+
+// What the /S row left on 64-bit Windows: the x64 set, the earlier model
+// files replaced, nothing of the 32-bit driver's folders touched, the
+// system's Unidrv core as it was, the entry where 32-bit Windows programs'
+// go; then the uninstaller takes it all and leaves the system's core.
+void ExpectX64InstallThenUninstall(const std::string& exe) {
+    const std::string v3 = DriverDirectory() + "\\3", x86v3 = X86DriverFolder() + "\\3";
+    ExpectInstalled(exe, 4, 1, "KRX");
+    for (const char* name : kModelFiles) {
+        EXPECT_NE(test::ReadFileBytes(v3 + "\\" + name), "earlier") << name;
+        EXPECT_EQ(test::ReadFileBytes(x86v3 + "\\" + name), "earlier") << name;
+    }
+    for (const std::string& folder : {v3, DriverDirectory(), std::string("C:\\TEMP"), std::string("C:\\TEMP\\amd64")})
+        for (const std::string& name : test::ListFolder(folder)) EXPECT_NE(name.back(), '~') << folder << name;
+    for (const std::string& name : test::ListFolder(X86DriverFolder()))
+        EXPECT_EQ(name.find("KRX"), std::string::npos) << name;
+    EXPECT_FALSE(test::FolderExists("C:\\TEMP\\x86"));
+    const std::string core = "SYSTEM UNIDRV CORE STAND-IN: UNIDRV.DLL\r\n";
+    EXPECT_EQ(test::ReadFileBytes(v3 + "\\UNIDRV.DLL"), core);
+#ifndef _WIN64
+    HKEY key;
+    const std::string wow64Key = "SOFTWARE\\Wow6432Node" + UninstallKey("KRX").substr(std::string("SOFTWARE").size());
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, wow64Key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key), ERROR_SUCCESS)
+        << wow64Key;
+    RegCloseKey(key);
 #endif
+    EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
+
+    const std::string uninstaller = test::ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKey("KRX"), "UninstallString");
+    ASSERT_EQ(uninstaller, DriverDirectory() + "\\uninstallKRX.exe");
+    EXPECT_EQ(test::Program(Quoted(uninstaller) + " /S").WaitForExit(120000), 0u);
+    EXPECT_EQ(test::DriverOfPrinter("KRX"), "");
+    const std::vector<std::string> drivers = test::ListDrivers();
+    EXPECT_EQ(std::find(drivers.begin(), drivers.end(), "KRX"), drivers.end());
+    for (const PayloadFile& f : ExpectedPayload(4, SystemLanguage(), 1, "KRX"))
+        if (f.path != uninstaller) {
+            EXPECT_FALSE(test::FileExists(f.path)) << f.path;
+        }
+    for (const char* name : kModelFiles) {
+        EXPECT_FALSE(test::FileExists(v3 + "\\" + name)) << name;
+        EXPECT_EQ(test::ReadFileBytes(x86v3 + "\\" + name), "earlier") << name;
+    }
+    EXPECT_FALSE(test::FolderExists("C:\\TEMP\\amd64"));
+    EXPECT_FALSE(UninstallKeyExists("KRX"));
+    for (const char* name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL", "STDNAMES.GPD"})
+        EXPECT_TRUE(test::FileExists(v3 + "\\" + name)) << name;
+    EXPECT_EQ(test::ReadFileBytes(v3 + "\\UNIDRV.DLL"), core);
 }
 
 // Receives the bytes of one connection to 127.0.0.1, on a port of its own.
@@ -1015,11 +1129,12 @@ void SetRegistryDword(HKEY root, const char* key, const char* name, DWORD value)
 }
 
 // Every exit code of setup.exe /S, and the uninstaller's while another
-// runs, each from a run of a fresh copy; the rows of code 5 run in the
-// 64-bit prefix, the others in the 32-bit one. A row with a message has
-// no /S: the program shows it, and ends with the same code. Code 5, busy
-// runs without /S and /S /? write nothing: the copy's folder keeps the
-// program alone, and no log.
+// runs, each from a run of a fresh copy; the 64-bit Windows rows run in the
+// 64-bit prefix (code 5 from a copy without the x64 set, and 0 installing
+// the x64 driver, then its uninstaller), the others in the 32-bit one. A
+// row with a message has no /S: the program shows it, and ends with the
+// same code. Code 5, busy runs without /S and /S /? write nothing: the
+// copy's folder keeps the program alone, and no log.
 TEST(Unattended, EveryExitCodeFromARealRun) {
     std::unique_ptr<WizardRun> first;   // the setup already running, for code 6
     HANDLE heldSettings = INVALID_HANDLE_VALUE;
@@ -1167,11 +1282,16 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         {6, false, "KRX", [](const std::string&) {}, "setup.exe", false, anotherRuns, ""},
         {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
         {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, anotherRuns, ""},
-        {5, true, "KRX", [](const std::string&) {}, "setup.exe", true, "", ""},
-        {5, true, "KRX", [](const std::string&) {}, "setup.exe", false,
-         "This printer driver is for 32-bit Windows and cannot be installed on this 64-bit Windows. The setup has "
-         "changed nothing.", ""},
+        // 64-bit Windows: code 5 where the program lacks the x64 set, else
+        // the x64 driver installed on top of an earlier install's model files.
+        {5, true, "KRX", LeaveOutTheX64Set, "setup.exe", true, "", ""},
+        {5, true, "KRX", LeaveOutTheX64Set, "setup.exe", false,
+         "This setup carries no printer driver for Windows on x64 processors, which this computer runs. The setup "
+         "has changed nothing.", ""},
+        {0, true, "KRX", [](const std::string&) { PlantEarlierModelFiles(); }, "setup.exe", true, "",
+         "outcome 0: installed, the printer KRX exists on its driver"},
     };
+    std::string installed;   // the program of the 64-bit Windows install
     int row = 0;
     for (const Row& r : rows) {
         SCOPED_TRACE("row " + std::to_string(row++) + ": " + r.program + " exits " + std::to_string(r.code));
@@ -1199,6 +1319,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
             EXPECT_EQ(program.AnswerMessageBox(IDOK).text, r.message);
         }
         EXPECT_EQ(program.WaitForExit(), static_cast<DWORD>(r.code));
+        if (r.windows64 && r.code == 0) installed = exe;
         if (r.outcome[0]) {
             const std::string outcome = r.outcome;
             // Taken, the log goes to a fresh name beside it: "<log without .log> <number>.log".
@@ -1219,7 +1340,12 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
             EXPECT_EQ(test::ListFolder(FolderOf(exe)), std::vector<std::string>{r.program});
         }
     }
-    if (Windows64()) return;
+    if (Windows64()) {
+        ASSERT_FALSE(installed.empty());
+        ExpectX64InstallThenUninstall(installed);
+        return;
+    }
+    EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
     EXPECT_TRUE(UninstallKeyExists("KRX"));
     CancelWizard(*first);
 }

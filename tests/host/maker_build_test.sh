@@ -78,6 +78,33 @@ for program in setup.exe uninstaller/uninstall.exe; do
 done
 configure -DPAYLOAD_INCOMPLETE_OK=OFF
 
+# --- The x64 set's maker files --------------------------------------------
+# Named with the others while missing; each must be a 64-bit Windows DLL
+# (PE32+, x64), an x86 DLL in an x64 place named; once there, none is missed.
+mapfile -t names64 < <(grep 'S::X64' "$src/payload/catalogue.cpp" |
+                       sed -n 's/.*{\([0-9]*\), .*"\([^"]*\)", "maker:"}.*/\1_\2/p' | sed 's/%s/KRX/')
+check "the catalogue names the four x64 maker files" [ ${#names64[@]} -eq 4 ]
+for name in "${names64[@]}"; do
+  check "the refusal names the x64 file $name" says "  $name"$'\n'
+done
+check "the refusal says how to build without the x64 set" says "-DPAYLOAD_X64=OFF"
+echo 'int x;' | x86_64-w64-mingw32-gcc-posix -shared -x c - -o "$work/good64.dll"
+echo 'int x;' | i686-w64-mingw32-gcc-posix -shared -x c - -o "$work/x86.dll"
+for name in "${names64[@]}"; do cp "$work/good64.dll" "$maker/$name"; done
+cp "$work/x86.dll" "$maker/${names64[1]}"
+build setup
+check "an x86 DLL in an x64 place fails the build" [ $? -ne 0 ]
+check "${names64[1]} as an x86 DLL is named" says "${names64[1]} is not a 64-bit Windows DLL (PE32+, x64): not for x64"
+cp "$work/good64.dll" "$maker/${names64[1]}"
+build setup
+for name in "${names64[@]}"; do
+  says "  $name"$'\n' && check "the x64 file $name, there, is not missed" false
+done
+check "the catalog is optional" says "payload: goes without the optional 267_KRX.cat"
+# The DLL a maker slot takes (the rest of the test fills the 32-bit ones).
+dll_for() { [[ " ${names64[*]} " == *" $1 "* ]] && echo good64.dll || echo good.dll; }
+# --------------------------------------------------------------------------
+
 # Every maker file there: a small 32-bit DLL for each DLL, text for the rest.
 echo 'int x;' | i686-w64-mingw32-gcc-posix -shared -x c - -o "$work/good.dll"
 echo 'int main() { return 0; }' | i686-w64-mingw32-gcc-posix -x c - -o "$work/program.exe"
@@ -88,7 +115,7 @@ printf 'not a program\r\n' >"$work/text.dll"
 fill() {
   local name
   for name in "${names[@]}"; do
-    case ${name,,} in *.dll) cp "$work/good.dll" "$maker/$name" ;; *) echo "help $name" >"$maker/$name" ;; esac
+    case ${name,,} in *.dll) cp "$work/$(dll_for "$name")" "$maker/$name" ;; *) echo "help $name" >"$maker/$name" ;; esac
   done
 }
 # Wrong files among the right ones fail the build, each named with why.
@@ -239,6 +266,19 @@ while IFS='|' read -r option why; do
   cmake -S "$src" -B "$build" -DMAKER_PRINTER_NAME= -DMAKER_COMPANY= "$option" >"$work/refused.log" 2>&1
   check "$option is refused: $why" grep -qF "$why" <(tr -s ' \n' '  ' <"$work/refused.log")
 done <<<"$refused"
+
+# --- Without the x64 set (-DPAYLOAD_X64=OFF) --------------------------------
+# The x64 files are not needed, none of the set is embedded, and the build
+# says that this setup.exe refuses 64-bit Windows.
+for name in "${names64[@]}"; do rm -f "$maker/$name"; done
+configure -DPAYLOAD_X64=OFF -DSIGN_PFX= -DSIGN_PASSWORD_FILE= -DMAKER_PRINTER_NAME= -DMAKER_COMPANY=
+build setup
+check "without the x64 set setup.exe builds without the x64 files" [ $? -eq 0 ] || echo "$output"
+check "and says it will refuse 64-bit Windows" says "payload: no x64 set: this setup.exe will refuse 64-bit Windows"
+embeds=$(grep '^payload: embeds' <<<"$output")
+none_of_x64() { [ -n "$embeds" ] && [[ $embeds != *" 257"* && $embeds != *" 26"[0-7]* ]]; }
+check "and embeds nothing of the x64 set" none_of_x64
+# --------------------------------------------------------------------------
 
 [ $failures -eq 0 ] && rm -rf "$work"
 [ $failures -eq 0 ]

@@ -10,6 +10,7 @@
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -63,20 +64,27 @@ protected:
 };
 
 // A first install with room for what comes before the Unidrv core, not for
-// UNIDRV.DLL: the install stops there and takes back what it wrote.
+// UNIDRV.DLL: the install stops there and takes back what it wrote. On
+// 64-bit Windows, which has no Unidrv core of the install's, the large
+// file is the x64 rendering plug-in in amd64.
 TEST_F(DiskFull, FailedPayloadWriteEndsTheInstallAndLeavesNothing) {
+    const bool x64 = test::OnWindows64();
     size_t before = 0;
-    for (unsigned id : {255u, 256u, 186u, 187u, 187u, 188u, 188u, 189u, 189u, 189u, 154u})
+    for (unsigned id : x64 ? std::vector<unsigned>{255, 266, 264, 264, 265, 265}
+                           : std::vector<unsigned>{255, 256, 186, 187, 187, 188, 188, 189, 189, 189, 154})
         before += Pages(test::EmbeddedPayload(id).size());
     FillLeaving(before + 16 * kPage);
-    ExpectTheFileErrorAndNothingLeft("C:\\TEMP\\UNIDRV.DLL");
+    ExpectTheFileErrorAndNothingLeft(x64 ? "C:\\TEMP\\amd64\\KRXD.dll" : "C:\\TEMP\\UNIDRV.DLL");
 }
 
 // Room for the scratch copy of the GPD but not for its rewritten lines: a
 // truncated GPD is neither left in C:\TEMP nor copied on.
 TEST_F(DiskFull, RewrittenGpdThatDoesNotFitIsReportedAndNeverShips) {
+    const bool x64 = test::OnWindows64();
     size_t before = 0;
-    for (unsigned id : {255u, 256u, 186u, 187u}) before += Pages(test::EmbeddedPayload(id).size());
+    // The uninstaller, the INF, STDNAMES.GPD (none on x64) and the scratch copy.
+    for (unsigned id : x64 ? std::vector<unsigned>{255, 266, 264} : std::vector<unsigned>{255, 256, 186, 187})
+        before += Pages(test::EmbeddedPayload(id).size());
     FillLeaving(before + 2 * kPage);
     ExpectTheFileErrorAndNothingLeft("C:\\TEMP\\KRX.GPD");
 }

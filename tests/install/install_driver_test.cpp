@@ -56,10 +56,18 @@ protected:
         return OutcomeMessage(outcome, LanguageOf(choices), text, sizeof text) ? text : "<does not fit>";
     }
 
+    // The 32-bit sets are installed on 32-bit Windows alone; on 64-bit
+    // Windows the x64 set is, whatever the choices (FilesOfTheX64Set).
+    bool On64BitWindows() const { return test::OnWindows64(); }
+
     std::string driverDir;
     InstallChoices choices;
     InstallOutcome outcome;
 };
+#define SKIP_ON_64_BIT_WINDOWS()                                                    \
+    do {                                                                            \
+        if (On64BitWindows()) GTEST_SKIP() << "the 32-bit sets: 32-bit Windows only"; \
+    } while (false)
 
 const char kInstalled[] = "The Printer Driver has been installed successfully!";
 
@@ -95,6 +103,7 @@ std::string RewrittenGpd(const std::string& printer) {
 }
 
 TEST_F(InstallDriverTest, FilesOfEachPayloadSetAndLanguage) {
+    SKIP_ON_64_BIT_WINDOWS();
     int ran = 0;
     for (const Case& c : kCases) {
         if (!Applies(c)) continue;
@@ -152,6 +161,64 @@ TEST_F(InstallDriverTest, FilesOfEachPayloadSetAndLanguage) {
     EXPECT_GE(ran, 3);
 }
 
+// On 64-bit Windows, for every language choice and printer name, the x64
+// set whatever the version: its files in C:\TEMP and amd64, its copies in
+// the x64 driver folder, nothing in the 32-bit one; the driver on the
+// system's Unidrv core, which stays as it was.
+TEST_F(InstallDriverTest, FilesOfTheX64Set) {
+    if (!On64BitWindows()) GTEST_SKIP() << "64-bit Windows only";
+    char x86Folder[MAX_PATH] = {};
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(x86Folder),
+                               sizeof x86Folder, &needed);
+    const std::string v3 = driverDir + "\\3", core = test::ReadFileBytes(v3 + "\\UNIDRV.DLL");
+    ASSERT_NE(core.find("SYSTEM UNIDRV CORE"), std::string::npos);
+    for (const std::string p : {"KRX", "MERLO"})
+        for (short languageIndex : {0, 1}) {
+            SCOPED_TRACE(p + " language " + std::to_string(languageIndex));
+            CleanSlate();
+            lstrcpyA(choices.printerName, p.c_str());
+            if (p != "KRX") {
+                ASSERT_TRUE(test::AddEarlierInstall(p));
+            }
+            choices.osCode = 6;   // the x64 set even for the version of another set
+            choices.languageIndex = languageIndex;
+            Install();
+            EXPECT_EQ(outcome.result, InstallResult::Installed);
+            const int plugin = languageIndex != 0 ? 2 : kSystemLanguage == 0x0804 ? 0 : 1;
+            const unsigned ui[3] = {258, 259, 260}, res[3] = {261, 262, 263};
+            EXPECT_EQ(Names("C:\\TEMP"), (std::set<std::string>{"amd64", "temp.txt", "uninstall" + p + ".exe", p + ".INF",
+                                                               p + ".GPD", p + ".INI", "ZIKU.UFM", p + ".cat"}));
+            std::string inf = test::EmbeddedPayload(266);
+            for (size_t at = 0; (at = inf.find("KRX", at)) != std::string::npos; at += p.size()) inf.replace(at, 3, p);
+            EXPECT_EQ(test::ReadFileBytes("C:\\TEMP\\" + p + ".INF"), inf);
+            EXPECT_NE(test::ReadFileBytes("C:\\TEMP\\" + p + ".GPD").find(RewrittenGpd(p)), std::string::npos);
+            const std::pair<std::string, unsigned> raw[] = {
+                {"C:\\TEMP\\uninstall" + p + ".exe", 255}, {"C:\\TEMP\\ZIKU.UFM", 154},
+                {"C:\\TEMP\\" + p + ".cat", 267},          {"C:\\TEMP\\amd64\\" + p + "D.dll", 257},
+                {"C:\\TEMP\\amd64\\" + p + "F.dll", ui[plugin]}, {"C:\\TEMP\\amd64\\" + p + "RES.DLL", res[plugin]}};
+            for (const auto& file : raw) EXPECT_EQ(test::ReadFileBytes(file.first), test::EmbeddedPayload(file.second)) << file.first;
+            EXPECT_EQ(Names("C:\\TEMP\\amd64"), (std::set<std::string>{p + "D.dll", p + "F.dll", p + "RES.DLL"}));
+            EXPECT_FALSE(test::FolderExists("C:\\TEMP\\I386"));
+            EXPECT_FALSE(test::FolderExists("C:\\TEMP\\x86"));
+
+            EXPECT_EQ(Names(driverDir), (std::set<std::string>{"testdrv.dll", "3", "uninstall" + p + ".exe", p + ".GPD",
+                                                               "ZIKU.UFM", p + ".INI", p + "RES.dll", p + "D.dll",
+                                                               p + "F.dll"}));
+            for (const std::string& name : {p + ".GPD", p + ".INI", std::string("ZIKU.UFM")})
+                EXPECT_EQ(test::ReadFileBytes(driverDir + "\\" + name), test::ReadFileBytes("C:\\TEMP\\" + name)) << name;
+            for (const std::string& name : {p + "D.dll", p + "F.dll", p + "RES.DLL"})
+                EXPECT_EQ(test::ReadFileBytes(driverDir + "\\" + name), test::ReadFileBytes("C:\\TEMP\\amd64\\" + name));
+            for (const std::string& name : test::ListFolder(x86Folder)) EXPECT_EQ(name.find(p), std::string::npos) << name;
+
+            EXPECT_EQ(test::DriverOfPrinter(p), p);
+            EXPECT_EQ(test::DriverFiles(p), v3 + "\\UNIDRV.DLL|" + v3 + "\\" + p + ".GPD|" + v3 + "\\UNIDRVUI.DLL");
+            EXPECT_EQ(test::ReadFileBytes(v3 + "\\UNIDRV.DLL"), core);
+            EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallRoot + p + " printer", "UninstallString"),
+                      driverDir + "\\uninstall" + p + ".exe");
+        }
+}
+
 // A second run replaces the five model files of the version-3 subfolder
 // even when two printers carry the name; C:\TEMP\I386 and x86 are not
 // cleaned.
@@ -186,6 +253,7 @@ TEST_F(InstallDriverTest, SecondRunCleansTheVersion3Subfolder) {
 // platform's INF parser and refuses one that names a file the install did
 // not write.
 TEST_F(InstallDriverTest, OtherPrinterNameInstallsThePrinterOfThatName) {
+    SKIP_ON_64_BIT_WINDOWS();
     lstrcpyA(choices.printerName, "MERLO");
     std::string inf = test::EmbeddedPayload(256);
     for (size_t at = 0; (at = inf.find("KRX", at)) != std::string::npos; at += 5) inf.replace(at, 3, "MERLO");
@@ -272,6 +340,7 @@ TEST_F(InstallDriverTest, UnusableNamesAreRefusedBeforeAnythingIsTouched) {
 // The printer installer's command line takes the name three times: 59
 // characters are the most that fit its 259.
 TEST_F(InstallDriverTest, LongestUsableNameAndShortestInstall) {
+    SKIP_ON_64_BIT_WINDOWS();
     for (const std::string& name : {std::string("A"), std::string(59, 'N')}) {
         CleanSlate();
         ASSERT_TRUE(test::AddEarlierInstall(name));
@@ -351,6 +420,7 @@ TEST_F(InstallDriverTest, NetworkPortMadeKeptOrTakenBack) {
 // such a name, so the install is then undone).
 TEST_F(InstallDriverTest, DoubleByteNameWithBackslashTrailByteIsUsable) {
     if (GetACP() != 950) GTEST_SKIP() << "needs the Big5 code page";
+    SKIP_ON_64_BIT_WINDOWS();
     CleanSlate();
     const std::string name = "\xA5\x5C";   // Big5 for a character ending in 0x5C
     lstrcpyA(choices.printerName, name.c_str());

@@ -4,6 +4,7 @@
 #include "spooler_support.h"
 #include "test_support.h"
 #include <gtest/gtest.h>
+#include <iterator>
 #include <setupapi.h>
 #include <algorithm>
 #include <map>
@@ -119,34 +120,43 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 
 // Where the install sequence leaves a printer's files for the installer:
 // the INF and model files in C:\TEMP (x86 plug-ins in its x86 subfolder),
-// the model files and the Unidrv core in the driver folder.
+// the model files and the Unidrv core in the driver folder. On 64-bit
+// Windows the x64 set's: the three DLLs in amd64, no core (the system's).
 void StagePrinterFiles(const std::string& name, const std::string& inf) {
+    const bool x64 = test::OnWindows64();
+    const std::string dlls = x64 ? "amd64\\" : "x86\\", resource = x64 ? dlls : "";
     CreateDirectoryA("C:\\TEMP", nullptr);
-    CreateDirectoryA("C:\\TEMP\\x86", nullptr);
+    CreateDirectoryA(("C:\\TEMP\\" + dlls).c_str(), nullptr);
     const std::string driverDir = test::PrinterDriverDirectory();
     ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\" + name + ".INF", inf));
-    for (const std::string& file : {name + ".GPD", name + ".INI", name + "RES.DLL", std::string("ZIKU.UFM"),
-                                    std::string("x86\\") + name + "D.DLL", std::string("x86\\") + name + "F.DLL"}) {
+    for (const std::string& file : {name + ".GPD", name + ".INI", resource + name + "RES.DLL", std::string("ZIKU.UFM"),
+                                    dlls + name + "D.DLL", dlls + name + "F.DLL"}) {
         ASSERT_TRUE(test::WriteFileBytes("C:\\TEMP\\" + file, file));
         std::string bare = file.substr(file.find_last_of('\\') + 1);
         ASSERT_TRUE(test::WriteFileBytes(driverDir + "\\" + bare, bare));
     }
+    if (x64) return;
     for (const char* file : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "UNIRES.DLL", "STDNAMES.GPD"})
         ASSERT_TRUE(test::WriteFileBytes(driverDir + "\\" + file, file));
 }
 
+struct InstallerCase {
+    const char* what;
+    const char* name;
+    const char* from;       // an edit of the embedded INF, before the rebranding
+    const char* to;
+    const char* unstaged;   // a staged file then deleted, KRX rebranded
+    bool installs;
+};
+
 // The printer installer takes the embedded INF rebranded for any name (KRX
 // replaced throughout) and refuses an INF or a staging that a real one
-// would refuse: then there is neither printer nor driver.
+// would refuse: then there is neither printer nor driver. On 64-bit
+// Windows the x64 INF and its 64-bit printer installer (from a 32-bit
+// program through Sysnative), which takes no INF without its NTamd64
+// models nor one that does not take the Unidrv core from the system.
 TEST(PrinterInstallerTest, InstallsOnlyFromSoundInfAndStagedFiles) {
-    const struct {
-        const char* what;
-        const char* name;
-        const char* from;       // an edit of the embedded INF, before the rebranding
-        const char* to;
-        const char* unstaged;   // a staged file then deleted, KRX rebranded
-        bool installs;
-    } cases[] = {
+    const InstallerCase cases32[] = {
         {"embedded INF", "KRX", "", "", "", true},
         {"rebranded", "MERLO", "", "", "", true},
         {"rebranded, name with a blank", "My Printer", "", "", "", true},
@@ -171,15 +181,33 @@ TEST(PrinterInstallerTest, InstallsOnlyFromSoundInfAndStagedFiles) {
         {"files bound for another folder", "MERLO", "DefaultDestDir=66000", "DefaultDestDir=11", "", false},
         {"file list with a folder of its own", "MERLO", "LMDir=12", "DriverFiles=11", "", false},
     };
-    for (const auto& c : cases) {
+    const InstallerCase cases64[] = {
+        {"embedded x64 INF", "KRX", "", "", "", true},
+        {"rebranded", "MERLO", "", "", "", true},
+        {"rebranded, name with a blank", "My Printer", "", "", "", true},
+        {"no NTamd64 decoration: no undecorated section serves", "MERLO", "Driver_KRX,NTamd64", "Driver_KRX", "",
+         false},
+        {"NTx86 models only", "MERLO", "NTamd64", "NTx86", "", false},
+        {"the Unidrv core not taken from the system", "MERLO", "Needs=UNIDRV.OEM,", "Needs=", "", false},
+        {"no NTPRINT.INF included", "MERLO", "Include=NTPRINT.INF\r\n", "", "", false},
+        {"x64 plug-in not staged", "My Printer", "", "", "amd64\\KRXF.DLL", false},
+        {"x64 plug-ins expected in x86", "MERLO", "KRXD.DLL = 100,amd64", "KRXD.DLL = 100,x86", "", false},
+        {"no DataFile", "MERLO", "DataFile=KRX.GPD\r\n", "", "", false},
+    };
+    const bool x64 = test::OnWindows64();
+    for (const auto& c : x64 ? std::vector<InstallerCase>(std::begin(cases64), std::end(cases64))
+                             : std::vector<InstallerCase>(std::begin(cases32), std::end(cases32))) {
         SCOPED_TRACE(c.what);
         const std::string name = c.name;
-        StagePrinterFiles(name, ReplaceAll(ReplaceAll(test::EmbeddedPayload(256), c.from, c.to), "KRX", name));
+        const std::string inf = test::EmbeddedPayload(x64 ? 266 : 256);
+        ASSERT_NE(inf.find(c.from), std::string::npos);
+        StagePrinterFiles(name, ReplaceAll(ReplaceAll(inf, c.from, c.to), "KRX", name));
         if (*c.unstaged) {
             ASSERT_TRUE(DeleteFileA(("C:\\TEMP\\" + ReplaceAll(c.unstaged, "KRX", name)).c_str()));
         }
         DeleteFileA("C:\\printui.log");
-        const std::string command = test::InstallCommand(name);
+        std::string command = test::InstallCommand(name);
+        if (x64 && sizeof(void*) == 4) command = "C:\\windows\\Sysnative\\" + command;
         EXPECT_EQ(test::Program(command).WaitForExit(), 0u);
         EXPECT_EQ(test::ReadFileBytes("C:\\printui.log"), command + "\n") << "the stand-in ran";
         EXPECT_EQ(test::DriverOfPrinter(name), c.installs ? name : "");

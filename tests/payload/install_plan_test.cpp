@@ -14,22 +14,29 @@ const char* const kDriverFolder = "D:\\drivers";
 
 // The ids of one payload set, written out by hand: variants in the order
 // Chinese / non-Chinese core, Simplified / Traditional / English plug-ins,
-// and the letter case of its model DLLs' copies.
+// and the letter case of its model DLLs' copies; 0 for a file the set has
+// not.
 struct SetIds {
     unsigned short stdnames, gpd, ini, render, ufm;
     unsigned short chineseCore[4], otherCore[4];   // DLL, HLP, UI, RES
     unsigned short uiPlugin[3], resourceDll[3];    // Simplified, Traditional, English
     const char* copies[3];                         // resource DLL, rendering and user-interface plug-in
+    unsigned short inf, catalog;
 };
 const SetIds kXp = {153, 155, 159, 156, 154, {149, 152, 150, 151}, {163, 164, 165, 166},
-                    {157, 249, 161}, {158, 254, 162}, {"RES.DLL", "D.dll", "F.dll"}};
+                    {157, 249, 161}, {158, 254, 162}, {"RES.DLL", "D.dll", "F.dll"}, 256, 0};
 const SetIds kWin2000 = {168, 169, 170, 171, 154, {172, 173, 174, 175}, {176, 177, 178, 179},
-                         {184, 250, 182}, {185, 252, 183}, {"RES.DLL", "D.DLL", "F.DLL"}};
+                         {184, 250, 182}, {185, 252, 183}, {"RES.DLL", "D.DLL", "F.DLL"}, 256, 0};
 const SetIds kGeneral = {186, 187, 188, 189, 154, {190, 191, 192, 193}, {196, 197, 198, 199},
-                         {194, 251, 200}, {195, 253, 201}, {"RES.dll", "D.dll", "F.dll"}};
+                         {194, 251, 200}, {195, 253, 201}, {"RES.dll", "D.dll", "F.dll"}, 256, 0};
+// 64-bit Windows: no Unidrv core and no standard names (the system's).
+const SetIds kX64 = {0, 264, 265, 257, 154, {}, {}, {258, 259, 260}, {261, 262, 263}, {"RES.dll", "D.dll", "F.dll"},
+                     266, 267};
 
-InstallChoices Choices(int os, LANGID language, short choice, const std::string& printer, bool setDefault = true) {
+InstallChoices Choices(int os, LANGID language, short choice, const std::string& printer, bool setDefault = true,
+                       Machine machine = Machine::X86) {
     InstallChoices choices = {};
+    choices.machine = machine;
     lstrcpynA(choices.printerName, printer.c_str(), sizeof choices.printerName);
     choices.osCode = os;
     choices.systemLanguage = language;
@@ -102,27 +109,32 @@ std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin,
     // program's bytes; a rewritten file's scratch copy goes to the staging
     // folder just before it.
     steps.push_back("write 255 " + t + "\\uninstall" + p + ".exe");
-    steps.push_back("write 256 " + t + "\\" + p + ".INF (2)");
+    steps.push_back("write " + std::to_string(s.inf) + " " + t + "\\" + p + ".INF (2)");
     steps.push_back("write 255 " + d + "\\uninstall" + p + ".exe");
-    auto write = [&](unsigned short id, const std::string& name, int places, const char* rewrite = "") {
+    // The model DLLs: three places on x86, amd64 alone on x64.
+    const std::vector<const char*> dllFolders =
+        s.catalog ? std::vector<const char*>{"\\amd64"} : std::vector<const char*>{"", "\\I386", "\\x86"};
+    auto write = [&](unsigned short id, const std::string& name, bool dll, const char* rewrite = "") {
+        if (!id) return;
         if (*rewrite) steps.push_back("write " + std::to_string(id) + " " + t + "\\temp.txt");
-        for (const char* folder : {"", "\\I386", "\\x86"})
-            if (places-- > 0) steps.push_back("write " + std::to_string(id) + " " + t + folder + "\\" + name + rewrite);
+        for (const char* folder : dll ? dllFolders : std::vector<const char*>{""})
+            steps.push_back("write " + std::to_string(id) + " " + t + folder + "\\" + name + rewrite);
     };
     auto copy = [&](unsigned short id, const std::string& name, const char* rewrite = "") {
-        steps.push_back("write " + std::to_string(id) + " " + d + "\\" + name + rewrite);
+        if (id) steps.push_back("write " + std::to_string(id) + " " + d + "\\" + name + rewrite);
     };
-    write(s.stdnames, "STDNAMES.GPD", 1);
-    write(s.gpd, p + ".GPD", 1, " (1)");
-    write(s.ini, p + ".INI", 1, " (1)");
-    write(s.render, p + "D.dll", 3);
-    write(s.ufm, "ZIKU.UFM", 1);
-    write(core[0], "UNIDRV.DLL", 1);
-    write(core[1], "UNIDRV.HLP", 1);
-    write(core[2], "UNIDRVUI.DLL", 1);
-    write(core[3], "UNIRES.DLL", 1);
-    write(s.uiPlugin[plugin], p + "F.dll", 3);
-    write(s.resourceDll[plugin], p + "RES.DLL", 3);
+    write(s.stdnames, "STDNAMES.GPD", false);
+    write(s.gpd, p + ".GPD", false, " (1)");
+    write(s.ini, p + ".INI", false, " (1)");
+    write(s.render, p + "D.dll", true);
+    write(s.ufm, "ZIKU.UFM", false);
+    write(core[0], "UNIDRV.DLL", false);
+    write(core[1], "UNIDRV.HLP", false);
+    write(core[2], "UNIDRVUI.DLL", false);
+    write(core[3], "UNIRES.DLL", false);
+    write(s.uiPlugin[plugin], p + "F.dll", true);
+    write(s.resourceDll[plugin], p + "RES.DLL", true);
+    write(s.catalog, p + ".cat", false);
     copy(core[0], "UNIDRV.DLL");
     copy(s.gpd, p + ".GPD", " (1)");
     copy(core[2], "UNIDRVUI.DLL");
@@ -150,16 +162,46 @@ std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin,
     return steps;
 }
 
+// The x64 column: the same inputs on 64-bit Windows give the x64 set's
+// files, whatever the version, in the x64 folders.
 TEST(InstallPlanTest, WholeInputSpaceMatchesTheTableWrittenOut) {
-    for (int os = -1; os <= 11; ++os)
-        for (LANGID language : {0x0804, 0x0404, 0x0C04, 0x0409, 0x0407})
-            for (short choice : {-1, 0, 1}) {
-                const SetIds& set = os == 7 ? kXp : os == 6 ? kWin2000 : kGeneral;
-                bool chineseSystem = (language & 0xFF) == 0x04;
-                int plugin = choice != 0 ? 2 : language == 0x0804 ? 0 : 1;
-                EXPECT_EQ(Steps(Plan(os, language, choice, "KRX")), Expected(set, chineseSystem, plugin, "KRX"))
-                    << "os " << os << " language " << std::hex << language << " choice " << choice;
-            }
+    for (Machine machine : {Machine::X86, Machine::X64})
+        for (int os = -1; os <= 11; ++os)
+            for (LANGID language : {0x0804, 0x0404, 0x0C04, 0x0409, 0x0407})
+                for (short choice : {-1, 0, 1}) {
+                    const SetIds& set = machine == Machine::X64 ? kX64 : os == 7 ? kXp : os == 6 ? kWin2000 : kGeneral;
+                    bool chineseSystem = (language & 0xFF) == 0x04;
+                    int plugin = choice != 0 ? 2 : language == 0x0804 ? 0 : 1;
+                    const InstallPlan& plan = Plan(Choices(os, language, choice, "KRX", true, machine));
+                    EXPECT_EQ(Steps(plan), Expected(set, chineseSystem, plugin, "KRX"))
+                        << "x64 " << (machine == Machine::X64) << " os " << os << " language " << std::hex << language
+                        << " choice " << choice;
+                    EXPECT_EQ(plan.machine, machine);
+                }
+}
+
+// What the install applies besides its steps: the spooler environment and
+// the folders it takes, a folder before those in it.
+TEST(InstallPlanTest, EnvironmentAndFoldersOfEachMachine) {
+    const struct {
+        Machine machine;
+        const char* environment;
+        std::vector<std::string> folders;
+    } cases[] = {
+        {Machine::X86, "Windows NT x86", {"C:\\TEMP", "C:\\TEMP\\I386", "C:\\TEMP\\x86", "D:\\drivers", "D:\\drivers\\3"}},
+        {Machine::X64, "Windows x64", {"C:\\TEMP", "C:\\TEMP\\amd64", "D:\\drivers", "D:\\drivers\\3"}},
+    };
+    for (const auto& c : cases) {
+        const InstallPlan& plan = Plan(Choices(10, 0x0409, 1, "KRX", true, c.machine));
+        EXPECT_STREQ(plan.environment, c.environment);
+        EXPECT_STREQ(DriverEnvironmentOf(c.machine), c.environment);
+        std::vector<std::string> folders;
+        for (size_t i = 0; i < plan.placeCount; ++i) {
+            char folder[MAX_PATH];
+            folders.push_back(PlaceFolder(plan.places[i], kDriverFolder, folder) ? folder : "<none>");
+        }
+        EXPECT_EQ(folders, c.folders);
+    }
 }
 
 // The name forms the model files, the entry and the installer's input, and
@@ -168,12 +210,15 @@ TEST(InstallPlanTest, WholeInputSpaceMatchesTheTableWrittenOut) {
 // chosen there is no default-printer command.
 TEST(InstallPlanTest, PrinterNameNamesTheModelTheEntryAndTheInstallersInput) {
     for (const std::string name : {"MERLO", "%s%n%d", "My Printer"})
-        for (bool setDefault : {true, false}) {
-            const InstallPlan& plan = Plan(Choices(9, 0x0804, 0, name, setDefault));
-            EXPECT_EQ(Steps(plan), Expected(kGeneral, true, 0, name, setDefault)) << name << setDefault;
-            EXPECT_EQ(std::string(plan.printer), name);
-            EXPECT_EQ(std::string(plan.uninstallKey), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
-        }
+        for (bool setDefault : {true, false})
+            for (Machine machine : {Machine::X86, Machine::X64}) {
+                const InstallPlan& plan = Plan(Choices(9, 0x0804, 0, name, setDefault, machine));
+                EXPECT_EQ(Steps(plan), Expected(machine == Machine::X64 ? kX64 : kGeneral, true, 0, name, setDefault))
+                    << name << setDefault;
+                EXPECT_EQ(std::string(plan.printer), name);
+                EXPECT_EQ(std::string(plan.uninstallKey),
+                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + " printer");
+            }
 }
 
 // The port goes into the installer's command; a network port is made
@@ -249,16 +294,21 @@ TEST(InstallPlanTest, NamesAndFoldersThatDoNotFitAreRefused) {
     EXPECT_FALSE(Builds(7, 0x0804, 0, std::string(60, 'N'), ""));
     EXPECT_FALSE(Builds(7, 0x0804, 0, "My Printer Name Of Fifty-Nine Characters Is Quoted Wholly 9", ""));   // with its quotes
     EXPECT_FALSE(Builds(7, 0x0804, 0, std::string(300, 'N'), ""));   // cut by the choices to 259
-    // A model file that would overwrite a shared one: UNIRES.DLL, STDNAMES.GPD.
-    for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"}) EXPECT_FALSE(Builds(10, 0x0409, 1, name, kDriverFolder)) << name;
-    EXPECT_TRUE(Builds(10, 0x0409, 1, "UNIX", kDriverFolder));
+    // A model file that would overwrite a shared one: UNIRES.DLL, STDNAMES.GPD;
+    // on x64 the system's, which the set does not bring.
+    for (Machine machine : {Machine::X86, Machine::X64}) {
+        static InstallPlan plan;
+        for (const char* name : {"UNI", "uni", "STDNAMES", "StdNames"})
+            EXPECT_FALSE(BuildInstallPlan(Choices(10, 0x0409, 1, name, true, machine), kDriverFolder, plan)) << name;
+        EXPECT_TRUE(BuildInstallPlan(Choices(10, 0x0409, 1, "UNIX", true, machine), kDriverFolder, plan));
+    }
 }
 
 // What any install of a name may leave: every set's files once, whatever
 // their letter case, and the scratch file; the shared names marked.
 TEST(InstallPlanTest, FilesOfAnyInstall) {
     PlannedFile files[kMaxInstalledFiles];
-    size_t count = FilesOfAnyInstall("KRX", files);
+    size_t count = FilesOfAnyInstall("KRX", Machine::X86, files);
     ASSERT_EQ(count, 37u);
     size_t shared = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -268,7 +318,9 @@ TEST(InstallPlanTest, FilesOfAnyInstall) {
     EXPECT_EQ(shared, 13u);   // six in the staging folder and the scratch file, six in the driver folder
     EXPECT_NE(std::find_if(files, files + count, [](const PlannedFile& f) { return Path(f) == "C:\\TEMP\\temp.txt"; }),
               files + count);
-    EXPECT_EQ(FilesOfAnyInstall(std::string(200, 'N').c_str(), files), 1u);
+    EXPECT_EQ(FilesOfAnyInstall(std::string(200, 'N').c_str(), Machine::X86, files), 1u);
+    EXPECT_EQ(FilesOfAnyInstall("KRX", Machine::X64, files), 22u);
+    EXPECT_EQ(FilesOfAnyInstall("KRX", Machine::Other, files), count);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(PayloadResourcesTest, StandInBuildHoldsEveryCataloguedId) {
     std::vector<std::string> expected;
     for (size_t i = 0; i < kCatalogueSize; ++i) expected.push_back("#" + std::to_string(kCatalogue[i].id));
     EXPECT_EQ(program.Names(), expected);
-    EXPECT_EQ(kCatalogueSize, 61u);
+    EXPECT_EQ(kCatalogueSize, 72u);
 
     for (size_t i = 0; i < kCatalogueSize; ++i) {
         const CatalogueEntry& e = kCatalogue[i];
@@ -122,10 +122,11 @@ TEST(PayloadResourcesTest, OurPayloadsAreRealFilesAndSharedContentIsIdentical) {
     ASSERT_TRUE(program.Loaded());
     // Every file we make ourselves is in the release build.
     for (unsigned short id : {146, 147, 148, 153, 154, 155, 158, 159, 162, 183, 185, 195, 201, 248,
-                              252, 253, 254, 256})
+                              252, 253, 254, 256, 261, 262, 263, 264, 265, 266})
         EXPECT_NE(program.Bytes(id), "<none>") << id;
+    // The x64 set's GPD and INI are the same texts as every set's.
     const std::vector<std::vector<unsigned short>> same = {
-        {155, 169, 187}, {159, 170, 188}, {153, 168, 186},
+        {155, 169, 187, 264}, {159, 170, 188, 265}, {153, 168, 186},
         {158, 185}, {252, 253, 254}, {162, 183, 201},
     };
     for (const auto& group : same)
@@ -134,6 +135,37 @@ TEST(PayloadResourcesTest, OurPayloadsAreRealFilesAndSharedContentIsIdentical) {
     EXPECT_NE(program.Bytes(195), program.Bytes(158));
     EXPECT_NE(program.Bytes(158), program.Bytes(162));
     EXPECT_NE(program.Bytes(158), program.Bytes(252));
+    // The x64 set's resource DLLs and INF are files of their own.
+    for (auto [x64, x86] : {std::pair{261, 195}, {262, 253}, {263, 201}, {266, 256}})
+        EXPECT_NE(program.Bytes(x64), program.Bytes(x86)) << x64;
+}
+
+// The x64 set in the catalogue: one entry for every role of a 32-bit set
+// but the Unidrv core and the standard names (the system's), in the same
+// variants, under the same names; and the catalog, which only the maker
+// can make and a setup may go without.
+TEST(PayloadResourcesTest, TheX64SetBesideTheGeneralOne) {
+    using R = PayloadRole;
+    using V = PayloadVariant;
+    for (R role : {R::ModelGpd, R::PluginIni, R::RenderPlugin, R::FontMetrics, R::UiPlugin, R::ResourceDll, R::Inf,
+                   R::Uninstaller})
+        for (V variant : {V::None, V::Simplified, V::Traditional, V::English}) {
+            const CatalogueEntry* x64 = FindCatalogueEntry(role, PayloadSet::X64, variant);
+            const CatalogueEntry* general = FindCatalogueEntry(role, PayloadSet::General, variant);
+            ASSERT_EQ(x64 != nullptr, general != nullptr) << static_cast<int>(role) << " " << static_cast<int>(variant);
+            if (!x64) continue;
+            EXPECT_STREQ(x64->fileName, general->fileName);
+            EXPECT_EQ(x64 == general, role == R::FontMetrics || role == R::Uninstaller) << x64->id;
+            EXPECT_EQ(std::string(x64->source) == "maker:", std::string(general->source) == "maker:") << x64->id;
+        }
+    for (R role : {R::StandardNames, R::UnidrvDll, R::UnidrvHelp, R::UnidrvUi, R::UnidrvResources})
+        for (V variant : {V::None, V::ChineseCore, V::OtherCore})
+            EXPECT_EQ(FindCatalogueEntry(role, PayloadSet::X64, variant), nullptr);
+    const CatalogueEntry* catalog = FindCatalogueEntry(R::Catalog, PayloadSet::X64);
+    ASSERT_NE(catalog, nullptr);
+    EXPECT_STREQ(catalog->source, "maker:optional");
+    EXPECT_STREQ(catalog->fileName, "%s.cat");
+    EXPECT_EQ(FindCatalogueEntry(R::Catalog, PayloadSet::General), nullptr);
 }
 
 }  // namespace

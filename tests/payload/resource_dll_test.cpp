@@ -10,12 +10,17 @@ struct ResourceDll {
     const char* file;
     LANGID language;
     const char* fileVersion;
+    WORD machine;
 };
+// The x64 set's are the general set's strings in 64-bit DLLs.
 const ResourceDll kDlls[] = {
-    {"KRXRES_chs.dll", 0x0804, "1.0.0.1"},
-    {"KRXRES_chs_general.dll", 0x0804, "1.0.1.1"},
-    {"KRXRES_cht.dll", 0x0404, "1.0.0.1"},
-    {"KRXRES_eng.dll", 0x0409, "1.0.0.1"},
+    {"KRXRES_chs.dll", 0x0804, "1.0.0.1", IMAGE_FILE_MACHINE_I386},
+    {"KRXRES_chs_general.dll", 0x0804, "1.0.1.1", IMAGE_FILE_MACHINE_I386},
+    {"KRXRES_cht.dll", 0x0404, "1.0.0.1", IMAGE_FILE_MACHINE_I386},
+    {"KRXRES_eng.dll", 0x0409, "1.0.0.1", IMAGE_FILE_MACHINE_I386},
+    {"KRXRES_chs_general_x64.dll", 0x0804, "1.0.1.1", IMAGE_FILE_MACHINE_AMD64},
+    {"KRXRES_cht_x64.dll", 0x0404, "1.0.0.1", IMAGE_FILE_MACHINE_AMD64},
+    {"KRXRES_eng_x64.dll", 0x0409, "1.0.0.1", IMAGE_FILE_MACHINE_AMD64},
 };
 
 std::string DllPath(const char* file) { return test::BuildPath(std::string("payload\\") + file); }
@@ -87,6 +92,10 @@ TEST(ResourceDllTest, LanguagesSayTheSameThings) {
     EXPECT_EQ(chs.String(801), Wide(u8"使用打印机字体"));
     EXPECT_EQ(cht.String(801), Wide(u8"使用打印機字體"));
     for (UINT id = 700; id <= 801; id = id == 733 ? 800 : id + 1) EXPECT_EQ(general.String(id), chs.String(id)) << id;
+    for (const char* file : {"KRXRES_chs_general", "KRXRES_cht", "KRXRES_eng"}) {
+        DataFile x86((std::string(file) + ".dll").c_str()), x64((std::string(file) + "_x64.dll").c_str());
+        for (UINT id = 700; id <= 801; id = id == 733 ? 800 : id + 1) EXPECT_EQ(x64.String(id), x86.String(id)) << id;
+    }
 }
 
 TEST(ResourceDllTest, VersionResources) {
@@ -121,8 +130,9 @@ TEST(ResourceDllTest, VersionResources) {
     }
 }
 
-// A 32-bit DLL with no entry point, no code to run and no imports, so
-// loading it can never fail for a missing DLL nor run anything.
+// A DLL of its set's machine (32-bit, or 64-bit for the x64 set) with no
+// entry point, no code to run and no imports, so loading it can never fail
+// for a missing DLL nor run anything.
 TEST(ResourceDllTest, DataOnlyDlls) {
     for (const ResourceDll& dll : kDlls) {
         SCOPED_TRACE(dll.file);
@@ -132,8 +142,27 @@ TEST(ResourceDllTest, DataOnlyDlls) {
         ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
         auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + dos->e_lfanew);
         ASSERT_EQ(nt->Signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
-        EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+        EXPECT_EQ(nt->FileHeader.Machine, dll.machine);
         EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
+        if (dll.machine == IMAGE_FILE_MACHINE_AMD64) {
+            // PE32+, which the 32-bit tests cannot load as an image: its
+            // headers say it all.
+            auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);
+            EXPECT_EQ(nt64->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+            EXPECT_EQ(nt64->OptionalHeader.AddressOfEntryPoint, 0u);
+            // An import directory, if present, is the terminating descriptor alone.
+            const IMAGE_DATA_DIRECTORY& imports = nt64->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+            const auto* section = IMAGE_FIRST_SECTION(nt64);
+            for (WORD i = 0; imports.Size && i < nt64->FileHeader.NumberOfSections; ++i, ++section) {
+                if (imports.VirtualAddress < section->VirtualAddress ||
+                    imports.VirtualAddress >= section->VirtualAddress + section->SizeOfRawData)
+                    continue;
+                const size_t at = section->PointerToRawData + imports.VirtualAddress - section->VirtualAddress;
+                ASSERT_LE(at + sizeof(IMAGE_IMPORT_DESCRIPTOR), bytes.size());
+                EXPECT_EQ(reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes.data() + at)->Name, 0u);
+            }
+            continue;
+        }
         EXPECT_EQ(nt->OptionalHeader.AddressOfEntryPoint, 0u);
         // An import directory, if present, lists no DLL: its first
         // descriptor is the terminating one.

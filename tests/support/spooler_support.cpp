@@ -6,17 +6,24 @@ namespace test {
 
 namespace {
 char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
-#ifdef _WIN64   // the 64-bit build of the tests (tests/wine-arch.sh)
-char kEnvironment[] = "Windows x64";
-#else
-char kEnvironment[] = "Windows NT x86";
-#endif
+
+// The environment of the drivers of this Windows: x64 on 64-bit Windows,
+// for a 64-bit process (the 64-bit build of the tests, tests/wine-arch.sh)
+// and a 32-bit one under WoW64 alike.
+char* Environment() {
+    static char x86[] = "Windows NT x86", x64[] = "Windows x64";
+    BOOL wow64 = FALSE;
+    const bool process64 = sizeof(void*) == 8;
+    return process64 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) ? x64 : x86;
+}
 }  // namespace
+
+bool OnWindows64() { return std::string(Environment()) == "Windows x64"; }
 
 std::string PrinterDriverDirectory() {
     char folder[MAX_PATH] = {};
     DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, kEnvironment, 1, reinterpret_cast<BYTE*>(folder),
+    if (!GetPrinterDriverDirectoryA(nullptr, Environment(), 1, reinterpret_cast<BYTE*>(folder),
                                     sizeof folder, &needed))
         return "";
     return folder;
@@ -35,7 +42,7 @@ bool AddTestDriver(const std::string& driverName) {
     DRIVER_INFO_3A info = {};
     info.cVersion = 3;
     info.pName = Text(driverName);
-    info.pEnvironment = kEnvironment;
+    info.pEnvironment = Environment();
     info.pDriverPath = info.pDataFile = info.pConfigFile = Text(file);
     return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES);
 }
@@ -48,7 +55,7 @@ bool AddDriverWithFiles(const std::string& driverName, const std::vector<std::st
     DRIVER_INFO_3A info = {};
     info.cVersion = 3;
     info.pName = Text(driverName);
-    info.pEnvironment = kEnvironment;
+    info.pEnvironment = Environment();
     info.pDriverPath = Text(paths[0]);
     info.pDataFile = Text(paths[1]);
     info.pConfigFile = Text(paths[2]);
@@ -110,7 +117,7 @@ bool DeleteTestPrinter(const std::string& printerName) {
 }
 
 bool DeleteTestDriver(const std::string& driverName) {
-    return DeletePrinterDriverA(nullptr, kEnvironment, Text(driverName));
+    return DeletePrinterDriverA(nullptr, Environment(), Text(driverName));
 }
 
 void DeleteAllPrinters() {
@@ -147,10 +154,10 @@ std::string DriverOfPrinter(const std::string& printerName) {
 std::vector<std::string> ListDrivers() {
     std::vector<std::string> names;
     DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, kEnvironment, 1, nullptr, 0, &needed, &count);
+    EnumPrinterDriversA(nullptr, Environment(), 1, nullptr, 0, &needed, &count);
     if (needed == 0) return names;
     std::vector<BYTE> block(needed);
-    if (!EnumPrinterDriversA(nullptr, kEnvironment, 1, block.data(), needed, &needed, &count)) return names;
+    if (!EnumPrinterDriversA(nullptr, Environment(), 1, block.data(), needed, &needed, &count)) return names;
     auto* drivers = reinterpret_cast<DRIVER_INFO_1A*>(block.data());
     for (DWORD i = 0; i < count; ++i) names.push_back(drivers[i].pName ? drivers[i].pName : "");
     return names;
@@ -158,9 +165,9 @@ std::vector<std::string> ListDrivers() {
 
 std::string DriverFiles(const std::string& driverName) {
     DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, kEnvironment, 3, nullptr, 0, &needed, &count);
+    EnumPrinterDriversA(nullptr, Environment(), 3, nullptr, 0, &needed, &count);
     std::vector<BYTE> block(needed ? needed : 1);
-    if (!EnumPrinterDriversA(nullptr, kEnvironment, 3, block.data(), needed, &needed, &count)) return "";
+    if (!EnumPrinterDriversA(nullptr, Environment(), 3, block.data(), needed, &needed, &count)) return "";
     auto* drivers = reinterpret_cast<DRIVER_INFO_3A*>(block.data());
     for (DWORD i = 0; i < count; ++i)
         if (drivers[i].pName && driverName == drivers[i].pName)

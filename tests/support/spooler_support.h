@@ -8,7 +8,12 @@
 
 namespace test {
 
-// The spooler's driver folder for "Windows NT x86" (no trailing backslash).
+// 64-bit Windows: its drivers are those of "Windows x64", whatever the
+// process's own bits; every function below works in that environment there,
+// in "Windows NT x86" on 32-bit Windows.
+bool OnWindows64();
+
+// The spooler's driver folder (no trailing backslash).
 std::string PrinterDriverDirectory();
 
 // Registers a driver (level 3) whose driver, data and config file is one
@@ -39,7 +44,7 @@ void DeleteAllPrinters();
 std::vector<std::string> ListPrinters();
 // The driver of a local printer; "" when there is no such printer.
 std::string DriverOfPrinter(const std::string& printerName);
-// Names of the installed drivers for "Windows NT x86" (level 1).
+// Names of the installed drivers (level 1).
 std::vector<std::string> ListDrivers();
 // A driver's driver, data and configuration file, "|" between; "" when absent.
 std::string DriverFiles(const std::string& driverName);

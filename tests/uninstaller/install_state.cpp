@@ -17,6 +17,9 @@ void SetString(HKEY key, const char* name, const std::string& value) {
 
 }  // namespace
 
+// The uninstall entry of an install of that name.
+void WriteEntry(const std::string& n);
+
 std::string Upper(std::string s) {
     CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
     return s;
@@ -24,12 +27,36 @@ std::string Upper(std::string s) {
 
 std::string DriverDir() { return test::PrinterDriverDirectory(); }
 
+std::vector<std::string> X64DriverFiles(const std::string& n) {
+    return {n + ".GPD", "ZIKU.UFM", n + ".INI", n + "RES.dll", n + "D.dll", n + "F.dll"};
+}
+
 std::string CopyUninstaller(const std::string& path) {
     CopyFileA(test::BuildPath("uninstaller\\uninstall.exe").c_str(), path.c_str(), FALSE);
     return path;
 }
 
+// The x64 set's, on 64-bit Windows: the text files and the catalog in
+// C:\TEMP, the model DLLs in amd64, no Unidrv core (the system's).
+void StageX64InstallFiles(const std::string& n) {
+    const std::string temp = "C:\\TEMP", driver = DriverDir();
+    CreateDirectoryA(temp.c_str(), nullptr);
+    CreateDirectoryA((temp + "\\amd64").c_str(), nullptr);
+    CopyUninstaller(temp + "\\uninstall" + n + ".exe");
+    for (const std::string& f : {n + ".INF", n + ".GPD", n + ".INI", std::string("ZIKU.UFM"), n + ".cat",
+                                 std::string("temp.txt")})
+        WriteMarkedFile(temp + "\\" + f);
+    for (const std::string& f : {n + "D.dll", n + "F.dll", n + "RES.DLL"}) WriteMarkedFile(temp + "\\amd64\\" + f);
+    CopyUninstaller(driver + "\\uninstall" + n + ".exe");
+    for (const std::string& f : X64DriverFiles(n)) WriteMarkedFile(driver + "\\" + f);
+}
+
 void StageInstallFiles(const std::string& n) {
+    if (test::OnWindows64()) {
+        StageX64InstallFiles(n);
+        WriteEntry(n);
+        return;
+    }
     const std::string temp = "C:\\TEMP", driver = DriverDir();
     CreateDirectoryA(temp.c_str(), nullptr);
     CreateDirectoryA((temp + "\\I386").c_str(), nullptr);
@@ -49,7 +76,11 @@ void StageInstallFiles(const std::string& n) {
                                             "UNIRES.DLL", "STDNAMES.GPD", "ZIKU.UFM", n + ".INI",
                                             n + "RES.dll", n + "D.dll", n + "F.dll"};
     for (const std::string& f : driverFiles) WriteMarkedFile(driver + "\\" + f);
+    WriteEntry(n);
+}
 
+void WriteEntry(const std::string& n) {
+    const std::string driver = DriverDir();
     HKEY key;
     std::string path = std::string(kUninstallKey) + "\\" + n + " printer";
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
@@ -66,8 +97,18 @@ void StageInstallFiles(const std::string& n) {
 void CreateInstall(const std::string& n, const std::string& driverName, const std::vector<std::string>& printers) {
     StageInstallFiles(n);
     const std::string driver = DriverDir();
-    // As the printer installer registers it: the files copied into folder 3.
+    // As the printer installer registers it: the files copied into folder 3;
+    // on 64-bit Windows on the system's Unidrv core there.
     std::vector<std::string> listed;
+    if (test::OnWindows64()) {
+        for (const char* core : {"UNIDRV.DLL", "", "UNIDRVUI.DLL", "UNIDRV.HLP"})
+            listed.push_back(*core ? driver + "\\3\\" + core : driver + "\\" + n + ".GPD");
+        for (const std::string& f : X64DriverFiles(n))
+            if (f != n + ".GPD") listed.push_back(driver + "\\" + f);
+        test::AddDriverWithFiles(driverName, listed);
+        for (const std::string& p : printers) test::AddTestPrinter(p, driverName);
+        return;
+    }
     for (const std::string& f : {std::string("UNIDRV.DLL"), n + ".GPD", std::string("UNIDRVUI.DLL"),
                                  std::string("UNIDRV.HLP"), std::string("UNIRES.DLL"), std::string("STDNAMES.GPD"),
                                  std::string("ZIKU.UFM"), n + ".INI", n + "RES.dll", n + "D.dll", n + "F.dll"})

@@ -13,8 +13,11 @@ std::string DriverDir();
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // The files the install stages and copies for a printer name, and its
-// uninstall entry.
+// uninstall entry: the general set's on 32-bit Windows, the x64 set's on
+// 64-bit Windows.
 void StageInstallFiles(const std::string& printerName);
+// The x64 set's files in the x64 driver folder.
+std::vector<std::string> X64DriverFiles(const std::string& printerName);
 // All of StageInstallFiles, and the driver
 // registered under `driverName` with its files in the version folder 3 and
 // one printer per name in `printers` on that driver.

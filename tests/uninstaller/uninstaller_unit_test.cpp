@@ -101,10 +101,10 @@ TEST(CommandLine, SwitchesAreWordsAfterTheProgramName) {
 
 // The paths the uninstaller looks at, as it forms them in its folders (a
 // path that does not fit is left out), the shared ones marked with a "*".
-std::vector<std::string> Paths(const char* name, const char* driverDir) {
+std::vector<std::string> Paths(const char* name, const char* driverDir, Machine machine = Machine::X86) {
     std::vector<std::string> out;
     PlannedFile files[kMaxInstalledFiles];
-    for (size_t i = 0, count = FilesOfAnyInstall(name, files); i < count; ++i) {
+    for (size_t i = 0, count = FilesOfAnyInstall(name, machine, files); i < count; ++i) {
         char folder[MAX_PATH], path[MAX_PATH];
         if (PlaceFolder(files[i].place, driverDir, folder) && AfxFormat(path, "%s\\%s", folder, files[i].name))
             out.push_back((files[i].shared ? "*" : "") + std::string(path));
@@ -132,6 +132,26 @@ TEST(InstalledFiles, AreTheStagedTheCopiedAndTheVersion3Files) {
         expected.push_back(std::string(d) + "\\3\\" + f);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Paths("MERLO", d), expected);
+}
+
+// On 64-bit Windows the x64 set's: no Unidrv core and no STDNAMES.GPD
+// (the system's), the model DLLs in amd64 alone, the maker's catalog.
+TEST(InstalledFiles, OnX64AreTheX64SetsOnly) {
+    const char* d = "C:\\windows\\system32\\spool\\drivers\\x64";
+    std::vector<std::string> expected = {
+        "C:\\TEMP\\uninstallKRX.exe", "C:\\TEMP\\KRX.INF", "C:\\TEMP\\KRX.GPD", "C:\\TEMP\\KRX.INI",
+        "*C:\\TEMP\\ZIKU.UFM", "C:\\TEMP\\KRX.cat", "*C:\\TEMP\\temp.txt",
+        "C:\\TEMP\\amd64\\KRXD.dll", "C:\\TEMP\\amd64\\KRXF.dll", "C:\\TEMP\\amd64\\KRXRES.DLL",
+    };
+    for (const char* f : {"uninstallKRX.exe", "KRX.GPD", "KRX.INI", "KRXRES.dll", "KRXD.dll", "KRXF.dll"})
+        expected.push_back(std::string(d) + "\\" + f);
+    expected.push_back("*" + std::string(d) + "\\ZIKU.UFM");
+    for (const char* f : {"KRX.GPD", "KRX.INI", "KRXD.dll", "KRXF.dll", "KRXRES.DLL"})
+        expected.push_back(std::string(d) + "\\3\\" + f);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Paths("KRX", d, Machine::X64), expected);
+    EXPECT_FALSE(SetBringsUnidrvCore(Machine::X64));
+    EXPECT_TRUE(SetBringsUnidrvCore(Machine::X86));
 }
 
 TEST(InstalledFiles, WithoutADriverFolderOnlyTheStagedFiles) {

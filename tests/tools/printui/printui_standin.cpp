@@ -8,6 +8,11 @@
 // can check what they were given, and the current folder to C:\printui.cwd.
 // HKCU\Software\PrintUIStandIn, DWORD AddPrinterDelayMs, delays the new
 // printer so tests can watch the wait.
+// Built for x86 and x64, it reads an INF as the installer of its own
+// platform does: the models section decorated NTx86 or NTamd64, the
+// SourceDisksFiles of that platform first. The 32-bit one under WoW64
+// stands for the 32-bit installer of 64-bit Windows, which cannot install
+// an x64 driver: it logs its command line marked as such and does nothing.
 #include "spooler_support.h"
 #include <windows.h>
 #include <setupapi.h>
@@ -18,6 +23,12 @@
 #include <vector>
 
 namespace {
+
+#ifdef _WIN64
+const char kDecoration[] = "ntamd64", kPlatformFiles[] = "SourceDisksFiles.amd64";
+#else
+const char kDecoration[] = "ntx86", kPlatformFiles[] = "SourceDisksFiles.x86";
+#endif
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -76,15 +87,21 @@ bool Field(INFCONTEXT& line, DWORD index, std::string& value) {
 
 bool SectionExists(HINF inf, const std::string& name) { return SetupGetLineCountA(inf, name.c_str()) >= 0; }
 
-// The models section a [Manufacturer] line names: the base name's NTx86
-// decoration when the line lists it and the section is there.
+// The models section a [Manufacturer] line names: the base name's
+// decoration of this platform when the line lists it and the section is
+// there. 64-bit Windows takes no undecorated models section.
 std::string ModelsSection(HINF inf, INFCONTEXT& manufacturer) {
     std::string base, decoration;
     if (!Field(manufacturer, 1, base)) return "";
     for (DWORD i = 2; i <= SetupGetFieldCount(&manufacturer); ++i)
-        if (Field(manufacturer, i, decoration) && Lower(decoration) == "ntx86" && SectionExists(inf, base + ".NTx86"))
-            return base + ".NTx86";
+        if (Field(manufacturer, i, decoration) && Lower(decoration) == kDecoration &&
+            SectionExists(inf, base + "." + decoration))
+            return base + "." + decoration;
+#ifdef _WIN64
+    return "";
+#else
     return base;
+#endif
 }
 
 std::string InstallSectionOf(HINF inf, const std::string& model) {
@@ -139,12 +156,13 @@ bool CopiedFiles(HINF inf, const std::string& install, std::vector<std::string>&
 // Where a file lies before the copy: the INF's folder, then the path of its
 // source disk and its subfolder, both optional. Wine's
 // SetupGetSourceFileLocationA returns the disk's path in place of the
-// file's subfolder, so the SourceDisksFiles line is read here, x86 first as
-// setupapi does. A file listed nowhere comes from the INF's folder.
+// file's subfolder, so the SourceDisksFiles line is read here, this
+// platform's first as setupapi does. A file listed nowhere comes from the
+// INF's folder.
 bool SourceOf(HINF inf, const std::string& infFolder, const std::string& file, std::string& path) {
     path = infFolder;
     INFCONTEXT entry;
-    if (!SetupFindFirstLineA(inf, "SourceDisksFiles.x86", file.c_str(), &entry) &&
+    if (!SetupFindFirstLineA(inf, kPlatformFiles, file.c_str(), &entry) &&
         !SetupFindFirstLineA(inf, "SourceDisksFiles", file.c_str(), &entry)) {
         path += "\\" + file;
         return true;
@@ -166,14 +184,28 @@ bool Exists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Whether a line of the install section names `value` among its fields.
+bool LineNames(HINF inf, const std::string& install, const char* key, const char* value) {
+    INFCONTEXT line;
+    std::string field;
+    if (!SetupFindFirstLineA(inf, install.c_str(), key, &line)) return false;
+    do
+        for (DWORD i = 1; i <= SetupGetFieldCount(&line); ++i)
+            if (Field(line, i, field) && Lower(field) == Lower(value)) return true;
+    while (SetupFindNextMatchLineA(&line, key, &line));
+    return false;
+}
+
 // What the INF installs for a model, when a real installer would take it:
-// the install section, its data file and the files it copies, every one of
-// them present where the INF says.
+// the install section, which takes the Unidrv core from the system
+// (Include=NTPRINT.INF, Needs=UNIDRV.OEM), its data file and the files it
+// copies, every one of them present where the INF says.
 bool ReadDriver(HINF inf, const std::string& infFolder, const std::string& model, std::string& dataFile,
                 std::vector<std::string>& files) {
     std::string install = InstallSectionOf(inf, model), source;
     INFCONTEXT line;
-    if (install.empty() || !SectionExists(inf, install) || !CopiedFiles(inf, install, files) ||
+    if (install.empty() || !SectionExists(inf, install) || !LineNames(inf, install, "Include", "NTPRINT.INF") ||
+        !LineNames(inf, install, "Needs", "UNIDRV.OEM") || !CopiedFiles(inf, install, files) ||
         !SetupFindFirstLineA(inf, install.c_str(), "DataFile", &line) || !Field(line, 1, dataFile) ||
         dataFile.empty())
         return false;
@@ -209,12 +241,22 @@ void WaitPumpingMessages(DWORD milliseconds) {
 }
 
 // The driver is registered from the driver folder, where the setup program
-// has put the model's files and the Unidrv core the platform would supply.
+// has put the model's files, with the Unidrv core: on 32-bit Windows the
+// one the setup program puts there too, on 64-bit Windows the system's in
+// the folder 3, which the test prefix has (tests/tools/prefix_tool) and
+// without which nothing is installed.
 bool RegisterDriver(const std::string& model, const std::string& dataFile, const std::vector<std::string>& files) {
     std::string dir = test::PrinterDriverDirectory();
     if (dir.empty()) return false;
-    std::vector<std::string> listed = {dir + "\\UNIDRV.DLL", dir + "\\" + dataFile, dir + "\\UNIDRVUI.DLL",
-                                       dir + "\\UNIDRV.HLP"};
+#ifdef _WIN64
+    const std::string core = dir + "\\3";
+    for (const char* name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP"})
+        if (!Exists(core + "\\" + name)) return false;
+#else
+    const std::string core = dir;
+#endif
+    std::vector<std::string> listed = {core + "\\UNIDRV.DLL", dir + "\\" + dataFile, core + "\\UNIDRVUI.DLL",
+                                       core + "\\UNIDRV.HLP"};
     listed.insert(listed.end(), files.begin(), files.end());
     return test::AddDriverWithFiles(model, listed);
 }
@@ -239,6 +281,13 @@ void InstallFromInf(std::map<std::string, std::string>& s) {
 }  // namespace
 
 extern "C" void CALLBACK PrintUIEntry(HWND, HINSTANCE, LPSTR commandLine, int) {
+#ifndef _WIN64
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        AppendLog("C:\\printui.log", std::string("32-bit printer installer under WoW64: ") + GetCommandLineA());
+        return;
+    }
+#endif
     AppendLog("C:\\printui.log", GetCommandLineA());
     char folder[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof folder, folder);
