@@ -680,6 +680,30 @@ void ExpectOthersDriverAndPrinter(const std::string&, const std::string&) {
     EXPECT_EQ(test::DriverFiles("Other"), g_otherDriver);
 }
 
+// An install as the one a re-install repairs, with the staged INF gone
+// when `withoutInf`, so that the attacker waits for the new one.
+void EarlierInstall(const std::string& exe, bool withoutInf) {
+    ASSERT_EQ(test::Program(Quoted(exe) + " /S").WaitForExit(120000), 0u);
+    test::WaitUntilNoneRuns("rundll32.exe", 20000);
+    if (withoutInf) {
+        ASSERT_TRUE(DeleteFileA("C:\\TEMP\\KRX.INF"));
+    }
+}
+
+// A re-install that failed says the earlier install is as it was, and it
+// is: its printer on its driver, every driver file of it there.
+void ExpectEarlierInstallKept(const std::string& exe, const std::string& message) {
+    const std::string kept = AfterAFailedInstall(1, true);
+    EXPECT_TRUE(message.size() > kept.size() && message.compare(message.size() - kept.size(), kept.size(), kept) == 0)
+        << message;
+    EXPECT_EQ(test::DriverOfPrinter("KRX"), "KRX");
+    std::vector<PayloadFile> files;
+    for (const PayloadFile& f : ExpectedPayload(OsCode(WindowsVersion()), SystemLanguage(), 1, "KRX"))
+        if (f.path.find(DriverDirectory()) == 0) files.push_back(f);
+    ExpectPayloadWritten(exe, files);
+    EXPECT_TRUE(UninstallKeyExists("KRX"));
+}
+
 enum class Run { Install, Uninstall, InstallThenUninstall, Start };
 
 struct RaceRow {
@@ -743,6 +767,24 @@ const RaceRow kRaceRows[] = {
      [](const std::string& exe, const std::string& message) {
          EXPECT_EQ(test::ListFolder(kVictim).size(), 6u);
          ExpectVictimUntouched(exe, message);
+     }},
+    // A user holds a staged file of the earlier install (which any user
+    // may read) without delete sharing, before the repair install starts.
+    {"held_staged_file_on_reinstall", "KRX", Run::Install,
+     [](const std::string& exe) { EarlierInstall(exe, false); },
+     {"written C:\\TEMP\\uninstallKRX.exe hold C:\\TEMP\\uninstallKRX.exe -"},
+     [](const std::string& exe, const std::string& message) {
+         EXPECT_NE(message.find("C:\\TEMP\\uninstallKRX.exe"), std::string::npos) << message;
+         ExpectEarlierInstallKept(exe, message);
+     }},
+    // ...or holds the new INF the moment the setup closed it, so that the
+    // printer installer cannot read it: the earlier printer is no success.
+    {"inf_held_from_printer_installer", "KRX", Run::Install,
+     [](const std::string& exe) { EarlierInstall(exe, true); },
+     {"written C:\\TEMP\\KRX.INF hold C:\\TEMP\\KRX.INF -"},
+     [](const std::string& exe, const std::string& message) {
+         EXPECT_NE(message.find("could not be created"), std::string::npos) << message;
+         ExpectEarlierInstallKept(exe, message);
      }},
     {"language_folder_linked", "KRX", Run::Start,
      [](const std::string& exe) {

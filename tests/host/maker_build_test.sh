@@ -81,6 +81,7 @@ configure -DPAYLOAD_INCOMPLETE_OK=OFF
 # --- The x64 set's maker files --------------------------------------------
 # Named with the others while missing; each must be a 64-bit Windows DLL
 # (PE32+, x64), an x86 DLL in an x64 place named; once there, none is missed.
+build setup
 mapfile -t names64 < <(grep 'S::X64' "$src/payload/catalogue.cpp" |
                        sed -n 's/.*{\([0-9]*\), .*"\([^"]*\)", "maker:"}.*/\1_\2/p' | sed 's/%s/KRX/')
 check "the catalogue names the four x64 maker files" [ ${#names64[@]} -eq 4 ]
@@ -155,7 +156,7 @@ rm "$maker/KRX.INF" "$maker/STDNAMES.GPD"
 build setup
 check "setup.exe builds with every maker file" [ $? -eq 0 ]
 check "and lacks nothing" says "payload: lacks nothing"
-check "the maker's GPD is embedded in each of the three sets" [ "$(grep -aoF "own model, 7f3c" "$build/setup.exe" | wc -l)" -eq 3 ]
+check "the maker's GPD is embedded in each of the four sets" [ "$(grep -aoF "own model, 7f3c" "$build/setup.exe" | wc -l)" -eq 4 ]
 check "without MAKER_COMPANY and MAKER_VERSION the INF is ours" holds "$build/setup.exe" "$(cat "$src/payload/files/KRX.INF")"
 check "without MAKER_PRINTER_NAME the settings name KRX" holds "$build/setup.exe" "$(cat "$src/payload/files/setting.dll")"
 

@@ -11,6 +11,8 @@
 //                                                     itself and the moment it is there moves PATH aside
 //                                                     and puts a symbolic link to TARGET in its place:
 //                                                     Linux ignores the sharing that holds PATH
+//   attacker LOG written WATCHED hold PATH -        opens PATH without sharing once it can, and
+//                                                     holds it until killed
 //   attacker LOG event NAME                           makes an event of that object name and holds it
 //                                                     until killed
 // copy and link act again each time WATCHED is written anew; the replacement
@@ -119,6 +121,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_log = argv[1];
     const std::string when = argv[2], watched = argv[3], how = argv[4], path = argv[5], arg = argv[6];
     const std::string prepared = "C:\\attacker" + std::to_string(GetCurrentProcessId());
+    if (how == "hold") {
+        Log("watching " + watched);
+        while (!Exists(watched)) Sleep(1);
+        // The writer may still have it open; then it is taken the moment it closes.
+        HANDLE held = INVALID_HANDLE_VALUE;
+        for (DWORD start = GetTickCount(); held == INVALID_HANDLE_VALUE && GetTickCount() - start < 3000;)
+            held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        Log("hold " + path + (held != INVALID_HANDLE_VALUE ? ": done" : ": failed, error " + std::to_string(GetLastError())));
+        if (held == INVALID_HANDLE_VALUE) return 1;
+        Sleep(INFINITE);
+    }
     if (how != "swap" && how != "lswap" && !Prepare(how, arg, prepared)) {
         Log("cannot prepare " + how + " " + arg);
         return 1;
