@@ -69,9 +69,9 @@ bool OpenLog(const char* programPath, const CommandLineSwitches& switches, RunLo
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
-    log.Line("%s /S started: Windows %lu.%lu build %lu, system language 0x%04X%s", AfxFindFileName(programPath),
+    log.Line("%s /S started: Windows %lu.%lu build %lu, system language 0x%04X, printer %s%s", AfxFindFileName(programPath),
              version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber,
-             static_cast<unsigned>(GetSystemDefaultLangID()), RunsAsSystem() ? ", as the SYSTEM account" : "");
+             static_cast<unsigned>(GetSystemDefaultLangID()), printerName, RunsAsSystem() ? ", as the SYSTEM account" : "");
     if (!switches.logPath[0] || !error) return true;
     log.Line("outcome %d: the log %s cannot be made (error %lu)", kExitLogNotMade, path, static_cast<unsigned long>(error));
     return false;
