@@ -10,6 +10,9 @@
 #include "../framework/file_find.h"
 #include "../system/held_folder.h"
 #include "../payload/payload_resource.h"
+#include "../payload/test_receipt.h"
+#include "../install/install_runner.h"
+#include "app_core/texts.h"
 #include <cstring>
 
 SetupWizardApp theApp;
@@ -65,6 +68,13 @@ bool SetupWizardApp::InitInstance() {
         if (!switches.silent) ShowUsage();
         return false;
     }
+    // Without /S a switch it does not know ends the program too: a tool
+    // that passes one would otherwise wait on a wizard nobody sees.
+    if (!switches.silent && switches.unknown[0]) {
+        ShowUsage(switches.unknown);
+        exitCode_ = ExitCodeOf(InstallResult::UnknownSwitch);
+        return false;
+    }
     InstallOutcome refusal;
     if (RefusedAtStart(refusal)) {
         exitCode_ = ExitCodeOf(refusal.result);
@@ -91,6 +101,17 @@ bool SetupWizardApp::InitInstance() {
         exitCode_ = ExitCodeOf(refusal.result);
         ShowOutcome(refusal, LanguageOf(choices));
         return false;
+    }
+    // An older setup asks before it replaces a newer driver.
+    char installed[MAX_PATH], question[1024];
+    if (NewerVersionInstalled(choices.printerName, installed)) {
+        const TextLanguage language = LanguageOfSystem(GetSystemDefaultLangID());
+        if (!AfxFormat(question, TextIn(kNewerInstalledQuestionText, language), installed, kDriverVersion) ||
+            AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            exitCode_ = ExitCodeOf(InstallResult::NewerInstalled);
+            return false;
+        }
+        choices.installOverNewer = true;
     }
     exitCode_ = RunWizard(choices, [](const InstallChoices& chosen) { return theApp.InstallDriver(chosen); });
     return false;

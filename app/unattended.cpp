@@ -8,78 +8,29 @@
 #include "../payload/catalogue.h"
 #include "../payload/payload_resource.h"
 #include "../system/held_folder.h"
+#include "../system/run_log.h"
 #include "../system/spooler.h"
 #include <cstring>
 
 namespace {
 
-// "C:\logs\till.log" with a number in it: "C:\logs\till 1234.log".
-bool NumberedPath(const char* path, unsigned long number, char (&numbered)[MAX_PATH]) {
-    const size_t length = strlen(path);
-    const bool log = length > 4 && SameName(path + length - 4, ".log");
-    return AfxFormat(numbered, "%.*s %lu.log", static_cast<int>(log ? length - 4 : length), path, number);
+// The outcome's line, the last of the log: it gives the exit code.
+void LogOutcome(RunLog& log, const InstallOutcome& outcome) {
+    char line[3 * MAX_PATH];
+    if (OutcomeLogLine(outcome, static_cast<unsigned long>(kPrinterWaitAttempts / 10), line, sizeof line))
+        log.Line("%s", line);
 }
 
-// One line a step, each with its local time. The log is made new: a file
-// or link someone put at its name goes first, and a folder that leads
-// elsewhere takes none.
-class SetupLog {
-public:
-    ~SetupLog() {
-        if (file_) file_->Close();   // kept: a file not closed would go
-        delete file_;
-    }
+// Which way the default printer is set, for the log.
+const char* DefaultPrinterWay(const InstallChoices& choices) {
+    if (choices.defaultForEveryUser)
+        return choices.setDefaultPrinter ? "the printer made this user's default now and every user's at their next "
+                                           "logon (Active Setup)"
+                                         : "the printer made every user's default at their next logon (Active Setup)";
+    return choices.setDefaultPrinter ? "the printer made this user's default" : "no user's default printer changed";
+}
 
-    // Makes the log at `path`; when that name cannot be made new (a folder
-    // of that name, the log of a setup still running), `orBeside` makes it
-    // under a fresh name beside it. 0, or why the log at `path` was not
-    // made.
-    DWORD Open(const char* path, bool orBeside) {
-        DWORD error = Make(path);
-        char numbered[MAX_PATH];
-        for (unsigned long attempt = 0; error && orBeside && attempt < 3; ++attempt)
-            if (NumberedPath(path, GetCurrentProcessId() + attempt * 65536, numbered) && Make(numbered) == 0) break;
-        return error;
-    }
-
-    template <typename... Args>
-    void Line(const char* format, Args... args) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        char text[3 * MAX_PATH], line[3 * MAX_PATH + 32];
-        if (file_ && AfxFormat(text, format, args...) &&
-            AfxFormat(line, "%04u-%02u-%02u %02u:%02u:%02u %s\r\n", now.wYear, now.wMonth, now.wDay, now.wHour,
-                      now.wMinute, now.wSecond, text))
-            file_->Write(line, static_cast<DWORD>(strlen(line))) && file_->Flush();   // each line as it happens
-    }
-    void Outcome(const InstallOutcome& outcome) {
-        char line[3 * MAX_PATH];
-        if (OutcomeLogLine(outcome, static_cast<unsigned long>(kPrinterWaitAttempts / 10), line, sizeof line))
-            Line("%s", line);
-    }
-
-private:
-    DWORD Make(const char* path) {
-        const char* name = AfxFindFileName(path);
-        char folderPath[MAX_PATH];
-        if (!AfxFormat(folderPath, "%.*s", static_cast<int>(name - path), path) || !name[0])
-            return ERROR_INVALID_NAME;
-        folder_.Hold(folderPath, false, false);
-        delete file_;
-        file_ = new NewFile(folder_, name);
-        const DWORD error = file_->Error();
-        if (error) {
-            delete file_;
-            file_ = nullptr;
-        }
-        return error;
-    }
-
-    HeldFolder folder_;
-    NewFile* file_ = nullptr;
-};
-
-void LogStart(SetupLog& log, const InstallChoices& choices) {
+void LogStart(RunLog& log, const InstallChoices& choices) {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
@@ -119,15 +70,18 @@ void ShowUsage() {
 }
 
 bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PATH]) {
-    if (logSwitch[0]) {
-        const DWORD length = GetFullPathNameA(logSwitch, MAX_PATH, path, nullptr);
-        return length > 0 && length < MAX_PATH;
-    }
-    char temp[MAX_PATH];
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp) return false;
-    if (!IsPrinterNameUsable(printerName)) return AfxFormat(path, "%sprinter setup.log", temp);
-    return AfxFormat(path, "%s%s printer setup.log", temp, printerName);
+    char name[MAX_PATH];
+    if (!AfxFormat(name, IsPrinterNameUsable(printerName) ? "%s printer setup.log" : "printer setup.log", printerName))
+        return false;
+    return RunLogPath(logSwitch, name, RunsAsSystem(), path);
+}
+
+void ShowUsage(const char* unknown) {
+    const TextLanguage language = LanguageOfSystem(GetSystemDefaultLangID());
+    char text[4096];
+    if (AfxFormat(text, TextIn(kUnknownSwitchText, language), unknown) &&
+        AfxFormat(text + strlen(text), sizeof text - strlen(text), "\r\n\r\n%s", TextIn(kUsageText, language)))
+        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
 }
 
 bool ChoosePort(const CommandLineSwitches& switches, PortChoice& port, InstallOutcome& refusal) {
@@ -149,7 +103,7 @@ bool ChoosePort(const CommandLineSwitches& switches, PortChoice& port, InstallOu
 int RunUnattended(const InstallOutcome* refusal, InstallChoices choices, const CommandLineSwitches& switches) {
     const char* logSwitch = switches.logPath;
     char path[MAX_PATH];
-    SetupLog log;
+    RunLog log;
     const bool named = logSwitch[0] != '\0';
     const DWORD logError = LogPath(logSwitch, choices.printerName, path) ? log.Open(path, true) : ERROR_INVALID_NAME;
     LogStart(log, choices);
@@ -157,29 +111,41 @@ int RunUnattended(const InstallOutcome* refusal, InstallChoices choices, const C
     // writes anything: an administrator would look for it in vain.
     if (named && logError) {
         const InstallOutcome noLog = MakeOutcome(InstallResult::LogNotMade, path, logError);
-        log.Outcome(noLog);
+        LogOutcome(log, noLog);
         return ExitCodeOf(noLog.result);
     }
     if (refusal) {
-        log.Outcome(*refusal);
+        LogOutcome(log, *refusal);
         return ExitCodeOf(refusal->result);
+    }
+    // A switch it does not know may be one the administrator relies on.
+    if (switches.unknown[0]) {
+        const InstallOutcome unknown = MakeOutcome(InstallResult::UnknownSwitch, switches.unknown);
+        LogOutcome(log, unknown);
+        return ExitCodeOf(unknown.result);
     }
     // A port that cannot be used ends the run before anything is written.
     InstallOutcome portRefusal;
     if (!ChoosePort(switches, choices.port, portRefusal)) {
-        log.Outcome(portRefusal);
+        LogOutcome(log, portRefusal);
         return ExitCodeOf(portRefusal.result);
     }
     choices.testReceipt = switches.testPrint;
+    choices.installOverNewer = switches.force;
+    // The default printer belongs to each user: SYSTEM's is nobody's, so
+    // under SYSTEM, or with /ALLUSERS, every user gets it at their next logon.
+    const bool system = RunsAsSystem();
+    choices.defaultForEveryUser = !switches.noDefault && (system || switches.allUsers);
+    choices.setDefaultPrinter = !switches.noDefault && !system;
     char network[kMaxHostName + 32] = {};
     if (IsNetworkPort(choices.port))
         AfxFormat(network, " (network: %s, TCP port %u)", choices.port.host, static_cast<unsigned>(choices.port.tcpPort));
     // The x64 set serves every version of 64-bit Windows, and the log says so.
-    log.Line("install started: %slanguage choice %d (0 Chinese, 1 English, -1 none), the printer made the default, "
-             "on port %s%s%s",
+    log.Line("install started: %slanguage choice %d (0 Chinese, 1 English, -1 none)%s, %s, on port %s%s%s",
              choices.machine == Machine::X64 ? "the 64-bit driver (x64 set), " : "", choices.languageIndex,
+             system ? ", as the SYSTEM account" : "", DefaultPrinterWay(choices),
              choices.port.name, network, choices.testReceipt ? ", with a test receipt" : "");
     const InstallOutcome outcome = theApp.InstallDriver(choices);
-    log.Outcome(outcome);
+    LogOutcome(log, outcome);
     return ExitCodeOf(outcome.result);
 }

@@ -14,11 +14,14 @@
 bool RefusedAtStart(InstallOutcome& refusal);
 
 void ShowUsage();
+// The usage after the message that `unknown` is no switch of the setup.
+void ShowUsage(const char* unknown);
 
 // The log's path: /LOG's (from the current folder when relative), or
-// "<printer name> printer setup.log" in the user's TEMP folder ("printer
-// setup.log" for a name the install refuses, which could lead out of that
-// folder). False when it does not fit.
+// "<printer name> printer setup.log" in the user's TEMP folder, the
+// Windows folder's Temp for SYSTEM ("printer setup.log" for a name the
+// install refuses, which could lead out of that folder). False when it
+// does not fit.
 bool LogPath(const char* logSwitch, const char* printerName, char (&path)[MAX_PATH]);
 
 // The port of /PORT= (one the spooler lists) or /IP= (a network address),

@@ -1,6 +1,7 @@
 #include "command_line.h"
 #include "../framework/afx.h"
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -47,6 +48,17 @@ bool NextWord(const char*& p, char (&word)[MAX_PATH + 8]) {
     return fits;
 }
 
+// /S and the quiet switches that management tools pass by default.
+bool IsQuietSwitch(const char* word, size_t length) {
+    for (const char* quiet : {"/S", "/QUIET", "/QN", "/SILENT", "/VERYSILENT"})
+        if (IsNoCase(word, length, quiet)) return true;
+    return false;
+}
+
+void KeepUnknown(CommandLineSwitches& switches, const char* word) {
+    if (!switches.unknown[0]) lstrcpynA(switches.unknown, word[0] ? word : "\"\"", sizeof switches.unknown);
+}
+
 }  // namespace
 
 CommandLineSwitches ParseCommandLine(const char* commandLine) {
@@ -55,21 +67,27 @@ CommandLineSwitches ParseCommandLine(const char* commandLine) {
     const size_t logLength = sizeof kLog - 1, portLength = sizeof kPort - 1, addressLength = sizeof kAddress - 1;
     for (const char* p = SkipProgramName(commandLine); *p;) {
         while (IsBlank(*p)) ++p;
+        if (!*p) break;
         char word[MAX_PATH + 8];
-        if (!NextWord(p, word)) continue;
+        const bool fits = NextWord(p, word);
         const size_t length = strlen(word);
-        if (IsNoCase(word, length, "/S")) switches.silent = true;
+        if (!fits) KeepUnknown(switches, word);
+        else if (IsQuietSwitch(word, length)) switches.silent = true;
         else if (IsNoCase(word, length, "/?")) switches.usage = true;
         else if (IsNoCase(word, length, "/TESTPRINT")) switches.testPrint = true;
-        else if (length > logLength && IsNoCase(word, logLength, kLog))
-            AfxFormat(switches.logPath, "%s", word + logLength);   // a path that does not fit stays empty
-        else if (length > portLength && IsNoCase(word, portLength, kPort)) {
+        else if (length > logLength && IsNoCase(word, logLength, kLog)) {
+            // A path cut short would name another file.
+            if (!AfxFormat(switches.logPath, "%s", word + logLength)) KeepUnknown(switches, word);
+        } else if (length > portLength && IsNoCase(word, portLength, kPort)) {
             switches.portSwitch = CommandLineSwitches::PortSwitch::Port;
             lstrcpynA(switches.port, word + portLength, sizeof switches.port);
         } else if (length > addressLength && IsNoCase(word, addressLength, kAddress)) {
             switches.portSwitch = CommandLineSwitches::PortSwitch::Address;
             lstrcpynA(switches.port, word + addressLength, sizeof switches.port);
-        }
+        } else if (IsNoCase(word, length, "/ALLUSERS")) switches.allUsers = true;
+        else if (IsNoCase(word, length, "/NODEFAULT")) switches.noDefault = true;
+        else if (IsNoCase(word, length, "/FORCE")) switches.force = true;
+        else KeepUnknown(switches, word);
     }
     return switches;
 }

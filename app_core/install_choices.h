@@ -12,10 +12,12 @@ struct InstallChoices {
     int osCode;                   // the operating-system code of this system
     LANGID systemLanguage;        // the system's default language
     short languageIndex;          // 0 Chinese, 1 English, -1 none chosen
-    bool setDefaultPrinter;       // the new printer becomes the default printer
+    bool setDefaultPrinter;       // the new printer becomes this user's default printer
     PortChoice port;              // the port the printer is created on
     bool testReceipt;             // a test receipt is printed once the printer is there
     Machine machine;              // the machine this Windows runs on: which driver set
+    bool defaultForEveryUser;     // every user's default at their next logon (Active Setup)
+    bool installOverNewer;        // installs over a newer version of the driver
 };
 
 // The choices the pages preselect for the printer name: this system and

@@ -25,8 +25,9 @@ const OutcomeRow kOutcomes[] = {
     {R::FileNotWritten, 4, nullptr, MB_OK | MB_ICONSTOP, "the file %s could not be written (error %lu)"},
     {R::Windows64, 5, &kMachineWithoutDriverText, MB_OK | MB_ICONSTOP,
      "this Windows runs on %s processors: the setup carries no driver for it"},
-    {R::AnotherRunning, 6, &kAnotherRunningText, MB_OK | MB_ICONSTOP, "another setup or uninstaller is running"},
-    {R::LockHeldByOther, 6, &kRunLockHeldByOtherText, MB_OK | MB_ICONSTOP,
+    // 1618 is ERROR_INSTALL_ALREADY_RUNNING, which management tools retry on.
+    {R::AnotherRunning, 1618, &kAnotherRunningText, MB_OK | MB_ICONSTOP, "another setup or uninstaller is running"},
+    {R::LockHeldByOther, 1618, &kRunLockHeldByOtherText, MB_OK | MB_ICONSTOP,
      "the run lock's name is held by a program that is no setup or uninstaller of this driver"},
     {R::LogNotMade, 3, nullptr, MB_OK | MB_ICONSTOP, "the log %s cannot be made (error %lu)"},
     {R::PortNotListed, 7, &kPortNotListedText, MB_OK | MB_ICONSTOP,
@@ -35,6 +36,10 @@ const OutcomeRow kOutcomes[] = {
      "the address \"%s\" is no IPv4 address or host name with an optional :port"},
     {R::PortNotMade, 7, &kPortNotMadeText, MB_OK | MB_ICONSTOP,
      "the network port %s could not be made (error %lu)"},
+    {R::NewerInstalled, 8, &kNewerInstalledText, MB_OK | MB_ICONSTOP,
+     "version %s of the driver is installed, newer than this setup's; /FORCE installs over it"},
+    // 1639 is ERROR_INVALID_COMMAND_LINE.
+    {R::UnknownSwitch, 1639, &kUnknownSwitchText, MB_OK | MB_ICONSTOP, "the switch %s is unknown"},
 };
 
 // The text of a file that could not be written, by the cause of its error.

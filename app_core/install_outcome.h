@@ -23,6 +23,8 @@ enum class InstallResult {
     PortNotListed,        // /PORT= names no port of the spooler's that can be used
     AddressInvalid,       // /IP= gives no network address
     PortNotMade,          // the monitor did not make the network port
+    NewerInstalled,       // the installed driver's version is newer than this setup's
+    UnknownSwitch,        // the command line holds a switch the setup does not know
 };
 
 // What a failed install left: the machine as it was, told one of three ways.

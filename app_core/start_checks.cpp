@@ -163,3 +163,54 @@ const char* RunLockText(RunLock lock, LANGID systemLanguage) {
            : lock == RunLock::HeldByOther ? RunLockHeldByOtherText(systemLanguage)
                                           : AnotherRunningText(systemLanguage);
 }
+
+bool IsLocalSystemSid(PSID sid) {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID system = nullptr;
+    const bool same = sid && IsValidSid(sid) &&
+                      AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system) &&
+                      EqualSid(sid, system);
+    if (system) FreeSid(system);
+    return same;
+}
+
+bool RunsAsSystem() {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    // A TOKEN_USER with room for the longest SID.
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } info;
+    DWORD size = 0;
+    const bool system = GetTokenInformation(token, TokenUser, &info, sizeof info, &size) && IsLocalSystemSid(info.user.User.Sid);
+    CloseHandle(token);
+    return system;
+}
+
+namespace {
+
+// The numbers of "a.b.c.d" (one to four of them), the others 0.
+bool VersionNumbers(const char* text, unsigned (&numbers)[4]) {
+    int count = 0;
+    for (unsigned& n : numbers) n = 0;
+    for (const char* p = text;; ++p) {
+        if (count == 4 || *p < '0' || *p > '9') return false;
+        unsigned n = 0;
+        for (; *p >= '0' && *p <= '9'; ++p)
+            if ((n = n * 10 + (*p - '0')) > 65535) return false;
+        numbers[count++] = n;
+        if (!*p) return true;
+        if (*p != '.') return false;
+    }
+}
+
+}  // namespace
+
+bool CompareVersions(const char* a, const char* b, int& order) {
+    unsigned left[4], right[4];
+    if (!a || !b || !VersionNumbers(a, left) || !VersionNumbers(b, right)) return false;
+    order = 0;
+    for (int i = 0; i < 4 && order == 0; ++i) order = left[i] < right[i] ? -1 : left[i] > right[i] ? 1 : 0;
+    return true;
+}

@@ -32,3 +32,15 @@ RunLock TakeRunLock();
 const char* AnotherRunningText(LANGID systemLanguage);
 const char* RunLockHeldByOtherText(LANGID systemLanguage);
 const char* RunLockText(RunLock lock, LANGID systemLanguage);
+
+// The SYSTEM account (S-1-5-18), as management tools and start-up scripts
+// run the setup. Its default printer is nobody's, and its TEMP folder is
+// not where administrators look.
+bool IsLocalSystemSid(PSID sid);
+// The process token's user is SYSTEM; false when the token cannot be read.
+bool RunsAsSystem();
+
+// Two versions "a.b.c.d" number by number, a missing number as 0: below 0
+// when `a` is older, 0 when equal, above 0 when newer. False when `a` or
+// `b` is no such version (empty, a number beyond 65535, other characters).
+bool CompareVersions(const char* a, const char* b, int& order);

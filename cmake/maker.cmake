@@ -68,11 +68,13 @@ set(MAKER_COMPANY "" CACHE STRING "Company in the version details, the INF's Pro
 set(MAKER_VERSION "" CACHE STRING "Version a.b.c.d of both programs and of the INF")
 set(MAKER_COPYRIGHT "" CACHE STRING "Copyright line in both programs' version details")
 set(MAKER_SERIES "" CACHE STRING "Text of the wizard's printer series row (80mm series without it)")
-# The company and the series go into texts read in the customer's code
+set(MAKER_URL_INFO_ABOUT "" CACHE STRING "The maker's web address in the uninstall entry (URLInfoAbout)")
+set(MAKER_HELP_LINK "" CACHE STRING "The maker's support address in the uninstall entry (HelpLink)")
+# The company, the series and the addresses go into texts read in the customer's code
 # page (the INF, the uninstall entry, the series row): printable ASCII,
 # the same bytes in all of them (but the semicolon, which would split the
 # text where the build hands it on).
-foreach(field COMPANY SERIES)
+foreach(field COMPANY SERIES URL_INFO_ABOUT HELP_LINK)
   if(NOT MAKER_${field} STREQUAL "" AND NOT MAKER_${field} MATCHES "^[ -:<-~]+$")
     maker_error("MAKER_${field} \"${MAKER_${field}}\" holds a character other than printable ASCII, or a semicolon")
   endif()
@@ -116,10 +118,11 @@ file(CONFIGURE OUTPUT ${VERSION_DETAILS_DIR}/version_details.h
   CONTENT "// Generated from MAKER_VERSION, MAKER_COMPANY, MAKER_COPYRIGHT and PAYLOAD_INCOMPLETE_OK.\n${version_lines}")
 include_directories($<$<COMPILE_LANGUAGE:RC>:${VERSION_DETAILS_DIR}>)
 
-# The company and the series for the programs' code, as C strings
-# ("" without MAKER_COMPANY), in maker/maker_texts.h of the build folder.
+# The company, the series and the two addresses for the programs' code, as
+# C strings ("" without the option), in maker/maker_texts.h of the build
+# folder.
 set(maker_texts "")
-foreach(field COMPANY SERIES)
+foreach(field COMPANY SERIES URL_INFO_ABOUT HELP_LINK)
   set(text "${MAKER_${field}}")
   if(field STREQUAL "SERIES" AND text STREQUAL "")
     set(text "80mm series")
@@ -129,7 +132,7 @@ foreach(field COMPANY SERIES)
   string(APPEND maker_texts "#define MAKER_${field}_TEXT \"${text}\"\n")
 endforeach()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/maker/maker_texts.h
-  CONTENT "// Generated from MAKER_COMPANY and MAKER_SERIES by cmake/maker.cmake.\n#pragma once\n${maker_texts}")
+  CONTENT "// Generated from MAKER_COMPANY, MAKER_SERIES, MAKER_URL_INFO_ABOUT and MAKER_HELP_LINK by cmake/maker.cmake.\n#pragma once\n${maker_texts}")
 
 # Signing with osslsigncode: with SIGN_PFX and SIGN_PASSWORD_FILE each
 # shipped program is signed right after it is linked, so uninstall.exe is

@@ -1,7 +1,9 @@
 #include "install_runner.h"
 #include "install_steps.h"
 #include "printer_name_check.h"
+#include "../app_core/start_checks.h"
 #include "../payload/install_plan.h"
+#include "../payload/test_receipt.h"
 #include "../system/registry_key.h"
 #include "../system/spooler.h"
 
@@ -15,6 +17,13 @@ bool NamesAnotherDriver(const InstallPlan& plan) {
 
 }  // namespace
 
+bool NewerVersionInstalled(const char* printerName, char (&version)[MAX_PATH]) {
+    char key[MAX_PATH];
+    int order = 0;
+    return UninstallKeyFor(printerName, key) && RegistryKey::ReadText(key, "DisplayVersion", version) &&
+           CompareVersions(version, kDriverVersion, order) && order > 0;
+}
+
 InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
     // The name forms file names, a registry key, driver and INF lines, and
     // must not take over a driver that another setup installed.
@@ -24,6 +33,9 @@ InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
     if (!IsPrinterNameUsable(choices.printerName) || !BuildInstallPlan(choices, driverFolder, plan) ||
         NamesAnotherDriver(plan))
         return MakeOutcome(InstallResult::NameRefused, choices.printerName);
+    char installed[MAX_PATH];
+    if (!choices.installOverNewer && NewerVersionInstalled(choices.printerName, installed))
+        return MakeOutcome(InstallResult::NewerInstalled, installed);
     // Whether there is an install to come back to, should this one fail.
     const bool earlierInstall =
         RegistryKey::Exists(plan.uninstallKey) || UsedDriverFiles(plan.environment, "").Find(plan.printer);

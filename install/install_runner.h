@@ -11,4 +11,10 @@
 // its build says otherwise.
 extern const int kPrinterWaitAttempts;
 
+// The version the printer's uninstall entry gives (DisplayVersion), when it
+// is newer than this setup's, compared number by number.
+bool NewerVersionInstalled(const char* printerName, char (&version)[MAX_PATH]);
+
+// An install over a newer version is refused before anything is written,
+// unless the choices allow it.
 InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts = kPrinterWaitAttempts);

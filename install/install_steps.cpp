@@ -258,11 +258,13 @@ bool InstallSteps::SetValue(Done& done, InstallOutcome& outcome) {
     // install recorded stays as it was.
     done.valueLeft = step.onlyIfPortMade && !portMade_;
     if (done.valueLeft) return true;
-    const char* key = plan_.uninstallKey;
+    const char* key = KeyOf(plan_, step);
     done.keyWas = RegistryKey::Exists(key);
-    done.valueWas = RegistryKey::ReadText(key, step.value, done.earlierText);
+    done.earlierSize = sizeof done.earlier;
+    done.valueWas = RegistryKey::ReadData(key, step.value, done.earlierType, done.earlier, done.earlierSize);
     RegistryKey().CreateKey(key);
-    const LONG error = RegistryKey::SetText(key, step.value, step.text);
+    const LONG error = step.isNumber ? RegistryKey::SetData(key, step.value, REG_DWORD, &step.number, sizeof step.number)
+                                     : RegistryKey::SetText(key, step.value, step.text);
     if (error == ERROR_SUCCESS) return true;
     char subject[MAX_PATH];
     AfxFormat(subject, "HKEY_LOCAL_MACHINE\\%s", key);
@@ -312,10 +314,11 @@ bool InstallSteps::UndoOne(Done& done) {
     case StepKind::SetValue:
         if (done.valueLeft) break;
         if (done.valueWas)
-            whole = RegistryKey::SetText(plan_.uninstallKey, step.value, done.earlierText) == ERROR_SUCCESS;
+            whole = RegistryKey::SetData(KeyOf(plan_, step), step.value, done.earlierType, done.earlier,
+                                         done.earlierSize) == ERROR_SUCCESS;
         else
-            RegistryKey::DeleteValue(plan_.uninstallKey, step.value);
-        if (!done.keyWas) RegistryKey::DeleteKey(plan_.uninstallKey);
+            RegistryKey::DeleteValue(KeyOf(plan_, step), step.value);
+        if (!done.keyWas) RegistryKey::DeleteKey(KeyOf(plan_, step));
         break;
     case StepKind::HoldFolders:
         folders_.Release();

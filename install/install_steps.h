@@ -34,11 +34,13 @@ private:
         bool createdFolder[kPlaceCount];   // HoldFolders: the staging folders made by this run, by place
         bool printerWas;         // RunInstaller: the printer and the driver were there before
         bool driverWas;
-        bool keyWas;             // SetValue: the entry's key, and the value, were there before
+        bool keyWas;             // SetValue: the key, and the value, were there before
         bool valueWas;
+        DWORD earlierType;       // SetValue: the value that was there
+        DWORD earlierSize;
         bool valueLeft;          // SetValue: left as it was (a port this install did not make)
         bool portMade;           // MakePort: this install made the port
-        char earlierText[MAX_PATH];
+        BYTE earlier[MAX_PATH];
     };
     bool MakePort(Done& done, InstallOutcome& outcome);
     void PrintReceipt(InstallOutcome& outcome) const;

@@ -2,8 +2,8 @@
 // choices and the driver folder: the network port it makes, its folders,
 // every file it writes and removes, the paper form, the printer
 // installer's command line with the port, the printer it checks for, the
-// uninstall entry's values, the default printer's command line and the
-// test receipt. The install applies it step by step, and the
+// uninstall entry's values, the default printer's command line (now, and
+// for every user through Active Setup) and the test receipt. The install applies it step by step, and the
 // uninstaller reads from it what an install leaves.
 #pragma once
 #include "catalogue.h"
@@ -53,11 +53,13 @@ enum class StepKind {
     DeleteForm,     // the print server's form named `text`
     RunInstaller,   // the printer installer of the plan's machine with the command line `text`, awaited
     CheckPrinter,   // the printer `text` on the driver of that name, whose files are the ones written
-    SetValue,       // the uninstall entry's value `value`, the text `text`; with `onlyIfPortMade`
-                    // only when the MakePort step made the port
+    SetValue,       // the value `value` of the key `key`: the text `text`, or with `isNumber` the
+                    // DWORD `number`; with `onlyIfPortMade` only when the MakePort step made the port
     SetDefault,     // the default-printer command line `text`, by the same installer, awaited
     PrintReceipt,   // the test receipt to the printer, on the port `text`; never fails the install
 };
+// The keys the SetValue steps write under HKEY_LOCAL_MACHINE.
+enum class EntryKey { Uninstall, ActiveSetup };
 struct InstallStep {
     StepKind kind;
     PlannedFile file;        // WriteFile, RemoveFile
@@ -65,6 +67,9 @@ struct InstallStep {
     unsigned char rewrite;   // WriteFile: a PayloadRewrite
     const char* value;       // SetValue: the value's name
     bool onlyIfPortMade;     // SetValue
+    EntryKey key;            // SetValue
+    bool isNumber;           // SetValue: a REG_DWORD, `number`
+    DWORD number;
     char text[MAX_PATH];
 };
 
@@ -86,6 +91,9 @@ struct InstallPlan {
     char driverFolder[MAX_PATH];
     // The uninstall entry's key under HKEY_LOCAL_MACHINE.
     char uninstallKey[MAX_PATH];
+    // The Active Setup component that makes the printer each user's
+    // default at their next logon.
+    char activeSetupKey[MAX_PATH];
     // The port the printer is created on, and for a network port where it leads.
     PortChoice port;
     // The language of the install's texts, the test receipt's among them.
@@ -107,6 +115,12 @@ bool IsFileStep(const InstallStep& step);
 bool PlaceFolder(Place place, const char* driverFolder, char (&folder)[MAX_PATH]);
 // The uninstall entry's key for a printer name.
 bool UninstallKeyFor(const char* printerName, char (&key)[MAX_PATH]);
+// The Active Setup component's key for a printer name.
+bool ActiveSetupKeyFor(const char* printerName, char (&key)[MAX_PATH]);
+// The key a SetValue step writes.
+inline const char* KeyOf(const InstallPlan& plan, const InstallStep& step) {
+    return step.key == EntryKey::ActiveSetup ? plan.activeSetupKey : plan.uninstallKey;
+}
 
 // Every file an install of the printer name may leave on a machine: the
 // files of the plans of every payload set of the machine (on x86 all three,

@@ -30,12 +30,24 @@ bool RegistryKey::Exists(const char* path) {
 }
 
 LONG RegistryKey::SetText(const char* path, const char* name, const char* text) {
+    return SetData(path, name, REG_SZ, text, lstrlenA(text) + 1);
+}
+
+LONG RegistryKey::SetData(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key;
     LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key);
     if (result != ERROR_SUCCESS) return result;
-    result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
     return result;
+}
+
+bool RegistryKey::ReadData(const char* path, const char* name, DWORD& type, BYTE* data, DWORD& size) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    const bool read = RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return read;
 }
 
 bool RegistryKey::ReadText(const char* path, const char* name, char (&text)[MAX_PATH]) {

@@ -15,6 +15,11 @@ public:
     static bool Exists(const char* path);
     // A text value with its terminating NUL: ERROR_SUCCESS, or the error.
     static LONG SetText(const char* path, const char* name, const char* text);
+    // A value of any type: ERROR_SUCCESS, or the error.
+    static LONG SetData(const char* path, const char* name, DWORD type, const void* data, DWORD size);
+    // A value of any type that fits `size` bytes: its type, bytes and size;
+    // false when there is none.
+    static bool ReadData(const char* path, const char* name, DWORD& type, BYTE* data, DWORD& size);
     // A text value that fits `text`; false when there is none.
     static bool ReadText(const char* path, const char* name, char (&text)[MAX_PATH]);
     static LONG DeleteValue(const char* path, const char* name);

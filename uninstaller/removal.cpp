@@ -125,8 +125,10 @@ bool DriverRemoval::FindsInstallation() {
     UsedDriverFiles drivers(environment_, "");
     PlannedFile files[kMaxInstalledFiles];
     char key[MAX_PATH];
+    char everyUser[MAX_PATH];
     return ThisDriver(drivers) || FilesOfThisInstall(files) > 0 ||
-           (UninstallKeyFor(printerName_, key) && RegistryKey::Exists(key));
+           (UninstallKeyFor(printerName_, key) && RegistryKey::Exists(key)) ||
+           (ActiveSetupKeyFor(printerName_, everyUser) && RegistryKey::Exists(everyUser));
 }
 
 RemovalReport DriverRemoval::Remove() {
@@ -249,9 +251,16 @@ void DriverRemoval::ScheduleOwnProgram(RemovalReport& report) {
 }
 
 void DriverRemoval::RemoveUninstallEntry(RemovalReport& report) {
-    char key[MAX_PATH];
-    if (!UninstallKeyFor(printerName_, key) || !RegistryKey::Exists(key)) return;
-    LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+    // The Active Setup component first: no user who logs on later is to get
+    // a default printer that is gone.
+    char keys[2][MAX_PATH];
+    if (!ActiveSetupKeyFor(printerName_, keys[0]) || !UninstallKeyFor(printerName_, keys[1])) return;
+    for (const char* key : keys) {
+        if (!RegistryKey::Exists(key)) continue;
+        LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+        if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) continue;
+        // The entry stays with it, to run the uninstaller again from.
         report.Add(ItemKind::RegistryKey, key, static_cast<DWORD>(result));
+        return;
+    }
 }

@@ -93,6 +93,7 @@ private:
     // delete at the next restart.
     void RemoveFile(const PlannedFile& file, const UsedDriverFiles& used, RemovalReport& report);
     void ScheduleOwnProgram(RemovalReport& report);
+    // The Active Setup component of the printer, then the uninstall entry.
     void RemoveUninstallEntry(RemovalReport& report);
     bool IsOwnProgram(const PlannedFile& file) const;
 

@@ -9,7 +9,9 @@ enum UninstallExitCode {
     kExitIncomplete = 1,      // something could not be removed
     kExitBadProgramName = 2,  // the file name names no printer; nothing was done
     kExitCancelled = 3,       // the user said No; nothing was done
-    kExitAnotherRunning = 4,  // a setup or another uninstaller runs; nothing was done
+    kExitLogNotMade = 5,      // the log /LOG= names cannot be made; nothing was done
+    kExitAnotherRunning = 1618,  // a setup or another uninstaller runs; nothing was done
+                                 // (ERROR_INSTALL_ALREADY_RUNNING, which management tools retry on)
     kExitRestartNeeded = 3010,  // removed, but files in use go only at the next restart (ERROR_SUCCESS_REBOOT_REQUIRED)
 };
 

@@ -24,8 +24,9 @@ TEST(OutcomeTable, ExitCodesAreTheOnesAdministratorsRead) {
         {R::Installed, 0},          {R::PrinterNotCreated, 1},   {R::InstallerTimedOut, 1},
         {R::NameRefused, 2},        {R::SettingsUnreadable, 2},  {R::FolderLinked, 3},
         {R::FolderOpenToOthers, 3}, {R::ProgramFolderLinked, 3}, {R::LogNotMade, 3},
-        {R::FileNotWritten, 4},     {R::Windows64, 5},           {R::AnotherRunning, 6},
-        {R::PortNotListed, 7},      {R::AddressInvalid, 7},      {R::PortNotMade, 7},
+        {R::FileNotWritten, 4},     {R::Windows64, 5},           {R::AnotherRunning, 1618},
+        {R::LockHeldByOther, 1618}, {R::PortNotListed, 7},       {R::AddressInvalid, 7},
+        {R::PortNotMade, 7},        {R::NewerInstalled, 8},      {R::UnknownSwitch, 1639},
     };
     for (const auto& [result, code] : codes) {
         EXPECT_EQ(ExitCodeOf(result), code) << static_cast<int>(result);

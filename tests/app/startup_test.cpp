@@ -2,6 +2,8 @@
 // the printer name, on the system language this test runs under (LC_ALL).
 #include "app_core/app_state.h"
 #include "app/setup_app.h"
+#include "app_core/start_checks.h"
+#include <sddl.h>
 #include "test_support.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -188,6 +190,47 @@ TEST_F(Configuration, ProgramFolderTooLongForTheSettingsPathOrUnknown) {
         Load();
         EXPECT_STREQ(g_SettingFile, "");
         EXPECT_STREQ(g_PrinterName, "KRX");
+    }
+}
+
+// Whether the setup runs as SYSTEM, from the token's user: only the
+// LocalSystem SID counts, not the other service accounts, Administrators or
+// a SID that merely begins like it.
+TEST(Deployment, OnlyTheLocalSystemSidIsTheSystemAccount) {
+    const std::pair<const char*, bool> sids[] = {
+        {"S-1-5-18", true},      {"S-1-5-19", false},     {"S-1-5-20", false},
+        {"S-1-5-32-544", false}, {"S-1-5-18-1", false},   {"S-1-1-0", false},
+        {"S-1-5-21-1004336348-1177238915-682003330-500", false}, {"S-1-16-16384", false},
+    };
+    for (const auto& [text, system] : sids) {
+        PSID sid = nullptr;
+        ASSERT_TRUE(ConvertStringSidToSidA(text, &sid)) << text;
+        EXPECT_EQ(IsLocalSystemSid(sid), system) << text;
+        LocalFree(sid);
+    }
+    EXPECT_FALSE(IsLocalSystemSid(nullptr));
+    EXPECT_FALSE(RunsAsSystem()) << "the tests run as an ordinary administrator";
+}
+
+// Versions compared number by number, not as text; what is no version
+// compares with nothing.
+TEST(Deployment, VersionsComparedNumberByNumber) {
+    const struct {
+        const char* a;
+        const char* b;
+        int order;   // 2: no comparison
+    } cases[] = {
+        {"1.0.0.0", "1.0.0.0", 0},   {"2.1.0.7", "1.0.0.0", 1},  {"1.0.0.0", "2.1.0.7", -1},
+        {"1.10.0.0", "1.9.0.0", 1},  {"1.0.0.10", "1.0.0.9", 1}, {"1.2", "1.2.0.0", 0},
+        {"1.2.0.1", "1.2", 1},       {"01.0.0.0", "1.0.0.0", 0}, {"65535.0.0.0", "65534.9.9.9", 1},
+        {"", "1.0.0.0", 2},          {"1.0.0.0.0", "1.0.0.0", 2}, {"1..0", "1.0.0.0", 2},
+        {"1.0.", "1.0.0.0", 2},      {"1.0 beta", "1.0.0.0", 2}, {"65536.0.0.0", "1.0.0.0", 2},
+        {"-1.0.0.0", "1.0.0.0", 2},  {"1.0.0.0", "x", 2},
+    };
+    for (const auto& c : cases) {
+        int order = 5;
+        const bool compared = CompareVersions(c.a, c.b, order);
+        EXPECT_EQ(compared ? (order > 0) - (order < 0) : 2, c.order) << c.a << " against " << c.b;
     }
 }
 

@@ -959,7 +959,7 @@ void ExpectLog(const std::string& path, const std::string& printer, const std::s
     for (const std::string& line : lines)
         EXPECT_TRUE(std::regex_match(line, std::regex("20\\d\\d-[01]\\d-[0-3]\\d [0-2]\\d:[0-5]\\d:[0-5]\\d \\S.*")))
             << line;
-    EXPECT_NE(lines[0].find("setup.exe /S started: Windows "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(".exe /S started: Windows "), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("system language 0x0409, printer " + printer), std::string::npos) << lines[0];
     if (installed) {
         // On 64-bit Windows the line names the set.
@@ -1169,6 +1169,13 @@ void SetRegistryText(HKEY root, const char* key, const char* name, const std::st
 void SetRegistryDword(HKEY root, const char* key, const char* name, DWORD value) {
     SetRegistryValue(root, key, name, REG_DWORD, &value, sizeof value);
 }
+// A REG_DWORD value; -1 when there is none of that type.
+long long RegistryDword(const std::string& key, const char* name) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    const bool read = RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_ANY, &type, &value, &size) == ERROR_SUCCESS;
+    return read && type == REG_DWORD ? value : -1;
+}
+const char kEveryUserKey[] = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\KRX printer";
 
 // Every exit code of setup.exe /S, and the uninstaller's while another
 // runs, each from a run of a fresh copy; the 64-bit Windows rows run in the
@@ -1208,6 +1215,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         std::string arguments = "";
         bool logNameTaken = false;   // a folder someone made at the log's name
         std::function<void(const std::string& log)> check = {};   // after the run
+        const char* quiet = "/S";   // the switch of a silent row
     } rows[] = {
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
@@ -1247,10 +1255,81 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
          "outcome 0: installed, the printer KRX exists on its driver", "", true,
          // Without a USB port the printer goes on LPT1:, with the command line of before.
          [](const std::string& log) {
-             EXPECT_NE(test::ReadFileBytes(log).find("the printer made the default, on port LPT1:\r\n"), std::string::npos);
+             EXPECT_NE(test::ReadFileBytes(log).find("the printer made this user's default, on port LPT1:\r\n"),
+                       std::string::npos);
              EXPECT_NE(PrinterInstallerLog().find(test::InstallCommand("KRX")), std::string::npos);
              EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000)) << test::DefaultPrinter();
          }},
+        // Over a newer version only with /FORCE, which writes what tools
+        // detect the install by.
+        {8, false, "KRX",
+         [](const std::string&) { SetRegistryText(HKEY_LOCAL_MACHINE, UninstallKey("KRX").c_str(), "DisplayVersion", "1.10.0.0"); },
+         "setup.exe", true, "", "outcome 8: version 1.10.0.0 of the driver is installed, newer than this setup's"},
+        {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "",
+         "outcome 0: installed, the printer KRX exists on its driver", "/FORCE", false,
+         [](const std::string&) {
+             const std::string key = UninstallKey("KRX");
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DisplayVersion"), "1.0.0.0");
+             SYSTEMTIME today;
+             GetLocalTime(&today);
+             char date[16];
+             snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "InstallDate"), date);
+             // At least the files staged in C:\TEMP; at most twice them and the driver folder's copies.
+             long long staged = 0;
+             for (const char* folder : {"C:\\TEMP", "C:\\TEMP\\I386", "C:\\TEMP\\x86"})
+                 for (const std::string& name : test::ListFolder(folder))
+                     if (!test::FolderExists(std::string(folder) + "\\" + name))
+                         staged += test::ReadFileBytes(std::string(folder) + "\\" + name).size();
+             const long long size = RegistryDword(key, "EstimatedSize");
+             EXPECT_GE(size * 1024, staged);
+             EXPECT_LE(size * 1024, 2 * staged + 1024);
+             EXPECT_EQ(RegistryDword(key, "NoModify"), 1);
+             EXPECT_EQ(RegistryDword(key, "NoRepair"), 1);
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, key, "URLInfoAbout"), "<missing>");
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kEveryUserKey, "StubPath"), "<missing>");
+         }},
+        // /NODEFAULT leaves the default printer another printer.
+        {0, false, "KRX",
+         [](const std::string&) {
+             for (const std::string& printer : test::ListPrinters())
+                 if (printer != "KRX") ASSERT_TRUE(test::SetDefaultPrinterName(printer));
+             ASSERT_NE(test::DefaultPrinter(), "KRX");
+         },
+         "setup.exe", true, "", "outcome 0: installed", "/NODEFAULT", false,
+         [](const std::string& log) {
+             EXPECT_NE(test::ReadFileBytes(log).find(", no user's default printer changed, "), std::string::npos);
+             Sleep(1000);
+             EXPECT_NE(test::DefaultPrinter(), "KRX");
+         }},
+        // /ALLUSERS: every user's default at their next logon through Active
+        // Setup (as under SYSTEM), which the uninstaller removes; its log.
+        {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "outcome 0: installed", "/allusers", false,
+         [&](const std::string& log) {
+             EXPECT_NE(test::ReadFileBytes(log).find(", the printer made this user's default now and every user's at "
+                                                     "their next logon (Active Setup), "),
+                       std::string::npos);
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kEveryUserKey, "StubPath"),
+                       "C:\\windows\\system32\\rundll32.exe printui.dll,PrintUIEntry /y /n \"KRX\"");
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kEveryUserKey, "Version"), "1,0,0,0");
+             EXPECT_EQ(RegistryDword(kEveryUserKey, "IsInstalled"), 1);
+             EXPECT_TRUE(test::WaitUntil([] { return test::DefaultPrinter() == "KRX"; }, 15000));
+             const std::string uninstallLog = logs + "\\uninstall.log";
+             test::Program uninstall(Quoted(DriverDirectory() + "\\uninstallKRX.exe") + " /S /LOG=" + Quoted(uninstallLog));
+             EXPECT_EQ(uninstall.WaitForExit(), 0u);
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, kEveryUserKey, "StubPath"), "<missing>");
+             EXPECT_FALSE(UninstallKeyExists("KRX"));
+             const std::vector<std::string> lines = LogLines(uninstallLog);
+             ASSERT_EQ(lines.size(), 2u) << test::ReadFileBytes(uninstallLog);
+             EXPECT_NE(lines[0].find(" uninstallKRX.exe /S started: Windows "), std::string::npos) << lines[0];
+             EXPECT_NE(lines[1].find(" outcome 0: removed, nothing of the driver remains"), std::string::npos) << lines[1];
+         }},
+        // A tool's quiet switch installs with no window: a wizard would
+        // never end. A switch the setup does not know ends it at once.
+        {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "outcome 0: installed", "", false, {},
+         "/quiet"},
+        {1639, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "outcome 1639: the switch /bogus is unknown",
+         "/bogus"},
         // A port that cannot be used ends the run before anything is written.
         {7, false, "KRX", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 7: the port \"USB009\" is not one the spooler lists that can be used", "/PORT=USB009"},
@@ -1304,26 +1383,28 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         // With /S no window ever shows, the usage neither.
         {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "", "", "/?"},
         // An event of the lock's name, which any user may make, keeps both busy.
-        {6, false, "KRX",
+        {1618, false, "KRX",
          [&](const std::string&) {
              squatter.reset(new test::Program(Quoted(test::BuildPath("attacker\\attacker.exe")) +
                                               " C:\\squatter.log event \"Global\\Thermal receipt printer driver setup\""));
              ASSERT_TRUE(test::WaitUntil([] { return test::ReadFileBytes("C:\\squatter.log").find("holding") == 0; },
                                          20000)) << test::ReadFileBytes("C:\\squatter.log");
          },
-         "setup.exe", true, "", "outcome 6: the run lock's name is held by a program that is no setup or uninstaller"},
-        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
-        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, heldByOther, ""},
-        {6, false, "KRX",
+         "setup.exe", true, "", "outcome 1618: the run lock's name is held by a program that is no setup or uninstaller"},
+        {1618, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "",
+         "outcome 1618: another setup or uninstaller is running, or another program holds the name of their lock"},
+        {1618, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, heldByOther, ""},
+        {1618, false, "KRX",
          [&](const std::string&) {
              squatter.reset();
              first.reset(new WizardRun(CopyProgram("setup_standin.exe", "first")));
              ASSERT_NE(first->wizard, nullptr);
          },
-         "setup.exe", true, "", "outcome 6: another setup or uninstaller is running"},
-        {6, false, "KRX", [](const std::string&) {}, "setup.exe", false, anotherRuns, ""},
-        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "", ""},
-        {4, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, anotherRuns, ""},
+         "setup.exe", true, "", "outcome 1618: another setup or uninstaller is running"},
+        {1618, false, "KRX", [](const std::string&) {}, "setup.exe", false, anotherRuns, ""},
+        {1618, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", true, "",
+         "outcome 1618: another setup or uninstaller is running, or another program holds the name of their lock"},
+        {1618, false, "KRX", [](const std::string&) {}, "uninstallKRX.exe", false, anotherRuns, ""},
         // 64-bit Windows: code 5 where the program lacks the x64 set, else
         // the x64 driver installed on top of an earlier install's model files.
         {5, true, "KRX", LeaveOutTheX64Set, "setup.exe", true, "", ""},
@@ -1347,15 +1428,16 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         if (setup && r.printer != std::string("KRX")) NamePrinter(exe, r.printer);
         r.prepare(exe);
         // Row 0 keeps the default log; the others name theirs, in a folder with a blank.
-        const std::string log = r.code == 0 && !r.arguments[0] ? TempFolder() + r.printer + " printer setup.log"
+        const bool defaultLog = r.code == 0 && !r.arguments[0] && r.quiet == std::string("/S");
+        const std::string log = defaultLog ? TempFolder() + r.printer + " printer setup.log"
                                             : logs + "\\row " + std::to_string(row) + ".log";
         if (r.logNameTaken) {
             ASSERT_TRUE(CreateDirectoryA(log.c_str(), nullptr));
         }
         std::string command = Quoted(exe);
-        if (r.silent) command += " /S";
+        if (r.silent) command += std::string(" ") + r.quiet;
         if (r.arguments[0]) command += std::string(" ") + r.arguments;
-        if (r.silent && (r.code != 0 || r.arguments[0])) command += " /LOG=" + Quoted(log);
+        if (r.silent && !defaultLog) command += " /LOG=" + Quoted(log);
         test::Program program(command);
         if (!r.silent) {
             EXPECT_EQ(program.AnswerMessageBox(IDOK).text, r.message);
@@ -1373,7 +1455,8 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
             EXPECT_TRUE(!r.logNameTaken || written != log) << "no log beside the taken name";
             // Refusals before the install log no start of one.
             ExpectLog(written, r.printer, outcome,
-                      r.code != 6 && !(r.code == 3 && r.logNameTaken) && outcome.find("\\Language") == std::string::npos &&
+                      r.code != 1618 && r.code != 1639 && !(r.code == 3 && r.logNameTaken) &&
+                          outcome.find("\\Language") == std::string::npos &&
                           outcome.find("setting.dll cannot be read") == std::string::npos &&
                           !(r.code == 7 && outcome.find("could not be made") == std::string::npos));
             if (r.check) r.check(written);

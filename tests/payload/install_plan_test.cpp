@@ -3,6 +3,8 @@
 // values written out here.
 #include "payload/install_plan.h"
 #include "payload/payload_resource.h"
+#include "payload/test_receipt.h"
+#include "framework/system_files.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <algorithm>
@@ -85,7 +87,9 @@ std::vector<std::string> Steps(const InstallPlan& plan) {
         case StepKind::RunInstaller: lines.push_back(std::string("run ") + s.text); break;
         case StepKind::CheckPrinter: lines.push_back(std::string("check printer ") + s.text); break;
         case StepKind::SetValue:
-            lines.push_back(std::string("set ") + s.value + " = " + s.text + (s.onlyIfPortMade ? " (if made)" : ""));
+            lines.push_back(std::string(s.key == EntryKey::ActiveSetup ? "set every user's " : "set ") + s.value + " = " +
+                            (s.isNumber ? "dword " + std::to_string(s.number) : s.text) +
+                            (s.onlyIfPortMade ? " (if made)" : ""));
             break;
         case StepKind::SetDefault: lines.push_back(std::string("default ") + s.text); break;
         case StepKind::PrintReceipt: lines.push_back(std::string("receipt to ") + s.text); break;
@@ -158,6 +162,31 @@ std::vector<std::string> Expected(const SetIds& s, bool chineseCore, int plugin,
     steps.push_back("set UninstallString = " + (p.find(' ') == std::string::npos ? uninstaller : "\"" + uninstaller + "\""));
     steps.push_back("set DisplayIcon = " + d + "\\uninstall" + p + ".exe,-0");
     steps.push_back("set Publisher = " + p + " printer");
+    // What the install is detected by; its size the KB of the embedded
+    // files the lines above write, each path once.
+    steps.push_back(std::string("set DisplayVersion = ") + kDriverVersion);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    steps.push_back(std::string("set InstallDate = ") + date);
+    std::vector<std::string> written;
+    unsigned long bytes = 0;
+    for (const std::string& step : steps) {
+        if (step.find("write ") != 0) continue;
+        const size_t blank = step.find(' ', 6);
+        const std::string path = step.substr(blank + 1, step.find(" (") == std::string::npos ? std::string::npos
+                                                                                             : step.find(" (") - blank - 1);
+        PayloadBytes payload;
+        if (std::find(written.begin(), written.end(), path) != written.end() ||
+            !FindPayload(static_cast<unsigned>(std::stoul(step.substr(6, blank - 6))), payload))
+            continue;
+        written.push_back(path);
+        bytes += payload.size;
+    }
+    steps.push_back("set EstimatedSize = dword " + std::to_string((bytes + 1023) / 1024));
+    steps.push_back("set NoModify = dword 1");
+    steps.push_back("set NoRepair = dword 1");
     if (setDefault) steps.push_back("default rundll32 printui.dll,PrintUIEntry /y /n \"" + p + "\"");
     return steps;
 }
@@ -260,6 +289,29 @@ TEST(InstallPlanTest, PortAndTestReceipt) {
         lstrcpynA(choices.port.name, name, sizeof choices.port.name);
         static InstallPlan plan;
         EXPECT_FALSE(BuildInstallPlan(choices, kDriverFolder, plan)) << name;
+    }
+}
+
+// Every user's default printer: the Active Setup component, before this
+// user's default (when that is chosen too), runs the system's rundll32 by
+// its full path at each user's logon; its version is the build's.
+TEST(InstallPlanTest, EveryUsersDefaultThroughActiveSetup) {
+    char rundll32[MAX_PATH];
+    ASSERT_TRUE(AfxSystemPath(rundll32, "rundll32.exe"));
+    std::string version = kDriverVersion;
+    std::replace(version.begin(), version.end(), '.', ',');
+    for (bool thisUser : {true, false}) {
+        InstallChoices choices = Choices(10, 0x0409, 1, "My Till", thisUser);
+        choices.defaultForEveryUser = true;
+        std::vector<std::string> expected = Expected(kGeneral, false, 2, "My Till", thisUser);
+        const std::vector<std::string> everyUser = {
+            "set every user's  = My Till printer default printer",
+            std::string("set every user's StubPath = ") + rundll32 + " printui.dll,PrintUIEntry /y /n \"My Till\"",
+            "set every user's Version = " + version, "set every user's IsInstalled = dword 1"};
+        expected.insert(expected.end() - (thisUser ? 1 : 0), everyUser.begin(), everyUser.end());
+        const InstallPlan& plan = Plan(choices);
+        EXPECT_EQ(Steps(plan), expected) << thisUser;
+        EXPECT_STREQ(plan.activeSetupKey, "SOFTWARE\\Microsoft\\Active Setup\\Installed Components\\My Till printer");
     }
 }
 

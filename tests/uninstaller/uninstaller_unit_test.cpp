@@ -54,8 +54,9 @@ TEST(ProgramName, TooLongForTheBufferIsRefusedNotCut) {
     EXPECT_EQ(NameFrom("C:\\uninstall" + name + ".exe", 201), name);
 }
 
-// One parser for both programs: /S, /? and /LOG=<path> after the program's
-// own name, in any letter case; other words are ignored.
+// One parser for both programs: /S (and the quiet switches of management
+// tools), /? and /LOG=<path> after the program's own name, in any letter
+// case; the first word it does not know is kept, cut to its buffer.
 TEST(CommandLine, SwitchesAreWordsAfterTheProgramName) {
     const std::string longPath = "C:\\" + std::string(MAX_PATH, 'x') + ".log";
     const struct {
@@ -63,21 +64,29 @@ TEST(CommandLine, SwitchesAreWordsAfterTheProgramName) {
         bool silent;
         bool usage;
         const char* log;
+        std::string unknown = "";
     } cases[] = {
         {"uninstallKRX.exe /S", true, false, ""},
         {"uninstallKRX.exe /s", true, false, ""},
         {"\"C:\\Program Files\\uninstallKRX.exe\" /S", true, false, ""},
         {"\"C:\\a\\uninstallKRX.exe\"/S", true, false, ""},
         {"uninstallKRX.exe   /S   ", true, false, ""},
-        {"uninstallKRX.exe /X /S", true, false, ""},
+        {"uninstallKRX.exe /X /S", true, false, "", "/X"},
         {"uninstallKRX.exe\t/S", true, false, ""},
         {"uninstallKRX.exe", false, false, ""},
-        {"uninstallKRX.exe /Silent", false, false, ""},
-        {"uninstallKRX.exe S", false, false, ""},
-        {"uninstallKRX.exe -S", false, false, ""},
+        {"uninstallKRX.exe /Silent", true, false, ""},
+        {"setup.exe /quiet", true, false, ""},
+        {"setup.exe /QN /verysilent", true, false, ""},
+        {"setup.exe /q /quieter", false, false, "", "/q"},
+        {"setup.exe /ALLUSERS /nodefault /Force /S", true, false, ""},
+        {"setup.exe /S \"\"", true, false, "", "\"\""},
+        {"uninstallKRX.exe S", false, false, "", "S"},
+        {"uninstallKRX.exe -S", false, false, "", "-S"},
         {"\"C:\\dir /S\\uninstallKRX.exe\"", false, false, ""},
         {"C:\\dir/S\\uninstallKRX.exe", false, false, ""},
         {"\"C:\\unclosed /S", false, false, ""},
+        {"setup.exe /S /bogus /other", true, false, "", "/bogus"},
+        {"setup.exe /S /" + std::string(100, 'b'), true, false, "", "/" + std::string(62, 'b')},
         {"", false, false, ""},
         {"setup.exe /? /s", true, true, ""},
         {"setup.exe /S /LOG=C:\\x.log", true, false, "C:\\x.log"},
@@ -85,17 +94,19 @@ TEST(CommandLine, SwitchesAreWordsAfterTheProgramName) {
         {"setup.exe /S /LOG=\"C:\\a b\\x.log\"", true, false, "C:\\a b\\x.log"},
         {"setup.exe \"/LOG=C:\\a b\\x.log\" /S", true, false, "C:\\a b\\x.log"},
         {"setup.exe /LOG=\"C:\\a b\\x.log /S", false, false, "C:\\a b\\x.log /S"},
-        {"setup.exe /LOG= /S", true, false, ""},
-        {"setup.exe /LOG /LOGFILE=x /S\"\"", true, false, ""},
+        {"setup.exe /LOG= /S", true, false, "", "/LOG="},
+        {"setup.exe /LOG /LOGFILE=x /S\"\"", true, false, "", "/LOG"},
         {"setup.exe /LOG=a.log /LOG=b.log", false, false, "b.log"},
-        {"setup.exe /LOG=" + longPath + " /S", true, false, ""},
-        {"setup.exe \"" + longPath + "\" /S", true, false, ""},
+        // A path too long is no path cut short.
+        {"setup.exe /LOG=" + longPath + " /S", true, false, "", ("/LOG=" + longPath).substr(0, 63)},
+        {"setup.exe \"" + longPath + "\" /S", true, false, "", longPath.substr(0, 63)},
     };
     for (const auto& c : cases) {
         const CommandLineSwitches switches = ParseCommandLine(c.line.c_str());
         EXPECT_EQ(switches.silent, c.silent) << c.line;
         EXPECT_EQ(switches.usage, c.usage) << c.line;
         EXPECT_STREQ(switches.logPath, c.log) << c.line;
+        EXPECT_EQ(switches.unknown, c.unknown) << c.line;
     }
 }
 
