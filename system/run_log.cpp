@@ -13,7 +13,12 @@ bool NumberedPath(const char* path, unsigned long number, char (&numbered)[MAX_P
 
 RunLog::~RunLog() {
     if (file_) file_->Close();   // kept: a file not closed would go
-    delete file_;
+    Discard();
+}
+
+void RunLog::Discard() {
+    if (file_) file_->~NewFile();
+    file_ = nullptr;
 }
 
 DWORD RunLog::Open(const char* path, bool orBeside) {
@@ -38,13 +43,10 @@ DWORD RunLog::Make(const char* path) {
     char folderPath[MAX_PATH];
     if (!AfxFormat(folderPath, "%.*s", static_cast<int>(name - path), path) || !name[0]) return ERROR_INVALID_NAME;
     folder_.Hold(folderPath, false, false);
-    delete file_;
-    file_ = new NewFile(folder_, name);
+    Discard();
+    file_ = new (&slot_.file) NewFile(folder_, name);
     const DWORD error = file_->Error();
-    if (error) {
-        delete file_;
-        file_ = nullptr;
-    }
+    if (error) Discard();
     return error;
 }
 

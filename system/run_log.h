@@ -5,6 +5,7 @@
 #include "held_folder.h"
 #include "../framework/afx.h"
 #include <cstring>
+#include <new>
 
 class RunLog {
 public:
@@ -28,9 +29,17 @@ public:
 private:
     DWORD Make(const char* path);
     void Write(const char* text);
+    void Discard();
 
     HeldFolder folder_;
-    NewFile* file_ = nullptr;
+    // The file lives in this object, not on the heap: the programs link no
+    // throwing operator new (and with it no exception runtime).
+    union Slot {
+        Slot() {}
+        ~Slot() {}
+        NewFile file;
+    } slot_;
+    NewFile* file_ = nullptr;   // &slot_.file while the log is open
 };
 
 // The log's path: `named` (from the current folder when relative), else
