@@ -13,17 +13,51 @@ bool NamesAnotherDriver(const InstallPlan& plan) {
     return UsedDriverFiles("").Find(plan.printer) && !RegistryKey::Exists(plan.uninstallKey);
 }
 
-}  // namespace
-
-InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
-    // The name forms file names, a registry key, driver and INF lines, and
-    // must not take over a driver that another setup installed.
+// The first rule the name breaks; when none, `plan` is its install's.
+NameRule RuleOf(const InstallChoices& choices, InstallPlan& plan) {
+    const NameRule own = CheckPrinterName(choices.printerName);
+    if (own != NameRule::Usable) return own;
     char driverFolder[MAX_PATH];
     GetDriverDirectory(driverFolder);
+    if (!BuildInstallPlan(choices, driverFolder, plan))
+        return ModelFileTakesASharedName(plan) ? NameRule::SharedFileName : NameRule::TooLong;
+    return NamesAnotherDriver(plan) ? NameRule::AnotherDriver : NameRule::Usable;
+}
+
+InstallResult RefusalOf(NameRule rule) {
+    using R = InstallResult;
+    switch (rule) {
+    case NameRule::Usable: break;
+    case NameRule::Empty: return R::NameEmpty;
+    case NameRule::NotInCodePage: return R::NameNotInCodePage;
+    case NameRule::BlankAtEnd: return R::NameBlankAtEnd;
+    case NameRule::Forbidden: return R::NameForbidden;
+    case NameRule::DeviceName: return R::NameDeviceName;
+    case NameRule::TooLong: return R::NameTooLong;
+    case NameRule::SharedFileName: return R::NameSharedFile;
+    case NameRule::AnotherDriver: return R::NameOfAnotherDriver;
+    }
+    return R::Installed;
+}
+
+}  // namespace
+
+bool IsNameRefused(const InstallChoices& choices, InstallOutcome& refusal) {
     InstallPlan plan;
-    if (!IsPrinterNameUsable(choices.printerName) || !BuildInstallPlan(choices, driverFolder, plan) ||
-        NamesAnotherDriver(plan))
-        return MakeOutcome(InstallResult::NameRefused, choices.printerName);
+    const NameRule rule = RuleOf(choices, plan);
+    if (rule == NameRule::Usable) return false;
+    refusal = MakeOutcome(RefusalOf(rule), choices.printerName);
+    return true;
+}
+
+InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
+    // Checked at start-up already; checked again as the spooler and the
+    // chosen port may have changed since. The name forms file names, a
+    // registry key, driver and INF lines, and must not take over a driver
+    // that another setup installed.
+    InstallPlan plan;
+    const NameRule rule = RuleOf(choices, plan);
+    if (rule != NameRule::Usable) return MakeOutcome(RefusalOf(rule), choices.printerName);
     // Whether there is an install to come back to, should this one fail.
     const bool earlierInstall = RegistryKey::Exists(plan.uninstallKey) || UsedDriverFiles("").Find(plan.printer);
 

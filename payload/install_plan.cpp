@@ -147,24 +147,10 @@ public:
         // Last: the receipt shows the finished install, and cannot fail it.
         if (choices_.testReceipt) Text(StepKind::PrintReceipt, "%s", port);
         for (size_t i = 0; ok_ && i < plan_.stepCount; ++i) ok_ = Fits(plan_.steps[i]);
-        return ok_ && !ModelFileTakesASharedName();
+        return ok_ && !ModelFileTakesASharedName(plan_);
     }
 
 private:
-    // UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its
-    // GPD STDNAMES.GPD: one file would overwrite the other.
-    bool ModelFileTakesASharedName() const {
-        for (size_t i = 0; i < plan_.stepCount; ++i)
-            for (size_t j = 0; j < plan_.stepCount; ++j) {
-                const PlannedFile& own = plan_.steps[i].file;
-                const PlannedFile& shared = plan_.steps[j].file;
-                if (IsFileStep(plan_.steps[i]) && IsFileStep(plan_.steps[j]) && !own.shared && shared.shared &&
-                    own.place == shared.place && SameName(own.name, shared.name))
-                    return true;
-            }
-        return false;
-    }
-
     // The catalogue entry of a role for this set and its variants; every
     // role has one in every set.
     const CatalogueEntry* Entry(R role) const {
@@ -235,6 +221,20 @@ private:
 
 bool IsFileStep(const InstallStep& step) {
     return step.kind == StepKind::WriteFile || step.kind == StepKind::RemoveFile;
+}
+
+// UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its GPD
+// STDNAMES.GPD: one file would overwrite the other.
+bool ModelFileTakesASharedName(const InstallPlan& plan) {
+    for (size_t i = 0; i < plan.stepCount; ++i)
+        for (size_t j = 0; j < plan.stepCount; ++j) {
+            const PlannedFile& own = plan.steps[i].file;
+            const PlannedFile& shared = plan.steps[j].file;
+            if (IsFileStep(plan.steps[i]) && IsFileStep(plan.steps[j]) && !own.shared && shared.shared &&
+                own.place == shared.place && SameName(own.name, shared.name))
+                return true;
+        }
+    return false;
 }
 
 bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan) {
