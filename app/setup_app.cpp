@@ -85,7 +85,7 @@ bool SetupWizardApp::InitInstance() {
     bool configured = LoadConfiguration(refusal);
     InstallChoices choices = PreselectedChoices(g_PrinterName);
     // A name that cannot be installed is told before the first page, and
-    // before /S writes anything but its log: not three pages later.
+    // before /S writes anything of the install, not three pages later.
     if (configured && IsNameRefused(choices, refusal)) configured = false;
     if (switches.silent) {
         exitCode_ = RunUnattended(configured ? nullptr : &refusal, choices, switches);
