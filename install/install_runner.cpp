@@ -13,15 +13,14 @@ bool NamesAnotherDriver(const InstallPlan& plan) {
     return UsedDriverFiles("").Find(plan.printer) && !RegistryKey::Exists(plan.uninstallKey);
 }
 
-// The first rule the name breaks; when none, `plan` is its install's.
-NameRule RuleOf(const InstallChoices& choices, InstallPlan& plan) {
+// The first rule the name breaks that the name itself and its plan with
+// this driver folder ("" for none) tell; when none, `plan` is its install's.
+NameRule RuleOf(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan) {
     const NameRule own = CheckPrinterName(choices.printerName);
     if (own != NameRule::Usable) return own;
-    char driverFolder[MAX_PATH];
-    GetDriverDirectory(driverFolder);
     if (!BuildInstallPlan(choices, driverFolder, plan))
         return ModelFileTakesASharedName(plan) ? NameRule::SharedFileName : NameRule::TooLong;
-    return NamesAnotherDriver(plan) ? NameRule::AnotherDriver : NameRule::Usable;
+    return NameRule::Usable;
 }
 
 InstallResult RefusalOf(NameRule rule) {
@@ -43,20 +42,25 @@ InstallResult RefusalOf(NameRule rule) {
 }  // namespace
 
 bool IsNameRefused(const InstallChoices& choices, InstallOutcome& refusal) {
+    // Without the spooler, which start-up does not load before the first
+    // page: the driver folder's paths and the drivers are the install's.
     InstallPlan plan;
-    const NameRule rule = RuleOf(choices, plan);
+    const NameRule rule = RuleOf(choices, "", plan);
     if (rule == NameRule::Usable) return false;
     refusal = MakeOutcome(RefusalOf(rule), choices.printerName);
     return true;
 }
 
 InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
-    // Checked at start-up already; checked again as the spooler and the
-    // chosen port may have changed since. The name forms file names, a
+    // Checked at start-up already, and again with the driver folder, the
+    // spooler's drivers and the chosen port. The name forms file names, a
     // registry key, driver and INF lines, and must not take over a driver
     // that another setup installed.
+    char driverFolder[MAX_PATH];
+    GetDriverDirectory(driverFolder);
     InstallPlan plan;
-    const NameRule rule = RuleOf(choices, plan);
+    NameRule rule = RuleOf(choices, driverFolder, plan);
+    if (rule == NameRule::Usable && NamesAnotherDriver(plan)) rule = NameRule::AnotherDriver;
     if (rule != NameRule::Usable) return MakeOutcome(RefusalOf(rule), choices.printerName);
     // Whether there is an install to come back to, should this one fail.
     const bool earlierInstall = RegistryKey::Exists(plan.uninstallKey) || UsedDriverFiles("").Find(plan.printer);

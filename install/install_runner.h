@@ -12,10 +12,10 @@
 extern const int kPrinterWaitAttempts;
 
 // True, with the refusal that names the rule it breaks, when the printer
-// name of the choices cannot be installed: its own rules (CheckPrinterName),
-// the paths and names its install forms, and a driver of that name that
-// another program installed. Start-up asks before the first page;
-// RunInstall asks again.
+// name of the choices cannot be installed: its own rules (CheckPrinterName)
+// and the staging paths, commands and file names its install forms.
+// Start-up asks before the first page; RunInstall asks again, with the
+// driver folder's paths and the drivers another program installed.
 bool IsNameRefused(const InstallChoices& choices, InstallOutcome& refusal);
 
 InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts = kPrinterWaitAttempts);
