@@ -6,6 +6,7 @@
 #include "../app_core/os_version.h"
 #include "../app_core/command_line.h"
 #include "unattended.h"
+#include "../install/install_runner.h"
 #include "../wizard/run_wizard.h"
 #include "../framework/file_find.h"
 #include "../system/held_folder.h"
@@ -91,8 +92,11 @@ bool SetupWizardApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     SetProgramDirectory();
-    const bool configured = LoadConfiguration(refusal);
+    bool configured = LoadConfiguration(refusal);
     InstallChoices choices = PreselectedChoices(g_PrinterName);
+    // A name that cannot be installed is told before the first page, and
+    // before /S writes anything of the install, not three pages later.
+    if (configured && IsNameRefused(choices, refusal)) configured = false;
     if (switches.silent) {
         exitCode_ = RunUnattended(configured ? nullptr : &refusal, choices, switches);
         return false;

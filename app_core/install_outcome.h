@@ -10,7 +10,15 @@ enum class InstallResult {
     Installed,            // the printer exists on its driver
     PrinterNotCreated,    // the printer installer ended without it on its driver
     InstallerTimedOut,    // the printer installer did not end within the wait
-    NameRefused,          // the printer name cannot be used
+    // The printer name cannot be used, by the rule it breaks.
+    NameEmpty,
+    NameNotInCodePage,    // bytes that are no characters of the system's code page
+    NameBlankAtEnd,
+    NameForbidden,        // a character no file name or INF line may hold
+    NameDeviceName,
+    NameTooLong,
+    NameSharedFile,       // a driver file would take the name of a shared one
+    NameOfAnotherDriver,  // a driver that another program installed
     FolderLinked,         // a staging folder leads elsewhere
     FolderOpenToOthers,   // a staging folder others may change
     ProgramFolderLinked,  // the program's folder or its Language folder leads elsewhere

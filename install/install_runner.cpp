@@ -15,6 +15,32 @@ bool NamesAnotherDriver(const InstallPlan& plan) {
     return UsedDriverFiles(plan.environment, "").Find(plan.printer) && !RegistryKey::Exists(plan.uninstallKey);
 }
 
+// The first rule the name breaks that the name itself and its plan with
+// this driver folder ("" for none) tell; when none, `plan` is its install's.
+NameRule RuleOf(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan) {
+    const NameRule own = CheckPrinterName(choices.printerName);
+    if (own != NameRule::Usable) return own;
+    if (!BuildInstallPlan(choices, driverFolder, plan))
+        return ModelFileTakesASharedName(plan) ? NameRule::SharedFileName : NameRule::TooLong;
+    return NameRule::Usable;
+}
+
+InstallResult RefusalOf(NameRule rule) {
+    using R = InstallResult;
+    switch (rule) {
+    case NameRule::Usable: break;
+    case NameRule::Empty: return R::NameEmpty;
+    case NameRule::NotInCodePage: return R::NameNotInCodePage;
+    case NameRule::BlankAtEnd: return R::NameBlankAtEnd;
+    case NameRule::Forbidden: return R::NameForbidden;
+    case NameRule::DeviceName: return R::NameDeviceName;
+    case NameRule::TooLong: return R::NameTooLong;
+    case NameRule::SharedFileName: return R::NameSharedFile;
+    case NameRule::AnotherDriver: return R::NameOfAnotherDriver;
+    }
+    return R::Installed;
+}
+
 }  // namespace
 
 bool NewerVersionInstalled(const char* printerName, char (&version)[MAX_PATH]) {
@@ -24,15 +50,27 @@ bool NewerVersionInstalled(const char* printerName, char (&version)[MAX_PATH]) {
            CompareVersions(version, kDriverVersion, order) && order > 0;
 }
 
+bool IsNameRefused(const InstallChoices& choices, InstallOutcome& refusal) {
+    // Without the spooler, which start-up does not load before the first
+    // page: the driver folder's paths and the drivers are the install's.
+    InstallPlan plan;
+    const NameRule rule = RuleOf(choices, "", plan);
+    if (rule == NameRule::Usable) return false;
+    refusal = MakeOutcome(RefusalOf(rule), choices.printerName);
+    return true;
+}
+
 InstallOutcome RunInstall(const InstallChoices& choices, int waitAttempts) {
-    // The name forms file names, a registry key, driver and INF lines, and
-    // must not take over a driver that another setup installed.
+    // Checked at start-up already, and again with the driver folder, the
+    // spooler's drivers and the chosen port. The name forms file names, a
+    // registry key, driver and INF lines, and must not take over a driver
+    // that another setup installed.
     char driverFolder[MAX_PATH];
     GetDriverDirectory(DriverEnvironmentOf(choices.machine), driverFolder);
     InstallPlan plan;
-    if (!IsPrinterNameUsable(choices.printerName) || !BuildInstallPlan(choices, driverFolder, plan) ||
-        NamesAnotherDriver(plan))
-        return MakeOutcome(InstallResult::NameRefused, choices.printerName);
+    NameRule rule = RuleOf(choices, driverFolder, plan);
+    if (rule == NameRule::Usable && NamesAnotherDriver(plan)) rule = NameRule::AnotherDriver;
+    if (rule != NameRule::Usable) return MakeOutcome(RefusalOf(rule), choices.printerName);
     char installed[MAX_PATH];
     if (!choices.installOverNewer && NewerVersionInstalled(choices.printerName, installed))
         return MakeOutcome(InstallResult::NewerInstalled, installed);

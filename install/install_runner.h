@@ -11,6 +11,13 @@
 // its build says otherwise.
 extern const int kPrinterWaitAttempts;
 
+// True, with the refusal that names the rule it breaks, when the printer
+// name of the choices cannot be installed: its own rules (CheckPrinterName)
+// and the staging paths, commands and file names its install forms.
+// Start-up asks before the first page; RunInstall asks again, with the
+// driver folder's paths and the drivers another program installed.
+bool IsNameRefused(const InstallChoices& choices, InstallOutcome& refusal);
+
 // The version the printer's uninstall entry gives (DisplayVersion), when it
 // is newer than this setup's, compared number by number.
 bool NewerVersionInstalled(const char* printerName, char (&version)[MAX_PATH]);

@@ -46,10 +46,30 @@ bool IsDeviceName(const char* name) {
     return false;
 }
 
+// A name read with the system's code page is its bytes only when every
+// byte sequence is a character of that page and the characters give the
+// same bytes back: UTF-8 on a GBK system is neither.
+bool IsInCodePage(const char* name) {
+    wchar_t wide[MAX_PATH];
+    char back[MAX_PATH * 2];
+    const int length = static_cast<int>(strlen(name));
+    if (length >= MAX_PATH) return true;   // too long a name is told as such
+    const int characters = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, length, wide, MAX_PATH);
+    if (characters <= 0) return false;
+    BOOL lossy = FALSE;
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, characters, back, sizeof back, nullptr, &lossy);
+    return !lossy && bytes == length && memcmp(back, name, length) == 0;
+}
+
 }  // namespace
 
-bool IsPrinterNameUsable(const char* name) {
-    size_t length = strlen(name);
-    return length > 0 && name[0] != ' ' && name[length - 1] != ' ' && !HasForbiddenCharacter(name) &&
-           !IsDeviceName(name) && ModelNameRulesFit(name);
+NameRule CheckPrinterName(const char* name) {
+    const size_t length = strlen(name);
+    if (length == 0) return NameRule::Empty;
+    if (!IsInCodePage(name)) return NameRule::NotInCodePage;
+    if (name[0] == ' ' || name[length - 1] == ' ') return NameRule::BlankAtEnd;
+    if (HasForbiddenCharacter(name)) return NameRule::Forbidden;
+    if (IsDeviceName(name)) return NameRule::DeviceName;
+    if (!ModelNameRulesFit(name)) return NameRule::TooLong;
+    return NameRule::Usable;
 }

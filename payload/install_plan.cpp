@@ -204,7 +204,7 @@ public:
         // Last: the receipt shows the finished install, and cannot fail it.
         if (choices_.testReceipt) Text(StepKind::PrintReceipt, "%s", port);
         for (size_t i = 0; ok_ && i < plan_.stepCount; ++i) ok_ = Fits(plan_.steps[i]);
-        return ok_ && !ModelFileTakesASharedName();
+        return ok_ && !ModelFileTakesASharedName(plan_);
     }
 
 private:
@@ -238,28 +238,6 @@ private:
                 bytes += payload.size;
         }
         return bytes;
-    }
-
-    // UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its
-    // GPD STDNAMES.GPD: one file would overwrite the other, this install's
-    // or, where the set brings no core (x64), the system's.
-    bool ModelFileTakesASharedName() const {
-        for (size_t i = 0; i < plan_.stepCount; ++i) {
-            const PlannedFile& own = plan_.steps[i].file;
-            if (!IsFileStep(plan_.steps[i]) || own.shared) continue;
-            for (size_t j = 0; j < plan_.stepCount; ++j) {
-                const PlannedFile& shared = plan_.steps[j].file;
-                if (IsFileStep(plan_.steps[j]) && shared.shared && own.place == shared.place &&
-                    SameName(own.name, shared.name))
-                    return true;
-            }
-            for (R role : {R::StandardNames, R::UnidrvDll, R::UnidrvHelp, R::UnidrvUi, R::UnidrvResources}) {
-                const V variant = role == R::StandardNames ? V::None : V::OtherCore;
-                const CatalogueEntry* core = FindCatalogueEntry(role, PayloadSet::General, variant);
-                if (core && SameName(own.name, core->fileName)) return true;
-            }
-        }
-        return false;
     }
 
     // The catalogue entry of a role for this set and its variants; null for
@@ -352,6 +330,28 @@ private:
 
 bool IsFileStep(const InstallStep& step) {
     return step.kind == StepKind::WriteFile || step.kind == StepKind::RemoveFile;
+}
+
+// UNI would name the model's resource DLL UNIRES.DLL and STDNAMES its GPD
+// STDNAMES.GPD: one file would overwrite the other.
+bool ModelFileTakesASharedName(const InstallPlan& plan) {
+    for (size_t i = 0; i < plan.stepCount; ++i) {
+        const PlannedFile& own = plan.steps[i].file;
+        if (!IsFileStep(plan.steps[i]) || own.shared) continue;
+        for (size_t j = 0; j < plan.stepCount; ++j) {
+            const PlannedFile& shared = plan.steps[j].file;
+            if (IsFileStep(plan.steps[j]) && shared.shared && own.place == shared.place &&
+                SameName(own.name, shared.name))
+                return true;
+        }
+        // Where the set brings no core (x64), the system's has these names.
+        for (R role : {R::StandardNames, R::UnidrvDll, R::UnidrvHelp, R::UnidrvUi, R::UnidrvResources}) {
+            const V variant = role == R::StandardNames ? V::None : V::OtherCore;
+            const CatalogueEntry* core = FindCatalogueEntry(role, PayloadSet::General, variant);
+            if (core && SameName(own.name, core->fileName)) return true;
+        }
+    }
+    return false;
 }
 
 bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan) {

@@ -109,6 +109,9 @@ struct InstallPlan {
 bool BuildInstallPlan(const InstallChoices& choices, const char* driverFolder, InstallPlan& plan);
 // A step that writes or removes a file.
 bool IsFileStep(const InstallStep& step);
+// True when a file the plan names after the printer is one of the files
+// shared with the driver core; such a plan is not built.
+bool ModelFileTakesASharedName(const InstallPlan& plan);
 
 // The full path of a folder of the install; false when it does not fit,
 // or lies in the driver folder and that is not known ("").

@@ -22,7 +22,10 @@ TEST(OutcomeTable, ExitCodesAreTheOnesAdministratorsRead) {
     using R = InstallResult;
     const std::pair<R, int> codes[] = {
         {R::Installed, 0},          {R::PrinterNotCreated, 1},   {R::InstallerTimedOut, 1},
-        {R::NameRefused, 2},        {R::SettingsUnreadable, 2},  {R::FolderLinked, 3},
+        {R::NameEmpty, 2},          {R::NameNotInCodePage, 2},   {R::NameBlankAtEnd, 2},
+        {R::NameForbidden, 2},      {R::NameDeviceName, 2},      {R::NameTooLong, 2},
+        {R::NameSharedFile, 2},     {R::NameOfAnotherDriver, 2}, {R::SettingsUnreadable, 2},
+        {R::FolderLinked, 3},
         {R::FolderOpenToOthers, 3}, {R::ProgramFolderLinked, 3}, {R::LogNotMade, 3},
         {R::FileNotWritten, 4},     {R::Windows64, 5},           {R::AnotherRunning, 1618},
         {R::LockHeldByOther, 1618}, {R::PortNotListed, 7},       {R::AddressInvalid, 7},
@@ -32,6 +35,34 @@ TEST(OutcomeTable, ExitCodesAreTheOnesAdministratorsRead) {
         EXPECT_EQ(ExitCodeOf(result), code) << static_cast<int>(result);
         EXPECT_EQ(RowOf(result).result, result) << "no row of its own";
     }
+}
+
+// A refused name is told by the rule it breaks: each rule its own message
+// in each language, naming setting.dll, PrinterName and the name.
+TEST(OutcomeTable, EachNameRuleHasItsOwnMessage) {
+    using R = InstallResult;
+    const R rules[] = {R::NameNotInCodePage, R::NameBlankAtEnd, R::NameForbidden,   R::NameDeviceName,
+                       R::NameTooLong,       R::NameSharedFile, R::NameOfAnotherDriver};
+    for (auto [language, codePage] : {std::pair{TextLanguage::English, 1252u}, {TextLanguage::Simplified, 936u},
+                                      {TextLanguage::Traditional, 950u}}) {
+        std::set<std::string> seen = {Message(MakeOutcome(R::NameEmpty, ""), language)};
+        for (R rule : rules) {
+            const std::string text = Message(MakeOutcome(rule, "TILL 80"), language);
+            EXPECT_NE(text.find("TILL 80"), std::string::npos) << text;
+            seen.insert(text);
+        }
+        for (const std::string& text : seen) {
+            EXPECT_NE(text.find("setting.dll"), std::string::npos) << text;
+            EXPECT_NE(text.find("PrinterName"), std::string::npos) << text;
+            EXPECT_EQ(Wide(text, codePage), "ok") << text;
+        }
+        EXPECT_EQ(seen.size(), std::size(rules) + 1) << "two rules share a text";
+    }
+    // A format text: the percent sign of the forbidden characters shows once.
+    EXPECT_EQ(Message(MakeOutcome(R::NameForbidden, "A%B"), TextLanguage::English),
+              "The printer name \"A%B\" set by PrinterName in the settings file setting.dll cannot be used: it holds "
+              "one of the characters \\ / : * ? \" < > | ; , = % [ ] or a control character. Correct it and run the "
+              "setup again.");
 }
 
 // A file that could not be written is told by its error's cause, with the

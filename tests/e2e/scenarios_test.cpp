@@ -393,12 +393,27 @@ TEST(About, SystemMenuEntryOpensTheAboutBoxWhichOkAndEscClose) {
 // administrator would, and checks that nothing planted ran or was written
 // through, and that the install still works or is refused with a message.
 
-const char kNameRefused[] =
-    "The printer name set by PrinterName in the settings file setting.dll cannot be used: it is empty or too "
-    "long, begins or ends with a blank, is a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9), would "
-    "give a driver file the name of a shared one (UNI, STDNAMES), holds one of the characters \\ / : * ? \" < "
-    "> | ; , = % [ ] or a control character, or names a printer driver that another program installed. Correct it "
-    "and run the setup again.";
+// The refusal of a name at start-up, naming it and the rule it breaks.
+std::string NameRefused(const std::string& name, const std::string& rule) {
+    return "The printer name \"" + name + "\" set by PrinterName in the settings file setting.dll cannot be used: it " +
+           rule + " Correct it and run the setup again.";
+}
+const char kDeviceRule[] = "is a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an "
+                           "extension).";
+const char kSharedRule[] = "would give a driver file the name of a file shared with the driver core (UNI, STDNAMES).";
+
+// Starts setup.exe and returns the message it shows before any page (no
+// wizard owns its box), once it has ended with exit code 2.
+std::string StartMessage(const std::string& exe) {
+    test::Program program(Quoted(exe));
+    HWND box = program.WaitForMessageBox(30000);
+    if (!box) return "<no message>";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    const std::string text = ui::ControlText(box, 0xFFFF);
+    ui::Click(box, IDOK);
+    EXPECT_EQ(program.WaitForExit(), 2u);
+    return text;
+}
 
 void NamePrinter(const std::string& exe, const std::string& name) {
     ASSERT_TRUE(test::WriteFileBytes(FolderOf(exe) + "\\setting.dll", "[Setting]\r\nPrinterName=" + name + "\r\n"));
@@ -501,8 +516,8 @@ TEST(Attack, LinkedStagingFolderIsRefusedAndNothingIsTouched) {
 }
 
 // Another driver uses UNIRES.DLL, TTYRES.dll and TTY.GPD in the driver
-// folder's version folder 3. CON and UNI are refused before anything is
-// touched. TTY's install (a printer TTY on its driver stands for an earlier
+// folder's version folder 3. CON and UNI are refused at start-up, before
+// anything is touched. TTY's install (a printer TTY on its driver stands for an earlier
 // install) puts aside the earlier install's file that nobody else uses,
 // never the other driver's; the installer stand-in is held back beyond the
 // wait, so the install is undone and the earlier file comes back.
@@ -518,12 +533,10 @@ TEST(Attack, PrinterNamesThatWouldReachOtherFiles) {
         return all;
     };
     const std::string before = contents();
-    for (const char* name : {"CON", "UNI"}) {
+    for (const auto& [name, rule] : {std::pair{"CON", kDeviceRule}, {"UNI", kSharedRule}}) {
         SCOPED_TRACE(name);
         NamePrinter(exe, name);
-        WizardRun run(exe);
-        EXPECT_EQ(InstallMessage(run), kNameRefused);
-        CancelWizard(run, 2);
+        EXPECT_EQ(StartMessage(exe), NameRefused(name, rule));
         ExpectNoInstall();
         EXPECT_FALSE(UninstallKeyExists(name));
     }
@@ -803,7 +816,7 @@ const RaceRow kRaceRows[] = {
      }},
     {"printer_name_of_another_driver", "Other", Run::Install, OthersDriverAndPrinter, {},
      [](const std::string& exe, const std::string& message) {
-         EXPECT_EQ(message, kNameRefused);
+         EXPECT_EQ(message, NameRefused("Other", "names a printer driver that another program installed."));
          ExpectOthersDriverAndPrinter(exe, message);
          EXPECT_EQ(test::DriverOfPrinter("Other"), "");
      }},
@@ -1217,10 +1230,17 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         std::function<void(const std::string& log)> check = {};   // after the run
         const char* quiet = "/S";   // the switch of a silent row
     } rows[] = {
+        // A name that cannot be installed is refused at start-up, by its rule.
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
-         "outcome 2: the printer name \"CON\" of setting.dll cannot be used"},
+         "outcome 2: the printer name \"CON\" of setting.dll cannot be used: it is a device name"},
         {2, false, "COM\xB9", [](const std::string&) {}, "setup.exe", true, "",   // COM and a superscript one
-         "outcome 2: the printer name \"COM\xB9\" of setting.dll cannot be used"},
+         "outcome 2: the printer name \"COM\xB9\" of setting.dll cannot be used: it is a device name"},
+        {2, false, "STDNAMES", [](const std::string&) {}, "setup.exe", false, NameRefused("STDNAMES", kSharedRule), "",
+         "", false,
+         [](const std::string&) {
+             EXPECT_FALSE(UninstallKeyExists("STDNAMES"));
+             EXPECT_EQ(PrinterInstallerLog().find("STDNAMES"), std::string::npos);
+         }},
         {3, false, "KRX",
          [&](const std::string& exe) { ASSERT_TRUE(test::MakeUnixLink(FolderOf(exe) + "\\Language", elsewhere)); },
          "setup.exe", true, "", "\\Language is refused: it leads elsewhere"},
@@ -1458,8 +1478,12 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
                       r.code != 1618 && r.code != 1639 && !(r.code == 3 && r.logNameTaken) &&
                           outcome.find("\\Language") == std::string::npos &&
                           outcome.find("setting.dll cannot be read") == std::string::npos &&
+                          outcome.find("setting.dll cannot be used") == std::string::npos &&
                           !(r.code == 7 && outcome.find("could not be made") == std::string::npos));
             if (r.check) r.check(written);
+        } else if (r.check) {
+            EXPECT_FALSE(test::FileExists(log)) << "a refused run wrote its log";
+            r.check("");
         } else {
             EXPECT_FALSE(test::FileExists(log)) << "a refused run wrote its log";
             EXPECT_EQ(test::ListFolder(FolderOf(exe)), std::vector<std::string>{r.program});

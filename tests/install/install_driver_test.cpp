@@ -303,34 +303,49 @@ std::string UninstallKeys() {
     return keys;
 }
 
-const std::string kRefusedEnglish =
-    "The printer name set by PrinterName in the settings file setting.dll cannot be used: it is empty or too long, "
-    "begins or ends with a blank, is a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9), would give a "
-    "driver file the name of a shared one (UNI, STDNAMES), holds one of the characters \\ / : * ? \" < > | ; , = % "
-    "[ ] or a control character, or names a printer driver that another program installed. Correct it and run the "
-    "setup again.";
-
 // A refused name stops the install before anything is touched: no file,
-// no registry key, no printer-installer command.
+// no registry key, no printer-installer command. Each is refused by the
+// first rule it breaks, the one its message names.
 TEST_F(InstallDriverTest, UnusableNamesAreRefusedBeforeAnythingIsTouched) {
-    std::vector<std::string> names = {"", std::string(60, 'A'), std::string(200, 'A'), std::string(235, 'B'), std::string(236, 'C'),
-                                      std::string(259, 'D'), "KRX\x01", "KRX\x1F", "K\tRX", " KRX", "KRX ",
-                                      "CON", "prn", "Aux.txt", "NUL .GPD", "COM1", "lpt9.x", "CONOUT$", "UNI", "stdnames"};
-    for (char c : std::string("\\/:*?\"<>|;,=%[]")) names.push_back(std::string("KR") + c + "X");
+    using R = InstallResult;
+    std::vector<std::pair<std::string, R>> names = {
+        {"", R::NameEmpty},           {std::string(60, 'A'), R::NameTooLong}, {std::string(200, 'A'), R::NameTooLong},
+        {std::string(235, 'B'), R::NameTooLong}, {std::string(236, 'C'), R::NameTooLong},
+        {std::string(259, 'D'), R::NameTooLong}, {"KRX\x01", R::NameForbidden}, {"KRX\x1F", R::NameForbidden},
+        {"K\tRX", R::NameForbidden},  {" KRX", R::NameBlankAtEnd},  {"KRX ", R::NameBlankAtEnd},
+        {" CON", R::NameBlankAtEnd},  {"CON", R::NameDeviceName},   {"prn", R::NameDeviceName},
+        {"Aux.txt", R::NameDeviceName}, {"NUL .GPD", R::NameDeviceName}, {"COM1", R::NameDeviceName},
+        {"lpt9.x", R::NameDeviceName}, {"CONOUT$", R::NameDeviceName}, {"UNI", R::NameSharedFile},
+        {"stdnames", R::NameSharedFile},
+        // SetUp's printer is on a driver that no setup of ours installed.
+        {"Office Laser Driver", R::NameOfAnotherDriver}};
+    for (char c : std::string("\\/:*?\"<>|;,=%[]")) names.push_back({std::string("KR") + c + "X", R::NameForbidden});
     // COM and LPT with a superscript digit, where the code page has them (0xB9, 0xB2, 0xB3 in 1252).
     for (const wchar_t* device : {L"COM\u00B9", L"lpt\u00B2.gpd", L"Com\u00B3 .x", L"LPT\u00B9"}) {
         char bytes[16];
         BOOL lossy = FALSE;
         if (WideCharToMultiByte(CP_ACP, 0, device, -1, bytes, sizeof bytes, nullptr, &lossy) > 0 && !lossy)
-            names.push_back(bytes);
+            names.push_back({bytes, R::NameDeviceName});
+    }
+    // A UTF-8 file's name read as GBK or Big5: its last byte leads a
+    // character that never comes. A control character after it does not
+    // hide that.
+    if (GetACP() == 936 || GetACP() == 950) {
+        names.push_back({"KRX\xE4\xB8\xAD", R::NameNotInCodePage});   // UTF-8 for "中"
+        names.push_back({"\xE4\xB8\xAD\x01", R::NameNotInCodePage});
     }
     test::WriteFileBytes("C:\\TEMP\\KRX.GPD", "earlier");
     auto state = [this] { return Snapshot("C:\\TEMP") + Snapshot(driverDir) + test::ReadFileBytes("C:\\printui.log"); };
     std::string before = state(), keys = UninstallKeys();
-    for (const std::string& name : names) {
+    for (const auto& [name, rule] : names) {
         SCOPED_TRACE("name of " + std::to_string(name.size()) + ": " + name.substr(0, 8));
         lstrcpynA(choices.printerName, name.c_str(), sizeof choices.printerName);
-        EXPECT_EQ(Install(), kRefusedEnglish);
+        const std::string message = Install();
+        EXPECT_EQ(static_cast<int>(outcome.result), static_cast<int>(rule));
+        EXPECT_EQ(ExitCodeOf(outcome.result), 2);
+        if (!name.empty()) {
+            EXPECT_NE(message.find("\"" + name + "\""), std::string::npos) << message;
+        }
         EXPECT_EQ(state(), before);
         EXPECT_EQ(UninstallKeys(), keys);
         EXPECT_TRUE(test::PrintUiCommands().empty());
@@ -433,7 +448,7 @@ TEST_F(InstallDriverTest, DoubleByteNameWithBackslashTrailByteIsUsable) {
     });
     Install();
     peek.join();
-    EXPECT_NE(outcome.result, InstallResult::NameRefused);
+    EXPECT_NE(ExitCodeOf(outcome.result), 2);   // no name refusal
     EXPECT_TRUE(staged);
     EXPECT_TRUE(copied);
 }
