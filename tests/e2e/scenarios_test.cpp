@@ -1163,7 +1163,8 @@ void ExpectReceipt(std::string bytes, const std::string& printer, const std::str
     const std::string time = bytes.substr(at + kPrinted.size(), 19);
     EXPECT_TRUE(std::regex_match(time, std::regex("20\\d\\d-[01]\\d-[0-3]\\d [0-2]\\d:[0-5]\\d:[0-5]\\d"))) << time;
     bytes.replace(at + kPrinted.size(), time.size(), "<time>");
-    const std::string expected = std::string("\x1B@\x1B" "a\x01\x1B" "E\x01" "TEST RECEIPT\n\x1B" "E\x00\x1B" "a\x00", 25) +
+    static const char kHead[] = "\x1B@\x1B" "a\x01\x1B" "E\x01" "TEST RECEIPT\n\x1B" "E\x00\x1B" "a\x00";
+    const std::string expected = std::string(kHead, sizeof kHead - 1) +
                                  "\nPrinter: " + printer + "\nPort: " + port +
                                  "\nPrinted: <time>\nDriver version: 1.0.0.0\n\nThe printer driver is installed.\n"
                                  "This printer prints what programs send it.\n\x1B" "d\x05\x1D" "V\x01";
@@ -1229,6 +1230,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         bool logNameTaken = false;   // a folder someone made at the log's name
         std::function<void(const std::string& log)> check = {};   // after the run
         const char* quiet = "/S";   // the switch of a silent row
+        int answer = IDOK;          // the button the message box of a row with no /S gets
     } rows[] = {
         // A name that cannot be installed is refused at start-up, by its rule.
         {2, false, "CON", [](const std::string&) {}, "setup.exe", true, "",
@@ -1285,6 +1287,15 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         {8, false, "KRX",
          [](const std::string&) { SetRegistryText(HKEY_LOCAL_MACHINE, UninstallKey("KRX").c_str(), "DisplayVersion", "1.10.0.0"); },
          "setup.exe", true, "", "outcome 8: version 1.10.0.0 of the driver is installed, newer than this setup's"},
+        // The wizard asks first; No keeps the newer driver.
+        {8, false, "KRX", [](const std::string&) {}, "setup.exe", false,
+         "Version 1.10.0.0 of this printer driver is installed, which is newer than this setup's version 1.0.0.0. "
+         "Install the older version over it?",
+         "", "", false,
+         [](const std::string&) {
+             EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKey("KRX"), "DisplayVersion"), "1.10.0.0");
+         },
+         "/S", IDNO},
         {0, false, "KRX", [](const std::string&) {}, "setup.exe", true, "",
          "outcome 0: installed, the printer KRX exists on its driver", "/FORCE", false,
          [](const std::string&) {
@@ -1460,7 +1471,7 @@ TEST(Unattended, EveryExitCodeFromARealRun) {
         if (r.silent && !defaultLog) command += " /LOG=" + Quoted(log);
         test::Program program(command);
         if (!r.silent) {
-            EXPECT_EQ(program.AnswerMessageBox(IDOK).text, r.message);
+            EXPECT_EQ(program.AnswerMessageBox(r.answer).text, r.message);
         }
         EXPECT_EQ(program.WaitForExit(), static_cast<DWORD>(r.code));
         if (r.windows64 && r.code == 0) installed = exe;
