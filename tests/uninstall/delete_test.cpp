@@ -60,16 +60,18 @@ void ExpectEntry(const std::string& printer, const std::string& driverDir) {
     EXPECT_EQ(ReadValue(key, "Publisher"), Sz(printer + " printer"));
 }
 
-// Four text values with their NUL, written anew by every install: a second
-// install keeps one entry, and values of others under the key.
-TEST(UninstallEntry, EachInstallWritesItsFourValues) {
+// Four text values with their NUL, and the five that deployment tools read
+// (DisplayVersion, InstallDate, EstimatedSize, NoModify, NoRepair), written
+// anew by every install: a second install keeps one entry, and values of
+// others under the key.
+TEST(UninstallEntry, EachInstallWritesItsValues) {
     const std::string driverDir = test::PrinterDriverDirectory();
     test::SetPrintUiDelay(0);
     ASSERT_EQ(RunInstall(PreselectedChoices("KRX")).result, InstallResult::Installed);
     ExpectEntry("KRX", driverDir);
     EXPECT_EQ(ReadValue(kUninstallRoot + "KRX printer", "UninstallString").bytes,
               std::string("C:\\windows\\system32\\spool\\drivers\\w32x86\\uninstallKRX.exe") + '\0');
-    EXPECT_EQ(ValueCount(kUninstallRoot + "KRX printer"), 4u);
+    EXPECT_EQ(ValueCount(kUninstallRoot + "KRX printer"), 9u);
 
     HKEY h;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallRoot + "KRX printer").c_str(), 0, KEY_ALL_ACCESS, &h),
@@ -80,7 +82,7 @@ TEST(UninstallEntry, EachInstallWritesItsFourValues) {
     ASSERT_EQ(RunInstall(PreselectedChoices("KRX")).result, InstallResult::Installed);
     ExpectEntry("KRX", driverDir);
     EXPECT_EQ(ReadValue(kUninstallRoot + "KRX printer", "Comments"), Sz("kept"));
-    EXPECT_EQ(ValueCount(kUninstallRoot + "KRX printer"), 5u);
+    EXPECT_EQ(ValueCount(kUninstallRoot + "KRX printer"), 10u);
     EXPECT_EQ(UninstallKeysContaining("KRX"), 1);
 }
 
