@@ -81,7 +81,8 @@ bool SetupWizardApp::InitInstance() {
         exitCode_ = ExitCodeOf(refusal.result);
         if (!switches.silent) {
             ShowOutcome(refusal, LanguageOfSystem(GetSystemDefaultLangID()));
-        } else if (refusal.result == InstallResult::AnotherRunning) {
+        } else if (refusal.result == InstallResult::AnotherRunning ||
+                   refusal.result == InstallResult::LockHeldByOther) {
             // A tool that retries later finds why in the log; the printer
             // is the embedded one, as setting.dll is not read while another runs.
             DefaultPrinterName(g_PrinterName);
