@@ -107,7 +107,20 @@ dll_for() { [[ " ${names64[*]} " == *" $1 "* ]] && echo good64.dll || echo good.
 # --------------------------------------------------------------------------
 
 # Every maker file there: a small 32-bit DLL for each DLL, text for the rest.
-echo 'int x;' | i686-w64-mingw32-gcc-posix -shared -x c - -o "$work/good.dll"
+# A stand-in for the maker's DLLs that the spooler may call while the
+# printer is made: each driver entry point there, doing nothing.
+cat >"$work/good.c" <<'EOF'
+#include <windows.h>
+BOOL WINAPI DrvDriverEvent(DWORD a, DWORD b, LPBYTE c, LPARAM d) { return TRUE; }
+BOOL WINAPI DrvPrinterEvent(LPWSTR a, INT b, DWORD c, LPARAM d) { return TRUE; }
+DWORD WINAPI DrvDeviceCapabilities(HANDLE a, PWSTR b, WORD c, void* d, void* e) { return (DWORD)-1; }
+LONG WINAPI DrvDocumentPropertySheets(void* a, LPARAM b) { return -1; }
+LONG WINAPI DrvDevicePropertySheets(void* a, LPARAM b) { return -1; }
+BOOL WINAPI DrvConvertDevMode(LPWSTR a, void* b, void* c, PLONG d, DWORD e) { return FALSE; }
+BOOL WINAPI DevQueryPrintEx(void* a) { return TRUE; }
+BOOL WINAPI DrvUpgradePrinter(DWORD a, LPBYTE b) { return TRUE; }
+EOF
+i686-w64-mingw32-gcc-posix -shared -Wl,--kill-at "$work/good.c" -o "$work/good.dll"
 echo 'int main() { return 0; }' | i686-w64-mingw32-gcc-posix -x c - -o "$work/program.exe"
 cp "$work/good.dll" "$work/x64.dll"   # the same DLL marked for x86-64
 pe=$(od -An -tu4 -j60 -N4 "$work/good.dll" | tr -d ' ')
