@@ -41,9 +41,11 @@ TEST_F(Pictures, BitmapsAreEightBitsPerPixelAtTheirSizes) {
         EXPECT_EQ(info->biWidth, e.width);
         EXPECT_EQ(info->biHeight, e.height);  // bottom-up, as a bitmap static draws it
         EXPECT_EQ(info->biBitCount, 8);
-        EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RGB));
-        // Header, a full palette and the padded rows: the resource is whole.
-        EXPECT_EQ(size, 40u + 256 * 4 + ((e.width + 3) & ~3) * e.height);
+        // Run-length encoded, as the pictures are mostly plain areas: a
+        // fraction of the program's bytes, the same pixels.
+        EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RLE8));
+        // Header, a full palette and the encoded rows: the resource is whole.
+        EXPECT_EQ(size, 40u + 256 * 4 + info->biSizeImage);
 
         HANDLE image = LoadImageA(module, MAKEINTRESOURCEA(e.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
         ASSERT_NE(image, nullptr);
