@@ -186,7 +186,8 @@ printf 'pass word\n' >"$work/password"
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/maker.pfx" -passout "file:$work/password"
 configure -DSIGN_PFX="$work/maker.pfx" -DSIGN_PASSWORD_FILE="$work/password" -DMAKER_VERSION=2.3.40.5 \
   -DMAKER_COMPANY='Acme "Receipt" Printers' -DMAKER_COPYRIGHT='© 2026 Acme\Printers' \
-  -DMAKER_PRINTER_NAME="Acme T80" -DMAKER_SERIES="T80 receipt series"
+  -DMAKER_PRINTER_NAME="Acme T80" -DMAKER_SERIES="T80 receipt series" \
+  -DMAKER_URL_INFO_ABOUT=https://acme.example/t80 -DMAKER_HELP_LINK=https://acme.example/help
 build setup uninstaller
 check "the signed build builds" [ $? -eq 0 ] || echo "$output"
 for program in setup.exe uninstaller/uninstall.exe payload/uninstall.exe; do
@@ -220,12 +221,14 @@ if [ -n "$wine_dir" ] && [ -f "$wine_dir/template/.ready" ]; then
   cp "$build/setup.exe" "$run/"
   w=$(sed 's|/|\\|g' <<<"Z:$run")
   printf '%s\r\n' '@echo off' "start /wait $w\\setup.exe /S /LOG=$w\\alone.log" \
-    "reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme T80 printer\" /v Publisher > $w\\publisher.txt" \
+    "reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme T80 printer\" > $w\\entry.txt" \
     >"$run/alone.bat"
   "$src/tests/wine-run.sh" "$wine_dir" cmd /c "$w\\alone.bat" >"$work/wine.log" 2>&1
   check "setup.exe alone installs Acme T80" grep -q "outcome 0: installed, the printer Acme T80 exists" "$run/alone.log" ||
     cat "$run/alone.log" "$work/wine.log"
-  check "its entry's publisher is the company" grep -q 'Publisher.*Acme "Receipt" Printers' "$run/publisher.txt"
+  check "its entry's publisher is the company" grep -q 'Publisher.*Acme "Receipt" Printers' "$run/entry.txt"
+  check "and its links the maker's" grep -q 'URLInfoAbout.*https://acme.example/t80' "$run/entry.txt"
+  check "with the help link" grep -q 'HelpLink.*https://acme.example/help' "$run/entry.txt"
   printf '[Setting]\r\nLanguage=English\r\nPrinterName=Other T80\r\n' >"$run/setting.dll"
   "$src/tests/wine-run.sh" "$wine_dir" "$w\\setup.exe" /S "/LOG=$w\\beside.log" >>"$work/wine.log" 2>&1
   check "a setting.dll beside it names another printer" \
