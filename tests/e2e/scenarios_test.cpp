@@ -667,13 +667,19 @@ void ExpectNoSecretIn(const std::string& folder) {
         EXPECT_EQ(test::ReadFileBytes(folder + name).find(kSecretMarker), std::string::npos) << folder + name;
 }
 
-// The driver folder's files hold the program's own bytes.
-void ExpectOwnDriverFiles(const std::string& exe, const std::string& message) {
-    EXPECT_EQ(message, CompletionMessage(1));
+// Every file the English install of KRX puts in the driver folder is
+// there, with the program's bytes.
+void ExpectDriverFolderWritten(const std::string& exe) {
     std::vector<PayloadFile> files;
     for (const PayloadFile& f : ExpectedPayload(OsCode(WindowsVersion()), SystemLanguage(), 1, "KRX"))
         if (f.path.find(DriverDirectory()) == 0) files.push_back(f);
     ExpectPayloadWritten(exe, files);
+}
+
+// The driver folder's files hold the program's own bytes.
+void ExpectOwnDriverFiles(const std::string& exe, const std::string& message) {
+    EXPECT_EQ(message, CompletionMessage(1));
+    ExpectDriverFolderWritten(exe);
     const std::string uninstaller = DriverDirectory() + "\\uninstallKRX.exe";
     EXPECT_TRUE(test::ReadFileBytes(uninstaller) == ResourceBytes(exe, 255));
     EXPECT_EQ(test::ReadRegistryString(HKEY_LOCAL_MACHINE, UninstallKey("KRX"), "UninstallString"), uninstaller);
@@ -710,10 +716,7 @@ void ExpectEarlierInstallKept(const std::string& exe, const std::string& message
     EXPECT_TRUE(message.size() > kept.size() && message.compare(message.size() - kept.size(), kept.size(), kept) == 0)
         << message;
     EXPECT_EQ(test::DriverOfPrinter("KRX"), "KRX");
-    std::vector<PayloadFile> files;
-    for (const PayloadFile& f : ExpectedPayload(OsCode(WindowsVersion()), SystemLanguage(), 1, "KRX"))
-        if (f.path.find(DriverDirectory()) == 0) files.push_back(f);
-    ExpectPayloadWritten(exe, files);
+    ExpectDriverFolderWritten(exe);
     EXPECT_TRUE(UninstallKeyExists("KRX"));
 }
 
